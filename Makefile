@@ -1,0 +1,44 @@
+# Entry points: `make run` and `make test` on a fresh Debian machine.
+BUILD_DIR      ?= build
+ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
+JOBS           ?= $(shell nproc)
+CMAKE_FLAGS    ?=
+CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
+
+.PHONY: all deps build test test-plain test-asan test-tsan bench fuzz format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: test-plain test-asan test-tsan
+
+test-plain: build
+	$(CTEST) $(BUILD_DIR)
+
+# AddressSanitizer and UndefinedBehaviorSanitizer over the whole suite.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVEX_SANITIZE=address $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	$(CTEST) $(ASAN_BUILD_DIR)
+
+# ThreadSanitizer over the tests that run code on several threads.
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVEX_SANITIZE=thread $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target concurrency_tests
+	$(CTEST) $(TSAN_BUILD_DIR) -L concurrency
+
+bench: build
+	@for b in $(BUILD_DIR)/bin/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)

@@ -1,0 +1,23 @@
+# Test executables: one per test folder, every TEST registered with ctest.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# Tests that exercise threads also run in the ThreadSanitizer build, which
+# builds only this target.
+add_custom_target(concurrency_tests)
+
+# morvex_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY])
+function(morvex_add_test name)
+  cmake_parse_arguments(ARG "CONCURRENCY" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
+  set(labels unit)
+  if(ARG_CONCURRENCY)
+    set(labels concurrency)
+    add_dependencies(concurrency_tests ${name})
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES LABELS "${labels}")
+endfunction()
