@@ -26,8 +26,9 @@ extern MORVEX_PLATFORM_API const CFArrayCallBacks kCFTypeArrayCallBacks;
 // The callbacks record is copied; null callbacks (or a null record) mean the
 // values are plain pointers compared by identity. The retain callback gets the
 // array's allocator and its result is what the array stores; each value is
-// released once when it leaves the array or the array is destroyed. Arrays are
-// not synchronised: one thread at a time per array.
+// released once when it leaves the array or the array is destroyed.
+// [any thread], but an array is not synchronised: readers may share it, a
+// writer needs it alone.
 MORVEX_PLATFORM_API CFTypeID CFArrayGetTypeID(void);
 MORVEX_PLATFORM_API CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values,
                                              CFIndex numValues, const CFArrayCallBacks* callBacks);

@@ -66,6 +66,12 @@ std::string ExecutableFolder() {
   return slash == 0 || slash == std::string::npos ? "/" : exe.substr(0, slash);
 }
 
+CFURLRef NewFileURL(const std::string& path, bool isDirectory) {
+  return CFURLCreateFromFileSystemRepresentation(nullptr,
+                                                 reinterpret_cast<const UInt8*>(path.data()),
+                                                 static_cast<CFIndex>(path.size()), isDirectory);
+}
+
 CFDictionaryRef ReadInfo(const std::string& bundlePath) {
   CFPropertyListRef info = ReadPropertyListFile(bundlePath + "/Contents/Info.plist");
   if (CFGetTypeID(info) == CFDictionaryGetTypeID()) return static_cast<CFDictionaryRef>(info);
@@ -198,9 +204,7 @@ CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
   const auto* object = As<BundleObject>(bundle);
   if (!object) return nullptr;
   const std::string& path = object->mPath;
-  return CFURLCreateFromFileSystemRepresentation(nullptr,
-                                                 reinterpret_cast<const UInt8*>(path.data()),
-                                                 static_cast<CFIndex>(path.size()), true);
+  return platform::detail::NewFileURL(path, true);
 }
 
 CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
@@ -209,18 +213,14 @@ CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
   CFTypeRef name = CFDictionaryGetValue(object->mInfo, CFSTR("CFBundleExecutable"));
   if (CFGetTypeID(name) != CFStringGetTypeID()) return nullptr;
   const std::string path = object->mPath + "/Contents/MacOS/" + platform::detail::StringValue(name);
-  return CFURLCreateFromFileSystemRepresentation(nullptr,
-                                                 reinterpret_cast<const UInt8*>(path.data()),
-                                                 static_cast<CFIndex>(path.size()), false);
+  return platform::detail::NewFileURL(path, false);
 }
 
 CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle) {
   const auto* object = As<BundleObject>(bundle);
   if (!object) return nullptr;
   const std::string path = object->mPath + "/Contents/Resources";
-  return CFURLCreateFromFileSystemRepresentation(nullptr,
-                                                 reinterpret_cast<const UInt8*>(path.data()),
-                                                 static_cast<CFIndex>(path.size()), true);
+  return platform::detail::NewFileURL(path, true);
 }
 
 CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
@@ -233,7 +233,5 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
   const std::string type = platform::detail::StringValue(resourceType);
   if (!type.empty()) path += "." + type;
   if (!platform::detail::IsFile(path)) return nullptr;
-  return CFURLCreateFromFileSystemRepresentation(nullptr,
-                                                 reinterpret_cast<const UInt8*>(path.data()),
-                                                 static_cast<CFIndex>(path.size()), false);
+  return platform::detail::NewFileURL(path, false);
 }

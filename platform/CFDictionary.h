@@ -33,8 +33,8 @@ typedef struct {
 extern MORVEX_PLATFORM_API const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
 extern MORVEX_PLATFORM_API const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
 
-// Callback records behave as for CFArray. Dictionaries are not synchronised:
-// one thread at a time per dictionary.
+// Callback records behave as for CFArray. [any thread], but a dictionary is
+// not synchronised: readers may share it, a writer needs it alone.
 MORVEX_PLATFORM_API CFTypeID CFDictionaryGetTypeID(void);
 MORVEX_PLATFORM_API CFMutableDictionaryRef CFDictionaryCreateMutable(
     CFAllocatorRef allocator, CFIndex capacity, const CFDictionaryKeyCallBacks* keyCallBacks,

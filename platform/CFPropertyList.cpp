@@ -147,7 +147,10 @@ CFTypeRef FromPlist(plist_t node, int depth) {
     case PLIST_STRING: {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(node, &length);
-      return text ? platform::detail::NewString(std::string_view(text, length)) : nullptr;
+      // XML has no NUL character, and a string holding one could not be
+      // written back.
+      if (!text || std::memchr(text, '\0', length)) return nullptr;
+      return platform::detail::NewString(std::string_view(text, length));
     }
     case PLIST_DATA: {
       uint64_t length = 0;

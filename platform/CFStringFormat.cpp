@@ -60,59 +60,52 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     for (; i < text.size() && IsFlag(text[i]); ++i) {
       if (text[i] != '\'') spec += text[i];  // thousands grouping is not offered
     }
-    if (i < text.size() && text[i] == '*') {
-      spec += std::to_string(va_arg(ap, int));
-      ++i;
-    } else {
-      while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        spec += text[i++];
-    }
-    if (i < text.size() && text[i] == '.') {
-      spec += text[i++];
+    // A width or precision: digits, or '*' taking an int argument.
+    const auto appendCount = [&] {
       if (i < text.size() && text[i] == '*') {
         spec += std::to_string(va_arg(ap, int));
         ++i;
-      } else {
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-          spec += text[i++];
+        return;
       }
+      while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        spec += text[i++];
+    };
+    appendCount();
+    if (i < text.size() && text[i] == '.') {
+      spec += text[i++];
+      appendCount();
     }
     std::string length;
-    while (i < text.size() && std::strchr("hlqLzjt", text[i]))
+    while (i < text.size() && text[i] != '\0' && std::strchr("hlqLzjt", text[i]))
       length += text[i++];
     if (i >= text.size()) {
       out.append(text, start, std::string::npos);
       break;
     }
     const char conversion = text[i++];
-    const bool isLong = length == "l";
-    const bool isLongLong = length == "ll" || length == "q";
+    // Integer conversions read the argument type the length names; the
+    // spec passed on is rebuilt with a length snprintf knows.
+    const auto appendInteger = [&](auto plain, auto wide, auto wider, auto widest) {
+      if (length == "ll" || length == "q") {
+        AppendFormatted(out, spec + "ll" + conversion, va_arg(ap, decltype(wider)));
+      } else if (length == "l" || length == "z" || length == "t") {
+        AppendFormatted(out, spec + "l" + conversion, va_arg(ap, decltype(wide)));
+      } else if (length == "j") {
+        AppendFormatted(out, spec + "j" + conversion, va_arg(ap, decltype(widest)));
+      } else {
+        AppendFormatted(out, spec + length + conversion, va_arg(ap, decltype(plain)));
+      }
+    };
     switch (conversion) {
       case 'd':
       case 'i':
-        if (isLongLong) {
-          AppendFormatted(out, spec + "ll" + conversion, va_arg(ap, long long));
-        } else if (isLong || length == "z" || length == "t") {
-          AppendFormatted(out, spec + "l" + conversion, va_arg(ap, long));
-        } else if (length == "j") {
-          AppendFormatted(out, spec + "j" + conversion, va_arg(ap, intmax_t));
-        } else {
-          AppendFormatted(out, spec + length + conversion, va_arg(ap, int));
-        }
+        appendInteger(int(), long(), static_cast<long long>(0), intmax_t());
         break;
       case 'u':
       case 'o':
       case 'x':
       case 'X':
-        if (isLongLong) {
-          AppendFormatted(out, spec + "ll" + conversion, va_arg(ap, unsigned long long));
-        } else if (isLong || length == "z" || length == "t") {
-          AppendFormatted(out, spec + "l" + conversion, va_arg(ap, unsigned long));
-        } else if (length == "j") {
-          AppendFormatted(out, spec + "j" + conversion, va_arg(ap, uintmax_t));
-        } else {
-          AppendFormatted(out, spec + length + conversion, va_arg(ap, unsigned int));
-        }
+        appendInteger(0u, 0ul, 0ull, uintmax_t());
         break;
       case 'c':
         AppendFormatted(out, spec + conversion, va_arg(ap, int));

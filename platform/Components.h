@@ -76,10 +76,12 @@ MORVEX_PLATFORM_API OSErr GetComponentInfo(Component aComponent, ComponentDescri
                                            Handle componentIcon);
 // Loads the component's bundle on first use, makes the instance and calls the
 // entry with kComponentOpenSelect and the instance as its one argument. A
-// failed open returns the entry's status and leaves no instance.
+// failed open returns the entry's status (invalidComponentID when it does not
+// fit an OSErr) and leaves no instance; close is not called for it.
 MORVEX_PLATFORM_API OSErr OpenAComponent(Component aComponent, ComponentInstance* ci);
 MORVEX_PLATFORM_API ComponentInstance OpenComponent(Component aComponent);
-// Calls the entry with kComponentCloseSelect and the instance, then frees it.
+// Calls the entry with kComponentCloseSelect and the instance, then frees it;
+// returns the entry's status. The handle is invalid afterwards.
 MORVEX_PLATFORM_API OSErr CloseComponent(ComponentInstance aComponentInstance);
 MORVEX_PLATFORM_API long CountComponentInstances(Component aComponent);
 MORVEX_PLATFORM_API OSErr UnregisterComponent(Component aComponent);

@@ -160,6 +160,8 @@ TEST(CFPropertyListTest, ValuesThatAreNoPropertyListAreRefusedWithAnError) {
   EXPECT_EQ(CFPropertyListCreateWithData(nullptr, reinterpret_cast<CFDataRef>(number.get()), 0,
                                          nullptr, nullptr),
             nullptr);
+  const char xmlWithNul[] = "<plist version=\"1.0\"><string>a\0b</string></plist>";
+  EXPECT_EQ(Parse(std::string(xmlWithNul, sizeof xmlWithNul - 1)), nullptr);
   CFHolder<CFPropertyListRef> withDate(Parse(
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><date>2020-01-01T00:00:00Z</date></plist>"));
   EXPECT_EQ(withDate.get(), nullptr);
