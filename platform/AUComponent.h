@@ -125,7 +125,8 @@ typedef struct AudioUnitParameterEvent {
 // Each call builds a ComponentParameters block on the stack with the
 // arguments after the unit in reverse order (see platform/Components.h) and
 // calls the unit's entry with its storage: no lock, no allocation.
-// [any thread]; a null or closed unit gives badComponentInstance.
+// [any thread]; a null unit gives badComponentInstance (using a closed one is
+// the caller's error, caught the same way only while its memory is unused).
 MORVEX_PLATFORM_API ComponentResult AudioUnitInitialize(AudioUnit inUnit);
 MORVEX_PLATFORM_API ComponentResult AudioUnitUninitialize(AudioUnit inUnit);
 MORVEX_PLATFORM_API ComponentResult

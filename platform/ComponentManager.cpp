@@ -263,17 +263,24 @@ ComponentRecord* AnyComponent(Component handle) {
   return handle->magic == ComponentRecord::kMagic ? handle : nullptr;
 }
 
-// Loads the bundle's library and resolves the entry. [registry lock held]
-OSErr ResolveEntry(Registry& registry, ComponentRecord* record) {
+// Loads the bundle's library and resolves the entry. Called with the registry
+// locked; dlopen runs unlocked, since a library's constructors may call back
+// into the registry (two racing loads just share the refcounted handle).
+OSErr ResolveEntry(Registry& registry, std::unique_lock<std::mutex>& lock,
+                   ComponentRecord* record) {
   if (record->entry) return noErr;
   LoadedBundle* bundle = record->bundle;
   std::string failure;
   if (!bundle->library) {
-    bundle->library = dlopen(bundle->executable.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!bundle->library) {
-      const char* message = dlerror();
-      failure = std::string("cannot load library: ") + (message ? message : "unknown error");
-    }
+    const std::string executable = bundle->executable;
+    lock.unlock();
+    void* library = dlopen(executable.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const char* message = library ? nullptr : dlerror();
+    failure = std::string("cannot load library: ") + (message ? message : "unknown error");
+    lock.lock();
+    if (!bundle->library) bundle->library = library;
+    if (!record->registered) return invalidComponentID;  // forgotten meanwhile
+    if (record->entry) return noErr;
   }
   if (bundle->library) {
     void* symbol = dlsym(bundle->library, record->entrySymbol.c_str());
@@ -360,11 +367,11 @@ OSErr OpenAComponent(Component aComponent, ComponentInstance* ci) {
   Registry& registry = TheRegistry();
   ComponentRoutineProcPtr entry;
   {
-    std::lock_guard<std::mutex> lock(registry.mutex);
+    std::unique_lock<std::mutex> lock(registry.mutex);
     if (!aComponent || aComponent->magic != ComponentRecord::kMagic || !aComponent->registered) {
       return invalidComponentID;
     }
-    const OSErr loaded = platform::detail::ResolveEntry(registry, aComponent);
+    const OSErr loaded = platform::detail::ResolveEntry(registry, lock, aComponent);
     if (loaded != noErr) return loaded;
     entry = aComponent->entry;
     ++aComponent->instances;

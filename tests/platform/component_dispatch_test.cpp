@@ -199,6 +199,7 @@ TEST_F(ComponentDispatchTest, StorageAndComponentInfoReachThePlugIn) {
   EXPECT_EQ(state->info.componentSubType, Code("Alph"));
   EXPECT_EQ(state->info.componentManufacturer, Code("Mrvx"));
   EXPECT_STREQ(state->name, "Morvex Tests: Alpha");
+  EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(state->bundleAtLoad), CFSTR("com.morvex.tests.alpha")));
 
   int other = 0;
   SetComponentInstanceStorage(mUnit, reinterpret_cast<Handle>(&other));

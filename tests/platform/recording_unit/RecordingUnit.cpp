@@ -12,6 +12,10 @@ namespace {
 RecordedCall gCalls[kRecordingCapacity];
 std::atomic<int> gCount{0};
 
+// Plug-ins may look up their bundle while their library loads, which is
+// while the host is opening a component.
+const CFBundleRef gBundleAtLoad = CFBundleGetBundleWithIdentifier(CFSTR("com.morvex.tests.alpha"));
+
 void Record(ComponentParameters* params, Handle storage) {
   const int index = gCount.fetch_add(1);
   if (index >= kRecordingCapacity) return;
@@ -116,6 +120,7 @@ RECORDING_EXPORT ComponentResult RecordingUnit_Entry(ComponentParameters* params
     case kComponentOpenSelect: {
       state = new RecordingUnitState();
       state->self = Arg<ComponentInstance>(params, 0);
+      state->bundleAtLoad = gBundleAtLoad;
       char* name = nullptr;
       state->infoResult = GetComponentInfo(reinterpret_cast<Component>(state->self), &state->info,
                                            &name, nullptr, nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioUnit.h"
+#include "platform/CFBundle.h"
 
 // A test component that records every call its entries receive. Tests reach
 // the record through the exported RecordingUnit_* functions of the loaded
@@ -24,8 +25,9 @@ struct RecordingUnitState {
   char name[64];
   AudioUnit source;  // upstream unit given through kAudioUnitProperty_MakeConnection
   UInt32 sourceOutput;
-  UInt32 sourceChannels;  // from the upstream's stream format, 0 when unread
-  Float32 level;          // parameter 0: the rendered value or the gain on the input
+  UInt32 sourceChannels;     // from the upstream's stream format, 0 when unread
+  Float32 level;             // parameter 0: the rendered value or the gain on the input
+  CFBundleRef bundleAtLoad;  // the Alpha bundle as looked up while the library loaded
 };
 
 using RecordingUnitCountProc = int (*)();
