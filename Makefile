@@ -34,6 +34,20 @@ test-tsan: deps
 	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target concurrency_tests
 	$(CTEST) $(TSAN_BUILD_DIR) -L concurrency
 
+# libFuzzer targets (clang), each run for FUZZ_SECONDS on a scratch copy of
+# its seed corpus.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVEX_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
+	@for f in $$(cd $(FUZZ_BUILD_DIR)/bin && ls fuzz_*); do \
+	  corpus=$(FUZZ_BUILD_DIR)/corpus/$${f#fuzz_}; mkdir -p $$corpus; \
+	  [ -d fuzz/corpus/$${f#fuzz_} ] && cp -r fuzz/corpus/$${f#fuzz_}/. $$corpus/; \
+	  echo "== $$f"; \
+	  $(FUZZ_BUILD_DIR)/bin/$$f -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -artifact_prefix=$(FUZZ_BUILD_DIR)/ $$corpus || exit 1; \
+	done
+
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
 
@@ -41,4 +55,4 @@ format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "platform/AudioUnit.h"
+#include "platform/AudioUnitUtilities.h"

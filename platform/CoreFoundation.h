@@ -1,0 +1,13 @@
+#pragma once
+
+// The Core Foundation subset this system uses.
+#include "platform/CFArray.h"
+#include "platform/CFBase.h"
+#include "platform/CFBundle.h"
+#include "platform/CFData.h"
+#include "platform/CFDictionary.h"
+#include "platform/CFError.h"
+#include "platform/CFNumber.h"
+#include "platform/CFPropertyList.h"
+#include "platform/CFString.h"
+#include "platform/CFURL.h"

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "platform/CFError.h"
+
+namespace platform::detail {
+
+// Stores a new Cocoa-domain error in *error when error is not null.
+void SetError(CFErrorRef* error, CFIndex code, const std::string& description);
+
+}  // namespace platform::detail

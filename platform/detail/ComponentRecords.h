@@ -1,0 +1,54 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "platform/CFBundle.h"
+#include "platform/Components.h"
+
+namespace platform::detail {
+
+// A component bundle found by a search; its library is opened on demand.
+struct LoadedBundle {
+  std::string path;
+  std::string executable;
+  CFBundleRef bundle = nullptr;
+  void* library = nullptr;  // dlopen handle once loaded; never closed
+};
+
+}  // namespace platform::detail
+
+// Records behind the Component and ComponentInstance handles. Both begin with
+// a magic word so that GetComponentInfo can tell one from the other and the
+// per-call functions can refuse a stale handle without taking a lock.
+struct ComponentRecord {
+  static constexpr std::uint32_t kMagic = 0x436D7052;  // 'CmpR'
+  std::uint32_t magic = kMagic;
+  ComponentDescription description{};
+  std::string pascalName;  // length byte, text, NUL
+  std::string pascalInfo;
+  SInt32 version = 0;
+  std::string entrySymbol;
+  platform::detail::LoadedBundle* bundle = nullptr;  // null when registered directly
+  ComponentRoutineProcPtr entry = nullptr;           // written under the registry lock
+  bool registered = true;                            // guarded by the registry lock
+  std::atomic<long> instances{0};
+};
+
+struct ComponentInstanceRecord {
+  static constexpr std::uint32_t kMagic = 0x436D7049;  // 'CmpI'
+  std::uint32_t magic = kMagic;
+  ComponentRecord* component = nullptr;
+  ComponentRoutineProcPtr entry = nullptr;
+  Handle storage = nullptr;
+};
+
+namespace platform::detail {
+
+// The instance behind a handle, or null for null or a closed instance.
+inline ComponentInstanceRecord* LiveInstance(ComponentInstance ci) {
+  return ci && ci->magic == ComponentInstanceRecord::kMagic ? ci : nullptr;
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform::detail {
+
+// Decodes one code point at text[pos], advancing pos; -1 (pos advanced by
+// one) for a byte that does not start a valid, shortest-form sequence.
+long DecodeUtf8(std::string_view text, std::size_t& pos);
+void AppendUtf8(std::string& out, unsigned long codePoint);
+// Number of UTF-16 units of valid UTF-8, or -1 when the text is not valid.
+long Utf16Length(std::string_view text);
+// Valid UTF-8 with every invalid byte replaced by U+FFFD.
+std::string RepairUtf8(std::string_view text);
+
+}  // namespace platform::detail
