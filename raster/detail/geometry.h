@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace lice_detail {
+
+// Source positions and steps beyond this many pixels cannot address a
+// bitmap; refusing them keeps 16.16 arithmetic far from overflow.
+constexpr double kMaxSourceCoordinate = 68719476736.0;  // 2^36
+
+inline bool usableCoordinate(double v) {
+  return std::fabs(v) < kMaxSourceCoordinate;
+}
+
+inline int64_t toFixed(double v) {
+  return static_cast<int64_t>(v * 65536.0);
+}
+
+}  // namespace lice_detail
