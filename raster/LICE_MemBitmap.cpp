@@ -36,7 +36,7 @@ LICE_pixel* LICE_MemBitmap::getBits() const {
 }
 
 int LICE_MemBitmap::getRowSpan() const {
-  // The width is at most INT_MAX - 64 whenever storage exists (see resize).
+  // A non-zero width always has storage (see resize), so the span is small.
   const long long span = (static_cast<long long>(mWidth) + mLineAlignMask) & ~mLineAlignMask;
   return span > INT_MAX ? INT_MAX : static_cast<int>(span);
 }
@@ -50,18 +50,18 @@ bool LICE_MemBitmap::resize(int width, int height) {
   mWidth = width;
   mHeight = height;
 
-  const long long span = (static_cast<long long>(width) + mLineAlignMask) & ~mLineAlignMask;
-  const long long bytes = span * height * 4;
-  if (bytes < 1) {
+  if (width < 1 || height < 1) {
     free(mBuffer);
     mBuffer = nullptr;
     mAllocated = 0;
     return true;
   }
-
+  const long long span = (static_cast<long long>(width) + mLineAlignMask) & ~mLineAlignMask;
   // Pixel offsets are computed in int throughout the raster code, so a
   // larger bitmap is treated as an allocation failure.
-  if (bytes > INT_MAX) {
+  const bool tooLarge = span > INT_MAX / 4 / height;
+  const long long bytes = tooLarge ? 0 : span * height * 4;
+  if (tooLarge) {
     free(mBuffer);
     mBuffer = nullptr;
     mAllocated = 0;

@@ -19,7 +19,8 @@ using lice_detail::Rgba;
 struct ScaledArea {
   int dstX, dstY, width, height;
   int64_t posX, posY, stepX, stepY;
-  int extentX, extentY;  // source columns and rows that may be sampled
+  int firstX, firstY;    // source columns and rows that may be sampled:
+  int extentX, extentY;  // [first, extent)
   double scaleX, scaleY;
 };
 
@@ -67,6 +68,15 @@ bool setUpArea(const LICE_IBitmap* dest, const LICE_IBitmap* src, long long dx, 
   if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(sw) || !std::isfinite(sh)) {
     return false;
   }
+  // Sampling stays within the source rectangle on the left and top too: a
+  // mirrored walk ends on its left edge, and truncated 16.16 steps could
+  // otherwise carry the last position a pixel past it.
+  const double firstX = std::floor(sw < 0 ? sx + sw : sx),
+               firstY = std::floor(sh < 0 ? sy + sh : sy);
+  s->firstX =
+      firstX > 0 ? (firstX < src->getWidth() ? static_cast<int>(firstX) : src->getWidth()) : 0;
+  s->firstY =
+      firstY > 0 ? (firstY < src->getHeight() ? static_cast<int>(firstY) : src->getHeight()) : 0;
   const bool mirrorX = dw < 0, mirrorY = dh < 0;
   if (mirrorX) {
     dw = -dw;
@@ -119,8 +129,10 @@ bool setUpArea(const LICE_IBitmap* dest, const LICE_IBitmap* src, long long dx, 
   s->stepY = lice_detail::toFixed(s->scaleY);
 
   int c0 = 0, c1 = static_cast<int>(dw), r0 = 0, r1 = static_cast<int>(dh);
-  lice_detail::clipSteps(px, s->stepX, 0, static_cast<int64_t>(s->extentX) << 16, &c0, &c1);
-  lice_detail::clipSteps(py, s->stepY, 0, static_cast<int64_t>(s->extentY) << 16, &r0, &r1);
+  lice_detail::clipSteps(px, s->stepX, static_cast<int64_t>(s->firstX) << 16,
+                         static_cast<int64_t>(s->extentX) << 16, &c0, &c1);
+  lice_detail::clipSteps(py, s->stepY, static_cast<int64_t>(s->firstY) << 16,
+                         static_cast<int64_t>(s->extentY) << 16, &r0, &r1);
   if (c0 >= c1 || r0 >= r1) return false;
   s->dstX = static_cast<int>(dx) + c0;
   s->dstY = static_cast<int>(dy) + r0;

@@ -19,8 +19,8 @@ HDC SWELL_CreateMemContext(HDC /*reference*/, int width, int height) {
   const long long span = (static_cast<long long>(width) + kRowAlignPixels - 1) &
                          ~static_cast<long long>(kRowAlignPixels - 1);
   // Pixel offsets are computed in int by the drawing code above this layer.
+  if (span > INT_MAX / 4 / height) return nullptr;
   const long long bytes = span * height * 4;
-  if (bytes > INT_MAX) return nullptr;
 
   HDC ctx = new (std::nothrow) HDC__;
   if (!ctx) return nullptr;
