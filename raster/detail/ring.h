@@ -77,6 +77,16 @@ inline bool onPlainCircle(int x, int y, double dx, double dy, double cx, double 
 template <class Keep, class Paint>
 void drawRing(int width, int height, double cx, double cy, double r, bool aa, Keep keep,
               const Paint& paint) {
+  // Below a pixel's radius the nearest-pixel rule can miss every pixel (a
+  // circle round a pixel corner); such a circle is the pixel at its centre.
+  if (!aa && r < 1) {
+    const double x = std::floor(cx + 0.5), y = std::floor(cy + 0.5);
+    if (x >= 0 && x < width && y >= 0 && y < height &&
+        keep(x - cx, y - cy, std::hypot(x - cx, y - cy)) >= 0.5) {
+      paint(static_cast<int>(x), static_cast<int>(y), 1.0);
+    }
+    return;
+  }
   forEachPixelNearCircle(
       width, height, cx, cy, r, [&](int x, int y, double dx, double dy, double d) {
         if (aa) {
