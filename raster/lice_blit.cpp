@@ -78,7 +78,8 @@ void blitClipped(LICE_IBitmap* dest, const LICE_IBitmap* src, long long dstx, lo
                              dstx, dsty, left, top, right, bottom, &area)) {
     return;
   }
-  const PairWalk walk(PixelRows(dest), PixelRows(src), area);
+  const PixelRows to(dest), from(src);
+  const PairWalk walk(to, from, area);
 
   const int op = mode & LICE_BLIT_MODE_MASK;
   if (op >= LICE_BLIT_MODE_CHANCOPY) {
@@ -90,6 +91,13 @@ void blitClipped(LICE_IBitmap* dest, const LICE_IBitmap* src, long long dstx, lo
   }
   if ((mode & (LICE_BLIT_MODE_MASK | LICE_BLIT_USE_ALPHA)) == LICE_BLIT_MODE_COPY) {
     if (alpha == 1.0f) {
+      // Whole rows without padding, both top-down: one block, as fast as the
+      // memory system allows (memmove also covers a bitmap onto itself).
+      if (to.step == area.width && from.step == area.width) {
+        memmove(to.at(area.dstX, area.dstY), from.at(area.srcX, area.srcY),
+                static_cast<size_t>(area.width) * area.height * sizeof(LICE_pixel));
+        return;
+      }
       const size_t bytes = static_cast<size_t>(area.width) * sizeof(LICE_pixel);
       walk.forEachRow([bytes](LICE_pixel* d, const LICE_pixel* s) { memmove(d, s, bytes); });
       return;
