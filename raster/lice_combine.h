@@ -19,101 +19,66 @@ inline LICE_pixel_chan low8(int v) {
   return static_cast<LICE_pixel_chan>(v & 255);
 }
 
-// Applies f(destination channel, source channel) to all four channels.
-template <class F>
-inline void perChannel(LICE_pixel_chan* d, int r, int g, int b, int a, F f) {
-  d[LICE_PIXEL_R] = f(d[LICE_PIXEL_R], r);
-  d[LICE_PIXEL_G] = f(d[LICE_PIXEL_G], g);
-  d[LICE_PIXEL_B] = f(d[LICE_PIXEL_B], b);
-  d[LICE_PIXEL_A] = f(d[LICE_PIXEL_A], a);
+// One channel of each operation: destination c, source s, weight w.
+inline int sourceChannel(int, int s, int) {
+  return s;
 }
-
 inline int copyChannel(int c, int s, int w) {
   return s + ((c - s) * (256 - w)) / 256;
+}
+inline int addChannel(int c, int s, int w) {
+  return c + (s * w) / 256;
+}
+inline int dodgeChannel(int c, int s, int w) {
+  const int t = 256 - (s * w) / 256;
+  return t >= 2 ? (c * 256) / t : c * 256;
 }
 inline int multiplyChannel(int c, int s, int w) {
   return (c * ((256 - w) * 256 + s * w)) >> 16;
 }
+inline int overlayChannel(int c, int s, int w) {
+  const int k = s * w + (256 - w) * 128;
+  return (c * ((c * (32768 - k)) / 256 + k)) >> 15;
+}
+inline int halfChannel(int c, int s, int) {
+  return (c + s) >> 1;
+}
 
 }  // namespace lice_detail
 
+// Applies Channel to all four channels, alpha included, storing each result
+// through Store (its low 8 bits, or clamped to 0..255).
+template <int (*Channel)(int, int, int), LICE_pixel_chan (*Store)(int)>
+struct LICE_CombineChannels {
+  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
+    d[LICE_PIXEL_R] = Store(Channel(d[LICE_PIXEL_R], r, w));
+    d[LICE_PIXEL_G] = Store(Channel(d[LICE_PIXEL_G], g, w));
+    d[LICE_PIXEL_B] = Store(Channel(d[LICE_PIXEL_B], b, w));
+    d[LICE_PIXEL_A] = Store(Channel(d[LICE_PIXEL_A], a, w));
+  }
+};
+
 // The source pixel; w is ignored.
-struct LICE_CombineClobber {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int) {
-    lice_detail::perChannel(d, r, g, b, a, [](int, int s) { return lice_detail::low8(s); });
-  }
-};
-
-struct LICE_CombineClobberClamp {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int) {
-    lice_detail::perChannel(d, r, g, b, a, [](int, int s) { return lice_detail::clamp255(s); });
-  }
-};
-
-struct LICE_CombineCopy {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      return lice_detail::low8(lice_detail::copyChannel(c, s, w));
-    });
-  }
-};
-
-struct LICE_CombineCopyClamp {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      return lice_detail::clamp255(lice_detail::copyChannel(c, s, w));
-    });
-  }
-};
-
-struct LICE_CombineAdd {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a,
-                            [w](int c, int s) { return lice_detail::clamp255(c + (s * w) / 256); });
-  }
-};
-
-struct LICE_CombineColorDodge {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      const int t = 256 - (s * w) / 256;
-      return lice_detail::clamp255(t >= 2 ? (c * 256) / t : c * 256);
-    });
-  }
-};
-
-struct LICE_CombineMultiply {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      return lice_detail::low8(lice_detail::multiplyChannel(c, s, w));
-    });
-  }
-};
-
-struct LICE_CombineMultiplyClamp {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      return lice_detail::clamp255(lice_detail::multiplyChannel(c, s, w));
-    });
-  }
-};
-
-struct LICE_CombineOverlay {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int w) {
-    lice_detail::perChannel(d, r, g, b, a, [w](int c, int s) {
-      const int k = s * w + (256 - w) * 128;
-      return lice_detail::clamp255((c * ((c * (32768 - k)) / 256 + k)) >> 15);
-    });
-  }
-};
-
+typedef LICE_CombineChannels<lice_detail::sourceChannel, lice_detail::low8> LICE_CombineClobber;
+typedef LICE_CombineChannels<lice_detail::sourceChannel, lice_detail::clamp255>
+    LICE_CombineClobberClamp;
+// s + (c - s)(256 - w) / 256
+typedef LICE_CombineChannels<lice_detail::copyChannel, lice_detail::low8> LICE_CombineCopy;
+typedef LICE_CombineChannels<lice_detail::copyChannel, lice_detail::clamp255> LICE_CombineCopyClamp;
+// c + s w / 256, clamped
+typedef LICE_CombineChannels<lice_detail::addChannel, lice_detail::clamp255> LICE_CombineAdd;
+// c 256 / (256 - s w / 256), clamped
+typedef LICE_CombineChannels<lice_detail::dodgeChannel, lice_detail::clamp255>
+    LICE_CombineColorDodge;
+// c ((256 - w) 256 + s w) / 65536
+typedef LICE_CombineChannels<lice_detail::multiplyChannel, lice_detail::low8> LICE_CombineMultiply;
+typedef LICE_CombineChannels<lice_detail::multiplyChannel, lice_detail::clamp255>
+    LICE_CombineMultiplyClamp;
+// Darkens dark and lightens light destination channels, clamped.
+typedef LICE_CombineChannels<lice_detail::overlayChannel, lice_detail::clamp255>
+    LICE_CombineOverlay;
 // The mean of destination and source; w is ignored.
-struct LICE_CombineHalfMix {
-  static void doPix(LICE_pixel_chan* d, int r, int g, int b, int a, int) {
-    lice_detail::perChannel(d, r, g, b, a,
-                            [](int c, int s) { return lice_detail::low8((c + s) >> 1); });
-  }
-};
+typedef LICE_CombineChannels<lice_detail::halfChannel, lice_detail::low8> LICE_CombineHalfMix;
 
 // Shifts the destination's hue by the source red, its saturation by the source
 // green and its value by the source blue, each neutral at 128; alpha becomes

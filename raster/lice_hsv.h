@@ -25,19 +25,17 @@ inline constexpr std::array<int, 256> LICE_kReciprocals = lice_detail::makeRecip
 
 inline void LICE_RGB2HSV(int r, int g, int b, int* h, int* s, int* v) {
   int base, delta, d, max;
-  if (g > r) {
-    if (g > b) {
-      max = g;
-      base = 128;
-      delta = g - (r < b ? r : b);
-      d = b - r;
-    } else {
-      max = b;
-      base = 256;
-      delta = b - r;
-      d = r - g;
-    }
-  } else if (r > b) {
+  if (g > r ? g <= b : r <= b) {  // blue largest
+    max = b;
+    base = 256;
+    delta = b - (r < g ? r : g);
+    d = r - g;
+  } else if (g > r) {  // green largest
+    max = g;
+    base = 128;
+    delta = g - (r < b ? r : b);
+    d = b - r;
+  } else {  // red largest
     max = r;
     d = g - b;
     if (g >= b) {
@@ -47,11 +45,6 @@ inline void LICE_RGB2HSV(int r, int g, int b, int* h, int* s, int* v) {
       base = 383;
       delta = r - g;
     }
-  } else {
-    max = b;
-    base = 256;
-    delta = b - g;
-    d = r - g;
   }
   *h = (d * (LICE_kReciprocals[delta] + 1)) / 1024 + base;
   *s = (delta * LICE_kReciprocals[max]) / 256;

@@ -51,19 +51,8 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int
 
   long long dx = dstx, dy = dsty, dw = dstw, dh = dsth;
   double sx0 = srcx, sy0 = srcy, sw = srcw, sh = srch;
-  const bool mirrorX = dw < 0, mirrorY = dh < 0;
-  if (mirrorX) {
-    dw = -dw;
-    dx -= dw;
-    sx0 += sw;
-    sw = -sw;
-  }
-  if (mirrorY) {
-    dh = -dh;
-    dy -= dh;
-    sy0 += sh;
-    sh = -sh;
-  }
+  const bool mirrorX = lice_detail::mirrorAxis(&dx, &dw, &sx0, &sw);
+  const bool mirrorY = lice_detail::mirrorAxis(&dy, &dh, &sy0, &sh);
   const double c = std::cos(static_cast<double>(angle)), s = std::sin(static_cast<double>(angle));
   const double scaleX = sw / static_cast<double>(dw), scaleY = sh / static_cast<double>(dh);
   if (!(std::fabs(scaleX) < kMaxScale) || !(std::fabs(scaleY) < kMaxScale)) return;

@@ -77,19 +77,8 @@ bool setUpArea(const LICE_IBitmap* dest, const LICE_IBitmap* src, long long dx, 
       firstX > 0 ? (firstX < src->getWidth() ? static_cast<int>(firstX) : src->getWidth()) : 0;
   s->firstY =
       firstY > 0 ? (firstY < src->getHeight() ? static_cast<int>(firstY) : src->getHeight()) : 0;
-  const bool mirrorX = dw < 0, mirrorY = dh < 0;
-  if (mirrorX) {
-    dw = -dw;
-    dx -= dw;
-    sx += sw;
-    sw = -sw;
-  }
-  if (mirrorY) {
-    dh = -dh;
-    dy -= dh;
-    sy += sh;
-    sh = -sh;
-  }
+  const bool mirrorX = lice_detail::mirrorAxis(&dx, &dw, &sx, &sw);
+  const bool mirrorY = lice_detail::mirrorAxis(&dy, &dh, &sy, &sh);
   s->scaleX = sw / static_cast<double>(dw);
   s->scaleY = sh / static_cast<double>(dh);
 

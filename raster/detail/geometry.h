@@ -17,4 +17,16 @@ inline int64_t toFixed(double v) {
   return static_cast<int64_t>(v * 65536.0);
 }
 
+// A negative destination size mirrors one axis: the size turns positive, the
+// destination moves back by it, and the source position moves to the far
+// edge of a source size that is negated. Returns whether it mirrored.
+inline bool mirrorAxis(long long* dst, long long* dstSize, double* src, double* srcSize) {
+  if (*dstSize >= 0) return false;
+  *dstSize = -*dstSize;
+  *dst -= *dstSize;
+  *src += *srcSize;
+  *srcSize = -*srcSize;
+  return true;
+}
+
 }  // namespace lice_detail

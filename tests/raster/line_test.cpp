@@ -67,7 +67,8 @@ TEST(ClipLineTest, ClippedEndsLieInsideAndOnTheLine) {
   for (int iter = 0; iter < 20000; ++iter) {
     const int w = 1 + rng() % 40, h = 1 + rng() % 40;
     auto coord = [&](int size) {
-      return rng() % 8 == 0 ? static_cast<int>(rng()) : static_cast<int>(rng() % (5 * size)) - 2 * size;
+      return rng() % 8 == 0 ? static_cast<int>(rng())
+                            : static_cast<int>(rng() % (5 * size)) - 2 * size;
     };
     const int ox1 = coord(w), oy1 = coord(h), ox2 = coord(w), oy2 = coord(h);
     int x1 = ox1, y1 = oy1, x2 = ox2, y2 = oy2;
@@ -100,14 +101,16 @@ TEST(LineTest, WorkedCases) {
   EXPECT_EQ(bm.countNot(0), 0);
 
   LICE_Line(&bm, 0, 0, 4, 2, kWhite, 1.0f, LICE_BLIT_MODE_COPY);
-  EXPECT_EQ(drawnPixels(bm), (std::set<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 2}}));
+  EXPECT_EQ(drawnPixels(bm),
+            (std::set<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 2}}));
 
   // Anti-aliased diagonal at full copy: three quarters on the line, a
   // quarter beside it, nothing beside the last pixel.
   bm.fill(0);
   LICE_Line(&bm, 2, 2, 5, 5, kWhite, 1.0f, LICE_BLIT_MODE_COPY, true);
   const LICE_pixel threeQuarters = 0xBEBEBEBEu, quarter = 0x3F3F3F3Fu;
-  for (int k = 0; k <= 3; ++k) EXPECT_EQ(bm.at(2 + k, 2 + k), threeQuarters);
+  for (int k = 0; k <= 3; ++k)
+    EXPECT_EQ(bm.at(2 + k, 2 + k), threeQuarters);
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(bm.at(3 + k, 2 + k), quarter);
     EXPECT_EQ(bm.at(2 + k, 3 + k), quarter);
@@ -174,7 +177,8 @@ TEST(LineTest, DirectionDoesNotMatterAndFlippedRowsAreHonoured) {
     b.copyFrom(a);
     flipped.copyFrom(a);
     for (int y = 0; y < 30; ++y) {
-      for (int x = 0; x < 40; ++x) mirror.at(x, y) = a.at(x, 29 - y);
+      for (int x = 0; x < 40; ++x)
+        mirror.at(x, y) = a.at(x, 29 - y);
     }
     const int x1 = static_cast<int>(rng() % 50) - 5, y1 = static_cast<int>(rng() % 40) - 5;
     const int x2 = static_cast<int>(rng() % 50) - 5, y2 = static_cast<int>(rng() % 40) - 5;
@@ -189,13 +193,14 @@ TEST(LineTest, DirectionDoesNotMatterAndFlippedRowsAreHonoured) {
     // mirrored line.
     LICE_Line(&flipped, x1, y1, x2, y2, color, alpha, mode, aa);
     LICE_Line(&mirror, x1, 29 - y1, x2, 29 - y2, color, alpha, mode, aa);
-    const bool clipped = std::min({x1, y1, x2, y2}) < 0 || std::max(x1, x2) >= 40 ||
-                         std::max(y1, y2) >= 30;
+    const bool clipped =
+        std::min({x1, y1, x2, y2}) < 0 || std::max(x1, x2) >= 40 || std::max(y1, y2) >= 30;
     if (!clipped) {
       ASSERT_EQ(a.pixels(), b.pixels()) << iter;
     }
     for (int y = 0; y < 30; ++y) {
-      for (int x = 0; x < 40; ++x) ASSERT_EQ(flipped.at(x, y), mirror.at(x, 29 - y)) << iter;
+      for (int x = 0; x < 40; ++x)
+        ASSERT_EQ(flipped.at(x, y), mirror.at(x, 29 - y)) << iter;
     }
     ASSERT_TRUE(flipped.guardsIntact());
   }
@@ -233,15 +238,17 @@ TEST(LineTest, RectanglesAreFourLines) {
   TestBitmap bm(12, 10);
   LICE_DrawRect(&bm, 2, 1, 5, 4, kWhite, 1.0f, LICE_BLIT_MODE_COPY);
   std::set<std::pair<int, int>> expect;
-  for (int x = 2; x <= 7; ++x) expect.insert({x, 1}), expect.insert({x, 5});
-  for (int y = 1; y <= 5; ++y) expect.insert({2, y}), expect.insert({7, y});
+  for (int x = 2; x <= 7; ++x)
+    expect.insert({x, 1}), expect.insert({x, 5});
+  for (int y = 1; y <= 5; ++y)
+    expect.insert({2, y}), expect.insert({7, y});
   EXPECT_EQ(drawnPixels(bm), expect);
 
   bm.fill(0);
   LICE_BorderedRect(&bm, 2, 1, 5, 4, 0x11111111u, kWhite, 1.0f, LICE_BLIT_MODE_COPY);
   for (int y = 0; y < 10; ++y) {
     for (int x = 0; x < 12; ++x) {
-      const LICE_pixel want = expect.count({x, y}) ? kWhite
+      const LICE_pixel want = expect.count({x, y})                 ? kWhite
                               : (x > 2 && x < 7 && y > 1 && y < 5) ? 0x11111111u
                                                                    : 0u;
       EXPECT_EQ(bm.at(x, y), want) << x << "," << y;

@@ -106,3 +106,20 @@ inline void channelsOf(LICE_pixel p, int out[4]) {
   for (int i = 0; i < 4; ++i)
     out[i] = reinterpret_cast<const unsigned char*>(&p)[i];
 }
+
+// Runs draw(destination, source) on upright bitmaps and on flipped copies of
+// the same random images; a raster operation must give the same picture.
+// Returns false (with the iteration reported by the caller) when they differ
+// or the flipped destination was written outside its pixels.
+template <class Draw>
+bool sameOnFlippedBitmaps(std::mt19937& rng, int srcW, int srcH, int dstW, int dstH, Draw draw) {
+  TestBitmap src(srcW, srcH), srcFlipped(srcW, srcH, true);
+  TestBitmap dst(dstW, dstH), dstFlipped(dstW, dstH, true);
+  src.fillRandom(rng);
+  srcFlipped.copyFrom(src);
+  dst.fillRandom(rng);
+  dstFlipped.copyFrom(dst);
+  draw(&dst, &src);
+  draw(&dstFlipped, &srcFlipped);
+  return dst.pixels() == dstFlipped.pixels() && dstFlipped.guardsIntact();
+}
