@@ -71,12 +71,12 @@ void drawSheet(LICE_IBitmap* bm) {
   LICE_Clear(&knob, 0);
   drawKnob(&knob, 28.0f, 28.0f, 22.0f, 0.0f, true);
   for (int k = 0; k < 2; ++k) {
-    LICE_RotatedBlit(bm, &knob, 360 + k * 0, 116 + k * 48, 56, 56, 0, 0, 56, 56, 0.6f + k * 0.9f,
+    LICE_RotatedBlit(bm, &knob, 360, 116 + k * 48, 56, 56, 0, 0, 56, 56, 0.6f + k * 0.9f,
                      false, 1.0f, LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
   }
-  LICE_ScaledBlit(bm, &knob, 230, 150, 28, 28, 0, 0, 56, 56, 1.0f,
+  LICE_ScaledBlit(bm, &knob, 230, 179, 28, 28, 0, 0, 56, 56, 1.0f,
                   LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
-  LICE_Blur(bm, bm, 262, 150, 230, 150, 28, 28);
+  LICE_Blur(bm, bm, 262, 179, 230, 179, 28, 28);
 }
 
 struct Crop {
