@@ -6,7 +6,8 @@
 // (x[i], y[i]), pixel centres, edges included: every pixel whose centre lies
 // inside or on the polygon. Rows are filled like LICE_FillRect. A polygon
 // given out of order or not convex fills, on each row, the run between its
-// outermost edges; one or two points fill a point or a line.
+// outermost edges; one without area fills the pixel centres its edges pass
+// through. Intersections are exact for any int coordinates.
 void LICE_FillConvexPolygon(LICE_IBitmap* dest, const int* x, const int* y, int npoints,
                             LICE_pixel color, float alpha, int mode);
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <set>
 #include <utility>
@@ -271,7 +272,7 @@ TEST(PolygonTest, FillsEveryPixelCentreInsideOrOnTheEdges) {
       int boundary = 0;
       for (int i = 0; i < 3; ++i) {
         const int j = (i + 1) % 3;
-        boundary += std::__gcd(std::abs(xs[j] - xs[i]), std::abs(ys[j] - ys[i]));
+        boundary += std::gcd(std::abs(xs[j] - xs[i]), std::abs(ys[j] - ys[i]));
       }
       ASSERT_EQ(2 * inside, std::llabs(area2) + boundary + 2) << iter;
     }
