@@ -10,7 +10,13 @@ void CAllPass6::reset(double sampleRate) noexcept {
 }
 
 void CAllPass6::calcCoeff(double freq, double q, double lfo) noexcept {
-  mFr = std::max(mFreqMin, std::min(mFreqMax, freq * lfo));
+  const double f = std::max(mFreqMin, std::min(mFreqMax, freq * lfo));
+  // The coefficients are a function of f, q and mK alone, and the stepped
+  // sweep over settled controls often lands on the same f again: skipping
+  // sin, cos and three divisions then leaves every field as computing would.
+  if (f == mFr && q == mCoeffQ) return;
+  mFr = f;
+  mCoeffQ = q;
   mW = mK * (24500.0 * mFr);
   mSin = std::sin(mW);
   mCos = std::cos(mW);
@@ -21,14 +27,20 @@ void CAllPass6::calcCoeff(double freq, double q, double lfo) noexcept {
 }
 
 void CAllPass6::flushTiny() noexcept {
+  using morvex_dsp_detail::isTiny;
+  bool any = isTiny(mIn) | isTiny(mOut);
+  for (const Section& s : mSections) {
+    any |= isTiny(s.x1) | isTiny(s.x2) | isTiny(s.y1) | isTiny(s.y2);
+  }
+  if (!any) return;
   using morvex_dsp_detail::flushTiny;
-  mIn = flushTiny(mIn);
-  mOut = flushTiny(mOut);
+  flushTiny(mIn);
+  flushTiny(mOut);
   for (Section& s : mSections) {
-    s.x1 = flushTiny(s.x1);
-    s.x2 = flushTiny(s.x2);
-    s.y1 = flushTiny(s.y1);
-    s.y2 = flushTiny(s.y2);
+    flushTiny(s.x1);
+    flushTiny(s.x2);
+    flushTiny(s.y1);
+    flushTiny(s.y2);
   }
 }
 

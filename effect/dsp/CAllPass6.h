@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 
 #include "effect/dsp/detail/FlushTiny.h"
 
@@ -29,8 +30,11 @@ class CAllPass6 {
 
   CAllPass6() noexcept { setcoeff(); }
 
-  // [audio thread]
-  void setcoeff() noexcept { mK = 5.654866776461628 / mSampleRate; }
+  // [audio thread] Also makes the next calcCoeff compute afresh.
+  void setcoeff() noexcept {
+    mK = 5.654866776461628 / mSampleRate;
+    mCoeffQ = std::numeric_limits<double>::quiet_NaN();
+  }
 
   // [audio thread] Clears signal state and coefficients but keeps getfr():
   // calcCoeff must run before the next sample.
@@ -112,4 +116,5 @@ class CAllPass6 {
   double mIn = 0.0;
   double mOut = 0.0;
   Section mSections[6];
+  double mCoeffQ = std::numeric_limits<double>::quiet_NaN();  // q of the coefficients; NaN: none
 };

@@ -51,7 +51,7 @@ void CLfo::initBuff() noexcept {
 
 void CLfo::setLfo(double freqShape, double depth, double rate) noexcept {
   mRate = mRateTable[tableIndex(127.0 * rate, kRateSize - 1)];
-  mInc = mRate * (900.0 / mSampleRate);
+  mInc = mRate * mIncPerRate;
   mScale = depth * (1.0 - freqShape) * 1359.0;
 }
 
@@ -64,6 +64,7 @@ double CLfo::nextLfo() noexcept {
 
 void CLfo::reset(double sampleRate) noexcept {
   mSampleRate = sampleRate;
+  mIncPerRate = 900.0 / mSampleRate;
   mOut = 0.0;
   mInc = 0.0;
   mPhase = 0.0;

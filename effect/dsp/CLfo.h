@@ -42,4 +42,5 @@ class CLfo {
   double mScale = 0.0;
   double mInc = 0.0;
   double mOut = 0.0;
+  double mIncPerRate = 900.0 / 44100.0;  // 900 / mSampleRate, kept off the per-update path
 };

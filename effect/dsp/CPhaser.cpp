@@ -119,8 +119,12 @@ void CPhaser::update(const Controls& c) noexcept {
   mAllPassL.calcCoeff(mSmoothFreqL.process(c.freqL), mSmoothQL.process(c.q), mLfoValue);
   mAllPassR.calcCoeff(mSmoothFreqR.process(c.freqR), mSmoothQR.process(c.q), mLfoValue);
 
-  // Once per update is often enough: no decay of ours covers the margin to
-  // denormal range within 8 frames.
+  // Every 64 frames is often enough: even the fastest decay the sections
+  // allow (under half a decade per frame) covers only part of the margin to
+  // denormal range in that time, and reading the state the chains are still
+  // computing costs time.
+  if (--mFlushCountdown > 0) return;
+  mFlushCountdown = kUpdatesPerFlush;
   mAllPassL.flushTiny();
   mAllPassR.flushTiny();
   for (CSmooth* s : {&mSmoothFreqL, &mSmoothFreqR, &mSmoothFreqShape, &mSmoothDepth, &mSmoothRate,

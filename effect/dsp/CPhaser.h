@@ -94,6 +94,7 @@ class CPhaser {
   static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 
   static constexpr unsigned kQueuedResets = 16;
+  static constexpr int kUpdatesPerFlush = 8;
 
   // What a control update reads.
   struct Controls {
@@ -131,6 +132,7 @@ class CPhaser {
   std::atomic<double> mDry{0.0};
   double mLfoValue = 0.0;
   double mOutL = 0.0, mOutR = 0.0;
+  int mFlushCountdown = kUpdatesPerFlush;
 
   // Posts from the setter side; mPending says there is something to serve.
   ResetPost mResetPosts[kQueuedResets];

@@ -15,7 +15,7 @@ class CSmooth {
   }
 
   // [audio thread] Keeps a state gliding toward zero out of denormal range.
-  void flushTiny() noexcept { mState = morvex_dsp_detail::flushTiny(mState); }
+  void flushTiny() noexcept { morvex_dsp_detail::flushTiny(mState); }
 
   double getState() const noexcept { return mState; }
 

@@ -12,8 +12,17 @@ namespace morvex_dsp_detail {
 // before denormal range that no decay of ours covers between two flushes.
 constexpr double kTiny = 1e-250;
 
-inline double flushTiny(double v) noexcept {
-  return std::fabs(v) < kTiny ? 0.0 : v;
+// Not zero, but too small to matter.
+inline bool isTiny(double v) noexcept {
+  const double magnitude = std::fabs(v);
+  return (magnitude < kTiny) & (magnitude > 0.0);
+}
+
+// Writes only when there is something to flush: these values sit on the
+// filters' feedback paths, and rewriting them unchanged would lengthen the
+// path through memory.
+inline void flushTiny(double& v) noexcept {
+  if (isTiny(v)) v = 0.0;
 }
 
 }  // namespace morvex_dsp_detail
