@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "effect/dsp/detail/FlushTiny.h"
 
@@ -43,23 +44,34 @@ class CAllPass6 {
   // [audio thread] freq × lfo is clamped to [0.0015, 0.982]; q must be non-zero.
   void calcCoeff(double freq, double q, double lfo) noexcept;
 
+  static constexpr int sectionCount(int stages) noexcept {
+    return stages >= 0 && stages <= 4 ? stages + 1 : 6;
+  }
+
+  // Calls f with std::integral_constant<int, sectionCount(stages)>, so that
+  // a caller dispatching once per frame runs loops without branches.
+  template <class F>
+  static decltype(auto) withSectionCount(int stages, F&& f) noexcept {
+    switch (sectionCount(stages)) {
+      case 1:
+        return f(std::integral_constant<int, 1>());
+      case 2:
+        return f(std::integral_constant<int, 2>());
+      case 3:
+        return f(std::integral_constant<int, 3>());
+      case 4:
+        return f(std::integral_constant<int, 4>());
+      case 5:
+        return f(std::integral_constant<int, 5>());
+      default:
+        return f(std::integral_constant<int, 6>());
+    }
+  }
+
   // [audio thread] Stage setting 0..4 runs that many sections plus one; any
   // other value runs all six. Sections beyond the count keep their state.
   double process(double in, int stages, double feedback) noexcept {
-    switch (sectionCount(stages)) {
-      case 1:
-        return run<1>(in, feedback);
-      case 2:
-        return run<2>(in, feedback);
-      case 3:
-        return run<3>(in, feedback);
-      case 4:
-        return run<4>(in, feedback);
-      case 5:
-        return run<5>(in, feedback);
-      default:
-        return run<6>(in, feedback);
-    }
+    return withSectionCount(stages, [&](auto n) { return run<decltype(n)::value>(in, feedback); });
   }
 
   // [audio thread] process() with the section count fixed at compile time, so
@@ -85,10 +97,6 @@ class CAllPass6 {
 
   // [audio thread] Zeroes every signal value below audibility (see FlushTiny.h).
   void flushTiny() noexcept;
-
-  static constexpr int sectionCount(int stages) noexcept {
-    return stages >= 0 && stages <= 4 ? stages + 1 : 6;
-  }
 
   double getfr() const noexcept { return mFr; }
   double getW() const noexcept { return mW; }

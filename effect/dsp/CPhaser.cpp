@@ -145,8 +145,9 @@ void CPhaser::serveRequests() noexcept {
 
   unsigned long long restart = mRestartPost.load(std::memory_order_acquire);
   if (restart == 0) return;
-  // Resets posted after the restart but not served yet: it waits for them
-  // to be served before it can tell whether they absorb it.
+  // Resets posted before the restart that this pass has not seen yet: the
+  // restart waits for the next pass. Resets served beyond them came after
+  // it and absorbed it.
   const int waiting = static_cast<int>(static_cast<unsigned>(restart >> 1) - served);
   if (waiting > 0) return;
   if (waiting == 0) mLfo.reset(mSampleRate.load(kRelaxed));
@@ -165,13 +166,6 @@ void CPhaser::serveReset(const ResetPost& post) noexcept {
   mCounter = 0;
   mOutL = mOutR = 0.0;
   update(c);
-}
-
-template <int N>
-void CPhaser::runChains(double inL, double inR, double fbL, double fbR, double& cL,
-                        double& cR) noexcept {
-  cL = mAllPassL.run<N>(inL, fbL);
-  cR = mAllPassR.run<N>(inR, fbR);
 }
 
 void CPhaser::process(double rawL, double rawR) noexcept {
@@ -193,26 +187,10 @@ void CPhaser::process(double rawL, double rawR) noexcept {
   double cL, cR;
   // One dispatch per frame; both chains then run branch-free and, being
   // independent, overlap in the processor.
-  switch (CAllPass6::sectionCount(mStages.load(kRelaxed))) {
-    case 1:
-      runChains<1>(inL, inR, fbL, fbR, cL, cR);
-      break;
-    case 2:
-      runChains<2>(inL, inR, fbL, fbR, cL, cR);
-      break;
-    case 3:
-      runChains<3>(inL, inR, fbL, fbR, cL, cR);
-      break;
-    case 4:
-      runChains<4>(inL, inR, fbL, fbR, cL, cR);
-      break;
-    case 5:
-      runChains<5>(inL, inR, fbL, fbR, cL, cR);
-      break;
-    default:
-      runChains<6>(inL, inR, fbL, fbR, cL, cR);
-      break;
-  }
+  CAllPass6::withSectionCount(mStages.load(kRelaxed), [&](auto n) {
+    cL = mAllPassL.run<decltype(n)::value>(inL, fbL);
+    cR = mAllPassR.run<decltype(n)::value>(inR, fbR);
+  });
   const double dry = mDry.load(kRelaxed);
   const double wet = mWet.load(kRelaxed);
   mOutL = clampUnit(inL * dry + cL * wet);

@@ -110,8 +110,6 @@ class CPhaser {
   void update(const Controls& c) noexcept;
   void serveRequests() noexcept;
   void serveReset(const ResetPost& post) noexcept;
-  template <int N>
-  void runChains(double inL, double inR, double fbL, double fbR, double& cL, double& cR) noexcept;
 
   CLfo mLfo;
   CAllPass6 mAllPassL, mAllPassR;
