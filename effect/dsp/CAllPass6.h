@@ -98,6 +98,7 @@ class CAllPass6 {
   // [audio thread] Zeroes every signal value below audibility (see FlushTiny.h).
   void flushTiny() noexcept;
 
+  // [audio thread] Read-only views of the state.
   double getfr() const noexcept { return mFr; }
   double getW() const noexcept { return mW; }
   double getA() const noexcept { return mA; }

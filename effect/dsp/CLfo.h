@@ -24,6 +24,7 @@ class CLfo {
   // current speed.
   void reset(double sampleRate) noexcept;
 
+  // [audio thread] Read-only views of the state.
   double getExpEntry(int i) const noexcept { return mExpTable[i]; }
   double getRateEntry(int i) const noexcept { return mRateTable[i]; }
   double getSampleRate() const noexcept { return mSampleRate; }

@@ -3,6 +3,13 @@
 #include <cmath>
 #include <initializer_list>
 
+// The audio thread must never wait, not even inside an atomic.
+static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+                  std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<unsigned long long>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free,
+              "settings and requests reach the audio thread through lock-free atomics");
+
 namespace {
 
 // fmin(fmax(x, -1), 1) including its NaN rule (a NaN sum gives -1), written
