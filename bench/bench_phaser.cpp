@@ -67,6 +67,16 @@ void BM_PhaserProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_PhaserProcess)->DenseRange(0, 5)->ArgName("stages");
 
+// Six sections at the fastest sweep: the LFO lands on a new table entry at
+// every control update, so every update recomputes both chains' coefficients.
+void BM_PhaserFastestSweep(benchmark::State& state) {
+  CPhaser p;
+  configure(p, 5);
+  p.setRate(1.0);
+  renderBlocks(state, p, noise(1), noise(2));
+}
+BENCHMARK(BM_PhaserFastestSweep);
+
 // Six sections with the left input silent for half a minute: the left chain
 // has rung out and the feedback smoothers have glided to zero, where
 // unflushed state would have turned denormal.
