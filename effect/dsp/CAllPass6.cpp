@@ -10,16 +10,41 @@ void CAllPass6::reset(double sampleRate) noexcept {
 }
 
 void CAllPass6::calcCoeff(double freq, double q, double lfo) noexcept {
+  if (!retune(freq, q, lfo)) return;
+  mSin = std::sin(mW);
+  mCos = std::cos(mW);
+  finishCoeff(q);
+}
+
+void CAllPass6::calcCoeffPair(CAllPass6& a, double freqA, double qA, CAllPass6& b, double freqB,
+                              double qB, double lfo) noexcept {
+  const bool newA = a.retune(freqA, qA, lfo);
+  const bool newB = b.retune(freqB, qB, lfo);
+  if (newA) {
+    a.mSin = std::sin(a.mW);
+    a.mCos = std::cos(a.mW);
+  }
+  if (newB) {
+    b.mSin = std::sin(b.mW);
+    b.mCos = std::cos(b.mW);
+  }
+  if (newA) a.finishCoeff(qA);
+  if (newB) b.finishCoeff(qB);
+}
+
+bool CAllPass6::retune(double freq, double q, double lfo) noexcept {
   const double f = std::max(mFreqMin, std::min(mFreqMax, freq * lfo));
   // The coefficients are a function of f, q and mK alone, and the stepped
   // sweep over settled controls often lands on the same f again: skipping
   // sin, cos and three divisions then leaves every field as computing would.
-  if (f == mFr && q == mCoeffQ) return;
+  if (f == mFr && q == mCoeffQ) return false;
   mFr = f;
   mCoeffQ = q;
   mW = mK * (24500.0 * mFr);
-  mSin = std::sin(mW);
-  mCos = std::cos(mW);
+  return true;
+}
+
+void CAllPass6::finishCoeff(double q) noexcept {
   mAlpha = mSin / (2.0 * q);
   mNorm = 1.0 + mAlpha;
   mA = (1.0 - mAlpha) / mNorm;

@@ -43,6 +43,11 @@ class CAllPass6 {
 
   // [audio thread] freq × lfo is clamped to [0.0015, 0.982]; q must be non-zero.
   void calcCoeff(double freq, double q, double lfo) noexcept;
+  // [audio thread] calcCoeff on two chains, with the same results. Every
+  // libm call first waits for the floating-point work in flight; here the
+  // second waits only for the first.
+  static void calcCoeffPair(CAllPass6& a, double freqA, double qA, CAllPass6& b, double freqB,
+                            double qB, double lfo) noexcept;
 
   static constexpr int sectionCount(int stages) noexcept {
     return stages >= 0 && stages <= 4 ? stages + 1 : 6;
@@ -110,6 +115,9 @@ class CAllPass6 {
 
  private:
   void clearSignal() noexcept;
+  // Clamps and stores the frequency; false when the coefficients stand as they are.
+  bool retune(double freq, double q, double lfo) noexcept;
+  void finishCoeff(double q) noexcept;
 
   double mSampleRate = 44100.0;
   double mFreqMin = 0.0015;

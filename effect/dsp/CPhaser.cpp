@@ -123,8 +123,9 @@ void CPhaser::update(const Controls& c) noexcept {
   const double r = mSmoothRate.process(c.rate);
   mLfo.setLfo(fs, d, r);
   mLfoValue = mLfo.nextLfo();
-  mAllPassL.calcCoeff(mSmoothFreqL.process(c.freqL), mSmoothQL.process(c.q), mLfoValue);
-  mAllPassR.calcCoeff(mSmoothFreqR.process(c.freqR), mSmoothQR.process(c.q), mLfoValue);
+  CAllPass6::calcCoeffPair(mAllPassL, mSmoothFreqL.process(c.freqL), mSmoothQL.process(c.q),
+                           mAllPassR, mSmoothFreqR.process(c.freqR), mSmoothQR.process(c.q),
+                           mLfoValue);
 
   // Every 64 frames is often enough: even the fastest decay the sections
   // allow (under half a decade per frame) covers only part of the margin to
