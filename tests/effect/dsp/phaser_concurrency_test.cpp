@@ -7,6 +7,8 @@
 #include <random>
 #include <thread>
 
+#include "tests/effect/dsp/RandomControl.h"
+
 // One thread changes every setting and resets as fast as it can while the
 // audio thread renders without any lock; ThreadSanitizer watches for races.
 // Whatever interleaving happens, the output stays finite and within ±1, and
@@ -18,38 +20,9 @@ TEST(PhaserConcurrencyTest, SettersAndResetRaceSafelyWithProcessing) {
 
   std::thread control([&] {
     std::mt19937 rng(21);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const double rates[] = {44100.0, 48000.0, 88200.0, 96000.0};
     for (int i = 0; i < 20000; ++i) {
-      switch (i % 9) {
-        case 0:
-          p.setFreq(unit(rng));
-          break;
-        case 1:
-          p.setFeedback(unit(rng));
-          break;
-        case 2:
-          p.setSpread(unit(rng));
-          break;
-        case 3:
-          p.setRate(unit(rng));
-          break;
-        case 4:
-          p.setDepth(unit(rng));
-          break;
-        case 5:
-          p.setMix(unit(rng));
-          break;
-        case 6:
-          p.setStages(static_cast<int>(rng() % 6));
-          break;
-        case 7:
-          p.reset(rates[rng() % 4]);
-          break;
-        default:
-          std::this_thread::yield();
-          break;
-      }
+      randomControl(rng, p);
+      if (i % 8 == 0) std::this_thread::yield();
     }
     // Keep the control thread alive until the audio thread has had a real
     // chance to overlap with it.
