@@ -1,0 +1,218 @@
+#include "effect/dsp/CPhaser.h"
+
+#include <cmath>
+#include <initializer_list>
+
+// The audio thread must never wait, not even inside an atomic.
+static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+                  std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<unsigned long long>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free,
+              "settings and requests reach the audio thread through lock-free atomics");
+
+namespace {
+
+// fmin(fmax(x, -1), 1) including its NaN rule (a NaN sum gives -1), written
+// so that it compiles to maxsd/minsd instead of two library calls per sample.
+inline double clampUnit(double x) noexcept {
+  const double lower = x > -1.0 ? x : -1.0;
+  return lower < 1.0 ? lower : 1.0;
+}
+
+inline double sanitize(double x) noexcept {
+  return std::fabs(x) <= CPhaser::kMaxInput ? x : 0.0;
+}
+
+// Right chain's base frequency as a fraction of the Nyquist frequency.
+double baseFreq(double freqShape, double sampleRate) noexcept {
+  return 2.0 / sampleRate * 32.0 * std::pow(2.0, 9.42849 * freqShape);
+}
+
+}  // namespace
+
+CPhaser::CPhaser() noexcept {
+  setMix(0.5);
+  setFreq(0.0);
+  setFeedback(0.0);
+  setSpread(1.0);
+  setRate(0.3);
+  setDepth(1.0);
+  update(liveControls());
+}
+
+void CPhaser::setFreq(double v) noexcept {
+  const double shape = std::pow(v, 1.06);
+  const double freqR = baseFreq(shape, mSampleRate.load(kRelaxed));
+  mFreqShape.store(shape, kRelaxed);
+  mFreqR.store(freqR, kRelaxed);
+  mFreqL.store(0.95 * freqR, kRelaxed);
+}
+
+void CPhaser::setFeedback(double v) noexcept {
+  mFeedback.store(-0.94 + 1.88 * v, kRelaxed);
+}
+
+void CPhaser::setSpread(double s) noexcept {
+  const double q = (5.50989 * std::pow(s, 4.0) - 17.2735 * std::pow(s, 3.0) +
+                    20.8696 * std::pow(s, 2.0) - 12.6558 * s + 3.95072) *
+                   0.985973;
+  mQ.store(q, kRelaxed);
+}
+
+void CPhaser::setRate(double v) noexcept {
+  mRate.store(v, kRelaxed);
+}
+
+void CPhaser::setDepth(double v) noexcept {
+  mDepth.store(v, kRelaxed);
+}
+
+void CPhaser::setMix(double m) noexcept {
+  mDry.store(std::sin(1.5708 * m), kRelaxed);
+  mWet.store(std::cos(1.5708 * m), kRelaxed);
+}
+
+void CPhaser::setStages(int n) noexcept {
+  mStages.store(n, kRelaxed);
+  const unsigned long long resetsBefore = mResetsPosted.load(kRelaxed);
+  mRestartPost.store(resetsBefore << 1 | 1, std::memory_order_release);
+  mPending.store(true, std::memory_order_release);
+}
+
+void CPhaser::reset(double sampleRate) noexcept {
+  const double shape = mFreqShape.load(kRelaxed);
+  const double freqR = baseFreq(shape, sampleRate);
+  mSampleRate.store(sampleRate, kRelaxed);
+  mFreqR.store(freqR, kRelaxed);
+  mFreqL.store(0.95 * freqR, kRelaxed);
+
+  // Only this side writes mResetsPosted; a full queue takes the newest slot
+  // again, which the audio thread has not reached yet.
+  const unsigned posted = mResetsPosted.load(kRelaxed);
+  const bool full = posted - mResetsServed.load(std::memory_order_acquire) >= kQueuedResets;
+  ResetPost& post = mResetPosts[(full ? posted - 1 : posted) % kQueuedResets];
+  post.freqShape.store(shape, kRelaxed);
+  post.depth.store(mDepth.load(kRelaxed), kRelaxed);
+  post.rate.store(mRate.load(kRelaxed), kRelaxed);
+  post.freqL.store(0.95 * freqR, kRelaxed);
+  post.freqR.store(freqR, kRelaxed);
+  post.q.store(mQ.load(kRelaxed), kRelaxed);
+  post.sampleRate.store(sampleRate, kRelaxed);
+  if (full) {
+    mRestartPost.store(0, kRelaxed);  // this reset restarts the sweep itself
+  } else {
+    mResetsPosted.store(posted + 1, std::memory_order_release);
+  }
+  mPending.store(true, std::memory_order_release);
+}
+
+CPhaser::Controls CPhaser::liveControls() const noexcept {
+  return {mFreqShape.load(kRelaxed), mDepth.load(kRelaxed), mRate.load(kRelaxed),
+          mFreqL.load(kRelaxed),     mFreqR.load(kRelaxed), mQ.load(kRelaxed)};
+}
+
+void CPhaser::calc() noexcept {
+  if (mPending.load(kRelaxed)) serveRequests();
+  update(liveControls());
+}
+
+void CPhaser::update(const Controls& c) noexcept {
+  mCounter = mInterval;
+  const double fs = mSmoothFreqShape.process(c.freqShape);
+  const double d = mSmoothDepth.process(c.depth);
+  const double r = mSmoothRate.process(c.rate);
+  mLfo.setLfo(fs, d, r);
+  mLfoValue = mLfo.nextLfo();
+  CAllPass6::calcCoeffPair(mAllPassL, mSmoothFreqL.process(c.freqL), mSmoothQL.process(c.q),
+                           mAllPassR, mSmoothFreqR.process(c.freqR), mSmoothQR.process(c.q),
+                           mLfoValue);
+
+  // Every 64 frames is often enough: even the fastest decay the sections
+  // allow (under half a decade per frame) covers only part of the margin to
+  // denormal range in that time, and reading the state the chains are still
+  // computing costs time.
+  if (--mFlushCountdown > 0) return;
+  mFlushCountdown = kUpdatesPerFlush;
+  mAllPassL.flushTiny();
+  mAllPassR.flushTiny();
+  for (CSmooth* s : {&mSmoothFreqL, &mSmoothFreqR, &mSmoothFreqShape, &mSmoothDepth, &mSmoothRate,
+                     &mSmoothQL, &mSmoothQR, &mSmoothFbL, &mSmoothFbR}) {
+    s->flushTiny();
+  }
+}
+
+void CPhaser::serveRequests() noexcept {
+  // Cleared first, as a read-modify-write so that it reads the latest raise
+  // and sees what came before it; anything posted later raises it again.
+  mPending.exchange(false, std::memory_order_acquire);
+  const unsigned posted = mResetsPosted.load(std::memory_order_acquire);
+  unsigned served = mResetsServed.load(kRelaxed);
+  for (; served != posted; ++served)
+    serveReset(mResetPosts[served % kQueuedResets]);
+  mResetsServed.store(served, std::memory_order_release);
+
+  unsigned long long restart = mRestartPost.load(std::memory_order_acquire);
+  if (restart == 0) return;
+  // Resets posted before the restart that this pass has not seen yet: the
+  // restart waits for the next pass. Resets served beyond them came after
+  // it and absorbed it.
+  const int waiting = static_cast<int>(static_cast<unsigned>(restart >> 1) - served);
+  if (waiting > 0) return;
+  if (waiting == 0) mLfo.reset(mSampleRate.load(kRelaxed));
+  // A newer restart posted meanwhile stays for the next frame.
+  mRestartPost.compare_exchange_strong(restart, 0, kRelaxed);
+}
+
+void CPhaser::serveReset(const ResetPost& post) noexcept {
+  const Controls c = {post.freqShape.load(kRelaxed), post.depth.load(kRelaxed),
+                      post.rate.load(kRelaxed),      post.freqL.load(kRelaxed),
+                      post.freqR.load(kRelaxed),     post.q.load(kRelaxed)};
+  const double sampleRate = post.sampleRate.load(kRelaxed);
+  mLfo.reset(sampleRate);
+  mAllPassL.reset(sampleRate);
+  mAllPassR.reset(sampleRate);
+  mCounter = 0;
+  mOutL = mOutR = 0.0;
+  update(c);
+}
+
+void CPhaser::process(double rawL, double rawR) noexcept {
+  if (mPending.load(kRelaxed)) serveRequests();
+  const double inL = sanitize(rawL), inR = sanitize(rawR);
+  if (std::fabs(inL + inR) == 0.0) {
+    mOutL = mOutR = 0.0;
+    return;
+  }
+  if (mCounter > 0) {
+    --mCounter;
+  } else {
+    update(liveControls());
+  }
+
+  const double feedback = mFeedback.load(kRelaxed);
+  const double fbL = mSmoothFbL.process(feedback);
+  const double fbR = mSmoothFbR.process(feedback);
+  double cL, cR;
+  // One dispatch per frame; both chains then run branch-free and, being
+  // independent, overlap in the processor.
+  CAllPass6::withSectionCount(mStages.load(kRelaxed), [&](auto n) {
+    cL = mAllPassL.run<decltype(n)::value>(inL, fbL);
+    cR = mAllPassR.run<decltype(n)::value>(inR, fbR);
+  });
+  const double dry = mDry.load(kRelaxed);
+  const double wet = mWet.load(kRelaxed);
+  mOutL = clampUnit(inL * dry + cL * wet);
+  mOutR = clampUnit(inR * dry + cR * wet);
+}
+
+double CPhaser::getlfo() noexcept {
+  if (mPending.load(kRelaxed)) serveRequests();
+  return displayPosition(mAllPassR.getfr() * (mSampleRate.load(kRelaxed) * 0.5));
+}
+
+double CPhaser::displayPosition(double hz) noexcept {
+  const double octaves = std::log10(hz) / std::log10(2.0);
+  // Below 32 Hz the base turns negative and its power is undefined; the
+  // display wants 0 there (fmax also maps a NaN to 0).
+  return std::pow(std::fmax((octaves - 5.0) * 0.106062, 0.0), 0.96);
+}

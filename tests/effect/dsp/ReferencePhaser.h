@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cmath>
+
+#include "effect/dsp/CAllPass6.h"
+#include "effect/dsp/CLfo.h"
+#include "effect/dsp/CSmooth.h"
+
+// The engine's law written the plain way, single-threaded: every setter and
+// reset acts at once, the clamp calls fmin and fmax, nothing is flushed. On
+// ordinary input CPhaser must match it bit for bit.
+class ReferencePhaser {
+ public:
+  ReferencePhaser() {
+    setMix(0.5);
+    setFreq(0.0);
+    setFeedback(0.0);
+    setSpread(1.0);
+    setRate(0.3);
+    setDepth(1.0);
+    calc();
+  }
+
+  void setFreq(double v) {
+    freqShape = std::pow(v, 1.06);
+    tune();
+  }
+  void setFeedback(double v) { feedback = -0.94 + 1.88 * v; }
+  void setSpread(double s) {
+    q = (5.50989 * std::pow(s, 4.0) - 17.2735 * std::pow(s, 3.0) + 20.8696 * std::pow(s, 2.0) -
+         12.6558 * s + 3.95072) *
+        0.985973;
+  }
+  void setRate(double v) { rate = v; }
+  void setDepth(double v) { depth = v; }
+  void setMix(double m) {
+    dry = std::sin(1.5708 * m);
+    wet = std::cos(1.5708 * m);
+  }
+  void setStages(int n) {
+    stages = n;
+    lfo.reset(sampleRate);
+  }
+  void reset(double rate) {
+    sampleRate = rate;
+    tune();
+    lfo.reset(rate);
+    chainL.reset(rate);
+    chainR.reset(rate);
+    counter = 0;
+    outL = outR = 0.0;
+    calc();
+  }
+
+  void calc() {
+    counter = 7;
+    lfo.setLfo(smoothFreqShape.process(freqShape), smoothDepth.process(depth),
+               smoothRate.process(rate));
+    lfoValue = lfo.nextLfo();
+    chainL.calcCoeff(smoothFreqL.process(freqL), smoothQL.process(q), lfoValue);
+    chainR.calcCoeff(smoothFreqR.process(freqR), smoothQR.process(q), lfoValue);
+  }
+
+  void process(double inL, double inR) {
+    if (std::fabs(inL + inR) == 0.0) {
+      outL = outR = 0.0;
+      return;
+    }
+    if (counter > 0) {
+      --counter;
+    } else {
+      calc();
+    }
+    const double cL = chainL.process(inL, stages, smoothFbL.process(feedback));
+    outL = std::fmin(std::fmax(inL * dry + cL * wet, -1.0), 1.0);
+    const double cR = chainR.process(inR, stages, smoothFbR.process(feedback));
+    outR = std::fmin(std::fmax(inR * dry + cR * wet, -1.0), 1.0);
+  }
+
+  double outL = 0.0, outR = 0.0;
+
+ private:
+  void tune() {
+    freqR = (2.0 / sampleRate) * 32.0 * std::pow(2.0, 9.42849 * freqShape);
+    freqL = 0.95 * freqR;
+  }
+
+  CLfo lfo;
+  CAllPass6 chainL, chainR;
+  CSmooth smoothFreqL, smoothFreqR, smoothFreqShape, smoothDepth, smoothRate, smoothQL, smoothQR,
+      smoothFbL, smoothFbR;
+  double sampleRate = 44100.0;
+  int counter = 0, stages = 0;
+  double freqShape = 0.0, freqL = 0.0, freqR = 0.0, q = 0.0, feedback = 0.0, rate = 0.0,
+         depth = 0.0, wet = 0.0, dry = 0.0, lfoValue = 0.0;
+};

@@ -1,0 +1,369 @@
+#include "effect/dsp/CPhaser.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/effect/dsp/TestSignals.h"
+
+namespace {
+
+// Runs frames of stereo noise; returns the outputs interleaved.
+std::vector<double> render(CPhaser& p, const std::vector<double>& l, const std::vector<double>& r) {
+  std::vector<double> out;
+  out.reserve(2 * l.size());
+  for (size_t i = 0; i < l.size(); ++i) {
+    p.process(l[i], r[i]);
+    out.push_back(p.getOutL());
+    out.push_back(p.getOutR());
+  }
+  return out;
+}
+
+void settle(CPhaser& p, int frames) {
+  const std::vector<double> l = noise(frames, 101, 0.1), r = noise(frames, 102, 0.1);
+  render(p, l, r);
+}
+
+}  // namespace
+
+TEST(PhaserTest, ConstructionAppliesTheEngineSettings) {
+  CPhaser p;
+  EXPECT_EQ(p.getSampleRate(), 44100.0);
+  EXPECT_EQ(p.getStages(), 0);
+  EXPECT_DOUBLE_EQ(p.getFeedback(), -0.94);
+  EXPECT_NEAR(p.getDry(), 0.7071, 1e-4);
+  EXPECT_NEAR(p.getWet(), 0.7071, 1e-4);
+  EXPECT_EQ(p.getFreqShape(), 0.0);
+  EXPECT_NEAR(p.getFreqR() * 22050.0, 32.0, 1e-9);
+  EXPECT_DOUBLE_EQ(p.getFreqL(), 0.95 * p.getFreqR());
+  EXPECT_NEAR(p.getQ(), 0.3953, 1e-4);
+  EXPECT_EQ(p.getRate(), 0.3);
+  EXPECT_EQ(p.getDepth(), 1.0);
+  EXPECT_EQ(p.getCounter(), 7);  // the first control update ran already
+  EXPECT_EQ(p.getLfoValue(), p.getLfo().getOut());
+}
+
+// The depth smoother moves the LFO's span at every control update and only then.
+TEST(PhaserTest, ControlUpdateRunsOnEveryEighthProcessedFrame) {
+  CPhaser p;
+  double scale = p.getLfo().getScale();
+  for (int frame = 1; frame <= 7; ++frame) {
+    p.process(0.1, 0.2);
+    EXPECT_EQ(p.getCounter(), 7 - frame);
+    EXPECT_EQ(p.getLfo().getScale(), scale);
+  }
+  int updates = 0;
+  for (int frame = 0; frame < 800; ++frame) {
+    p.process(0.1, 0.2);
+    if (p.getLfo().getScale() != scale) ++updates;
+    scale = p.getLfo().getScale();
+  }
+  EXPECT_EQ(updates, 100);
+}
+
+TEST(PhaserTest, SettersFollowTheirLaws) {
+  CPhaser p;
+  const double spreads[] = {0.0, 0.25, 0.5, 0.75, 1.0};
+  const double qs[] = {3.8953, 1.8169, 1.011, 0.645, 0.3953};
+  for (int i = 0; i < 5; ++i) {
+    p.setSpread(spreads[i]);
+    EXPECT_NEAR(p.getQ(), qs[i], 5e-4) << spreads[i];
+  }
+
+  // Nominal base frequency 32 Hz .. 22050 Hz, the left chain 5 % below.
+  const double settings[] = {0.0, 0.5, 1.0};
+  const double hz[] = {32.0, 735.0, 22050.0};
+  for (int i = 0; i < 3; ++i) {
+    p.setFreq(settings[i]);
+    EXPECT_EQ(p.getFreqShape(), std::pow(settings[i], 1.06));
+    EXPECT_NEAR(p.getFreqR() * 22050.0 / hz[i], 1.0, 2e-3) << settings[i];
+    EXPECT_EQ(p.getFreqL(), 0.95 * p.getFreqR());
+  }
+
+  p.setFeedback(0.0);
+  EXPECT_DOUBLE_EQ(p.getFeedback(), -0.94);
+  p.setFeedback(0.5);
+  EXPECT_EQ(p.getFeedback(), 0.0);
+  p.setFeedback(1.0);
+  EXPECT_DOUBLE_EQ(p.getFeedback(), 0.94);
+
+  p.setMix(0.0);
+  EXPECT_EQ(p.getDry(), 0.0);
+  EXPECT_EQ(p.getWet(), 1.0);
+  // 1.5708 is a little above π/2, so "all input" leaves a trace of inverted chain.
+  p.setMix(1.0);
+  EXPECT_NEAR(p.getDry(), 1.0, 1e-10);
+  EXPECT_NEAR(p.getWet(), -3.6732e-6, 1e-9);
+
+  p.setRate(0.42);
+  p.setDepth(0.17);
+  EXPECT_EQ(p.getRate(), 0.42);
+  EXPECT_EQ(p.getDepth(), 0.17);
+}
+
+TEST(PhaserTest, SettersOtherThanStagesLeaveTheEngineStateAlone) {
+  CPhaser p;
+  p.setRate(1.0);
+  settle(p, 3000);
+  const double phase = p.getLfo().getPhase(), out = p.getAllPassL().getOut();
+  p.setFreq(0.7);
+  p.setFeedback(0.9);
+  p.setSpread(0.1);
+  p.setRate(0.2);
+  p.setDepth(0.3);
+  p.setMix(0.8);
+  p.getlfo();
+  EXPECT_EQ(p.getLfo().getPhase(), phase);
+  EXPECT_EQ(p.getAllPassL().getOut(), out);
+}
+
+TEST(PhaserTest, StagesRestartTheSweepEvenWhenUnchanged) {
+  CPhaser p;
+  p.setRate(1.0);
+  p.setStages(3);
+  settle(p, 3001);
+  ASSERT_NE(p.getLfo().getPhase(), 0.0);
+  p.setStages(3);
+  p.getlfo();
+  EXPECT_EQ(p.getLfo().getPhase(), 0.0);
+  EXPECT_EQ(p.getLfo().getOut(), 0.0);
+
+  // 5, 9 and -1 all run six sections; every setting from 0 to 5 sounds different.
+  std::vector<std::vector<double>> outs;
+  const std::vector<double> l = noise(4000, 7), r = noise(4000, 8);
+  for (int n : {0, 1, 2, 3, 4, 5, 9, -1}) {
+    CPhaser q;
+    q.setStages(n);
+    outs.push_back(render(q, l, r));
+  }
+  EXPECT_EQ(outs[6], outs[5]);
+  EXPECT_EQ(outs[7], outs[5]);
+  for (int a = 0; a < 6; ++a) {
+    for (int b = a + 1; b < 6; ++b)
+      EXPECT_NE(outs[a], outs[b]) << a << " vs " << b;
+  }
+}
+
+// Inputs that cancel, zeros included, give 0 and leave everything as it was:
+// the run around them matches a run without them.
+TEST(PhaserTest, SilentFramesChangeNothing) {
+  CPhaser withSilence, without;
+  for (CPhaser* p : {&withSilence, &without}) {
+    p->setStages(5);
+    p->setRate(0.9);
+    p->setFeedback(0.8);
+  }
+  const std::vector<double> l = noise(5000, 9), r = noise(5000, 10);
+  for (int i = 0; i < 5000; ++i) {
+    if (i % 97 == 13) {
+      const int counter = withSilence.getCounter();
+      const double phase = withSilence.getLfo().getPhase();
+      const CAllPass6::Section section = withSilence.getAllPassR().getSection(5);
+      for (auto [a, b] : {std::pair{0.0, 0.0}, std::pair{l[i], -l[i]}, std::pair{-0.0, 0.0}}) {
+        withSilence.process(a, b);
+        ASSERT_EQ(withSilence.getOutL(), 0.0);
+        ASSERT_EQ(withSilence.getOutR(), 0.0);
+      }
+      EXPECT_EQ(withSilence.getCounter(), counter);
+      EXPECT_EQ(withSilence.getLfo().getPhase(), phase);
+      EXPECT_EQ(withSilence.getAllPassR().getSection(5).y1, section.y1);
+    }
+    withSilence.process(l[i], r[i]);
+    without.process(l[i], r[i]);
+    ASSERT_EQ(withSilence.getOutL(), without.getOutL()) << i;
+    ASSERT_EQ(withSilence.getOutR(), without.getOutR()) << i;
+  }
+}
+
+TEST(PhaserTest, OutputIsClippedToExactlyPlusMinusOne) {
+  CPhaser p;
+  p.setStages(5);
+  p.setFeedback(1.0);
+  const std::vector<double> out = render(p, noise(20000, 11, 4.0), noise(20000, 12, 4.0));
+  int high = 0, low = 0;
+  for (double v : out) {
+    ASSERT_GE(v, -1.0);
+    ASSERT_LE(v, 1.0);
+    high += v == 1.0;
+    low += v == -1.0;
+  }
+  EXPECT_GT(high, 100);
+  EXPECT_GT(low, 100);
+}
+
+TEST(PhaserTest, ResetRetunesForTheRateAndRestartsTheEngine) {
+  CPhaser p;
+  p.setFreq(0.4);
+  p.setRate(1.0);
+  settle(p, 2000);
+  p.reset(48000.0);
+  const double at48 = p.getFreqR();
+  p.reset(96000.0);
+  EXPECT_DOUBLE_EQ(p.getFreqR(), at48 / 2.0);
+  EXPECT_EQ(p.getFreqL(), 0.95 * p.getFreqR());
+  EXPECT_EQ(p.getFreqShape(), std::pow(0.4, 1.06));
+  const double at96 = p.getFreqR();
+  p.reset(96000.0);
+  EXPECT_EQ(p.getFreqR(), at96);
+
+  // Seen from the audio thread before its next frame: sweep restarted and
+  // stepped once by the reset's own control update, filters cleared.
+  p.getlfo();
+  EXPECT_EQ(p.getLfo().getSampleRate(), 96000.0);
+  EXPECT_EQ(p.getLfo().getPhase(), p.getLfo().getInc());
+  EXPECT_EQ(p.getCounter(), 7);
+  EXPECT_EQ(p.getOutL(), 0.0);
+  for (const CAllPass6* c : {&p.getAllPassL(), &p.getAllPassR()}) {
+    EXPECT_EQ(c->getSampleRate(), 96000.0);
+    EXPECT_EQ(c->getOut(), 0.0);
+    EXPECT_EQ(c->getSection(0).y1, 0.0);
+    EXPECT_NE(c->getA(), 0.0);
+  }
+  p.process(0.1, 0.1);
+  EXPECT_EQ(p.getCounter(), 6);
+}
+
+TEST(PhaserTest, LfoDisplayMapsThirtyTwoHzToZeroAndNyquistToOne) {
+  EXPECT_NEAR(CPhaser::displayPosition(32.0), 0.0, 1e-9);
+  EXPECT_NEAR(CPhaser::displayPosition(840.0), 0.514, 1e-3);
+  EXPECT_NEAR(CPhaser::displayPosition(22050.0), 1.0, 1e-5);
+  for (double below : {31.9, 10.0, 0.0, std::nan("")}) {
+    EXPECT_EQ(CPhaser::displayPosition(below), 0.0) << below;
+  }
+  double previous = -1.0;
+  for (double hz = 32.0; hz <= 22050.0; hz *= 1.01) {
+    const double v = CPhaser::displayPosition(hz);
+    ASSERT_GT(v, previous) << hz;
+    previous = v;
+  }
+
+  // At full frequency the right chain sits at its 0.982 ceiling.
+  CPhaser top;
+  top.setFreq(1.0);
+  settle(top, 40000);
+  EXPECT_EQ(top.getAllPassR().getfr(), 0.982);
+  EXPECT_NEAR(top.getAllPassL().getfr(), 0.9546, 1e-4);
+  EXPECT_EQ(top.getlfo(), CPhaser::displayPosition(0.982 * 22050.0));
+  // The frequency smoothers start at 0, so a new engine sits on the 0.0015
+  // floor, which at 32 kHz stands for 24 Hz: below the scale, shown as 0.
+  CPhaser floor;
+  floor.reset(32000.0);
+  EXPECT_EQ(floor.getlfo(), 0.0);
+  EXPECT_EQ(floor.getAllPassR().getfr(), 0.0015);
+}
+
+TEST(PhaserTest, FullDepthSweepsFromTheFloorToTheCeiling) {
+  CPhaser p;
+  p.setRate(0.8);  // fine enough steps to come within one table entry of the top
+  settle(p, 40000);
+  double minR = 1.0, maxR = 0.0, minL = 1.0, maxL = 0.0;
+  for (int i = 0; i < 15000; ++i) {
+    p.process(0.1, 0.1);
+    minR = std::min(minR, p.getAllPassR().getfr());
+    maxR = std::max(maxR, p.getAllPassR().getfr());
+    minL = std::min(minL, p.getAllPassL().getfr());
+    maxL = std::max(maxL, p.getAllPassL().getfr());
+  }
+  EXPECT_EQ(minR, 0.0015);
+  EXPECT_EQ(maxR, 0.982);
+  EXPECT_EQ(minL, 0.0015);
+  EXPECT_NEAR(maxL, 0.9498, 0.01);
+}
+
+// Fully wet without feedback the engine is a pure all-pass: the output keeps
+// the input's energy, which a wrong coefficient sign would not.
+TEST(PhaserTest, FullyWetWithoutFeedbackKeepsTheSignalEnergy) {
+  const double freqs[] = {0.0, 0.3, 0.8};
+  const double spreads[] = {1.0, 0.5, 0.0};
+  for (int stages : {0, 2, 5}) {
+    for (int k = 0; k < 3; ++k) {
+      CPhaser p;
+      p.setMix(0.0);
+      p.setFeedback(0.5);
+      p.setDepth(0.0);
+      p.setStages(stages);
+      p.setFreq(freqs[k]);
+      p.setSpread(spreads[k]);
+      settle(p, 60000);
+      const int n = 1 << 17;
+      const std::vector<double> l = noise(n, 13, 0.25), r = noise(n, 14, 0.25);
+      const std::vector<double> out = render(p, l, r);
+      double in = 0.0, wetEnergy = 0.0;
+      for (int i = 0; i < n; ++i)
+        in += l[i] * l[i] + r[i] * r[i];
+      for (double v : out)
+        wetEnergy += v * v;
+      EXPECT_NEAR(wetEnergy / in, 1.0, 5e-3) << "stages " << stages << " setting " << k;
+    }
+  }
+}
+
+// Two engines fed alike stay alike, whatever else is called between frames:
+// display reads, setters rewriting the same values, or the run cut into pieces.
+TEST(PhaserTest, ProcessingIsDeterministicAndIndependentOfCallPattern) {
+  CPhaser a, b;
+  for (CPhaser* p : {&a, &b}) {
+    p->setStages(4);
+    p->setFreq(0.2);
+    p->setRate(0.8);
+    p->setFeedback(0.85);
+  }
+  const std::vector<double> l = noise(30000, 15), r = noise(30000, 16);
+  const std::vector<double> whole = render(a, l, r);
+  std::vector<double> pieces;
+  for (size_t start = 0; start < l.size(); start += 777) {
+    const size_t end = std::min(l.size(), start + 777);
+    const std::vector<double> pl(l.begin() + start, l.begin() + end);
+    const std::vector<double> pr(r.begin() + start, r.begin() + end);
+    const std::vector<double> part = render(b, pl, pr);
+    pieces.insert(pieces.end(), part.begin(), part.end());
+    b.getlfo();
+    b.setFreq(0.2);
+    b.setFeedback(0.85);
+    b.setMix(0.5);
+  }
+  EXPECT_EQ(whole, pieces);
+}
+
+// reset() and setStages() act on the audio thread's next entry, yet in the
+// order they were called, as if they had acted at once.
+TEST(PhaserTest, ResetsAndRestartsTakeEffectInCallOrder) {
+  CPhaser restartLast, resetLast;
+  for (CPhaser* p : {&restartLast, &resetLast})
+    p->setRate(1.0);
+  restartLast.reset(48000.0);
+  restartLast.setStages(2);
+  resetLast.setStages(2);
+  resetLast.reset(48000.0);
+  restartLast.getlfo();
+  resetLast.getlfo();
+  EXPECT_EQ(restartLast.getLfo().getPhase(), 0.0);
+  // The reset's own control update steps the restarted sweep once.
+  EXPECT_EQ(resetLast.getLfo().getPhase(), resetLast.getLfo().getInc());
+
+  // Each reset runs a control update, so two resets step the smoothers twice
+  // (seen through the depth smoother, which sets the sweep's span).
+  CPhaser once, twice, onceAndCalc;
+  once.reset(48000.0);
+  twice.reset(48000.0);
+  twice.reset(48000.0);
+  onceAndCalc.reset(48000.0);
+  onceAndCalc.calc();
+  once.getlfo();
+  twice.getlfo();
+  EXPECT_EQ(twice.getLfo().getScale(), onceAndCalc.getLfo().getScale());
+  EXPECT_NE(twice.getLfo().getScale(), once.getLfo().getScale());
+
+  // A reset's control update uses the settings at the time of the reset,
+  // not those written after it.
+  CPhaser early, late;
+  early.reset(48000.0);
+  early.getlfo();
+  early.setDepth(0.0);
+  late.reset(48000.0);
+  late.setDepth(0.0);
+  late.getlfo();
+  EXPECT_EQ(late.getLfo().getScale(), early.getLfo().getScale());
+}
