@@ -6,7 +6,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build test test-plain test-asan test-tsan bench fuzz format clean
+.PHONY: all deps build run test test-plain test-asan test-tsan bench fuzz format clean
 
 all: build
 
@@ -16,6 +16,10 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Phases the generated demo clip with every factory preset into out/.
+run: build
+	@scripts/run-demo $(BUILD_DIR)/bin out
 
 test: test-plain test-asan test-tsan
 
