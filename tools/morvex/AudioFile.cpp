@@ -75,8 +75,7 @@ void RequireWritableFormat(const std::string& destination, int format, int chann
   info.samplerate = sampleRate;
   if (!sf_format_check(&info))
     throw ToolError(destination + ": a " + formatName(format & SF_FORMAT_TYPEMASK) +
-                    " file cannot hold " + formatName(format & SF_FORMAT_SUBMASK) + " samples at " +
-                    std::to_string(sampleRate) + " Hz");
+                    " file cannot hold " + formatName(format & SF_FORMAT_SUBMASK) + " samples");
 }
 
 AudioFileWriter::AudioFileWriter(SafeOutput& output, int format, int channels, int sampleRate)
