@@ -19,8 +19,10 @@ void Progress::update(long long framesDone) {
   if (!mActive) return;
   const int percent = static_cast<int>(100 * framesDone / mTotal);
   const auto now = std::chrono::steady_clock::now();
-  // Redraw on each new percent, but not more than ten times a second.
-  if (percent == mLastPercent || now - mLastDraw < std::chrono::milliseconds(100)) return;
+  // Redraw on each new percent, but not more than ten times a second, except
+  // that the end is always shown.
+  if (percent == mLastPercent) return;
+  if (framesDone < mTotal && now - mLastDraw < std::chrono::milliseconds(100)) return;
   draw(framesDone);
 }
 
