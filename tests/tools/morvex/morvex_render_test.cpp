@@ -323,8 +323,14 @@ TEST(MorvexRender, TerminationRemovesTheTemporaryOutput) {
     _exit(127);
   }
   signal(SIGPIPE, SIG_IGN);  // a tool that died early must fail the test, not end it
-  const int pipe = open((dir / "pipe.wav").c_str(), O_WRONLY);
+  // Without a reader a plain open would wait for ever.
+  int pipe = -1;
+  for (int i = 0; i < 500 && pipe < 0; ++i) {
+    pipe = open((dir / "pipe.wav").c_str(), O_WRONLY | O_NONBLOCK);
+    if (pipe < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   ASSERT_GE(pipe, 0);
+  fcntl(pipe, F_SETFL, 0);
   ASSERT_EQ(write(pipe, wav.data(), wav.size() / 2), static_cast<ssize_t>(wav.size() / 2));
   bool tempSeen = false;
   for (int i = 0; i < 500 && !tempSeen; ++i) {
