@@ -5,12 +5,25 @@
 #include "framework/window/gdi/Fonts.h"
 #include "framework/window/gdi/MemContext.h"
 
-// A memory context for text tests, deleted at the end of the scope.
+inline HFONT MakeFont(int height, const char* face = "Monaco", int width = 0) {
+  return CreateFont(height, width, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, face);
+}
+
+// A memory context for text tests, deleted at the end of the scope; with a
+// font height, a font of its own is selected into it.
 class GdiCanvas {
  public:
-  GdiCanvas(int width, int height)
-      : mDC(SWELL_CreateMemContext(nullptr, width, height)), mWidth(width), mHeight(height) {}
-  ~GdiCanvas() { SWELL_DeleteGfxContext(mDC); }
+  GdiCanvas(int width, int height, int fontHeight = 0, const char* face = "Monaco")
+      : mDC(SWELL_CreateMemContext(nullptr, width, height)),
+        mFont(fontHeight ? MakeFont(fontHeight, face) : nullptr),
+        mWidth(width),
+        mHeight(height) {
+    if (mFont) SelectObject(mDC, mFont);
+  }
+  ~GdiCanvas() {
+    SWELL_DeleteGfxContext(mDC);
+    if (mFont) DeleteObject(mFont);
+  }
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
 
@@ -36,10 +49,6 @@ class GdiCanvas {
 
  private:
   HDC mDC;
+  HFONT mFont;
   int mWidth, mHeight;
 };
-
-inline HFONT MakeFont(int height, const char* face = "Monaco", int width = 0,
-                      int weight = FW_NORMAL) {
-  return CreateFont(height, width, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, face);
-}

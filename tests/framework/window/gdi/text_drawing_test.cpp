@@ -17,14 +17,11 @@ int measuredWidth(HDC dc, const char* text, unsigned int format = DT_NOPREFIX) {
 }
 
 int inkHeight(int fontHeight) {
-  GdiCanvas canvas(200, 200);
-  HFONT font = MakeFont(fontHeight);
-  SelectObject(canvas.dc(), font);
+  GdiCanvas canvas(200, 200, fontHeight);
   SetTextColor(canvas.dc(), RGB(255, 255, 255));
   SetBkMode(canvas.dc(), TRANSPARENT);
   RECT r = {0, 0, 200, 200};
   DrawText(canvas.dc(), "H", -1, &r, 0);
-  DeleteObject(font);
   const RECT ink = canvas.ink();
   return ink.bottom - ink.top;
 }
@@ -36,17 +33,15 @@ TEST(FontTest, NegativeHeightsAreCharacterHeightsPositiveOnesCellHeights) {
   const int small = inkHeight(-10), large = inkHeight(-40);
   EXPECT_GT(small, 4);
   EXPECT_NEAR(large, 4 * small, 3);
-  GdiCanvas canvas(4, 4);
   for (int cell : {12, 20, 33, 64}) {
-    HFONT font = MakeFont(cell);
-    SelectObject(canvas.dc(), font);
+    GdiCanvas cellFont(4, 4, cell);
     TEXTMETRIC tm;
-    ASSERT_TRUE(GetTextMetrics(canvas.dc(), &tm));
+    ASSERT_TRUE(GetTextMetrics(cellFont.dc(), &tm));
     EXPECT_NEAR(tm.tmHeight, cell, 1) << cell;
     EXPECT_GT(tm.tmInternalLeading, 0) << cell;
     EXPECT_LT(tm.tmInternalLeading, cell / 2 + 1) << cell;
-    DeleteObject(font);
   }
+  GdiCanvas canvas(4, 4);
   // A width narrows the font to that average character width.
   HFONT natural = MakeFont(-20), narrow = MakeFont(-20, "Monaco", 6);
   TEXTMETRIC a, b;
@@ -99,9 +94,7 @@ TEST(TextDrawingTest, TextIsDrawnInItsColourAlignedInsideTheRectangle) {
       {DT_CENTER | DT_VCENTER, 0, 0}, {DT_RIGHT | DT_BOTTOM, 1, 1}, {DT_VCENTER, -1, 0},
   };
   for (const auto& c : cases) {
-    GdiCanvas canvas(200, 80);
-    HFONT font = MakeFont(-14);
-    SelectObject(canvas.dc(), font);
+    GdiCanvas canvas(200, 80, -14);
     SetTextColor(canvas.dc(), RGB(255, 0, 0));
     SetBkMode(canvas.dc(), TRANSPARENT);
     const RECT box = {20, 10, 180, 70};
@@ -133,15 +126,12 @@ TEST(TextDrawingTest, TextIsDrawnInItsColourAlignedInsideTheRectangle) {
       }
     }
     EXPECT_TRUE(partial) << c.format;
-    DeleteObject(font);
   }
 }
 
 TEST(TextDrawingTest, ClippingAndTheOpaqueBackground) {
-  GdiCanvas canvas(200, 40);
+  GdiCanvas canvas(200, 40, -14);
   HDC dc = canvas.dc();
-  HFONT font = MakeFont(-14);
-  SelectObject(dc, font);
   SetTextColor(dc, RGB(255, 255, 255));
   SetBkMode(dc, TRANSPARENT);
   RECT narrow = {10, 5, 30, 35};
@@ -150,8 +140,7 @@ TEST(TextDrawingTest, ClippingAndTheOpaqueBackground) {
   DrawText(dc, "Wider than the box", -1, &narrow, DT_NOCLIP);
   EXPECT_GT(canvas.ink().right, 60);
 
-  GdiCanvas opaque(100, 30);
-  SelectObject(opaque.dc(), font);
+  GdiCanvas opaque(100, 30, -14);
   SetBkColor(opaque.dc(), RGB(0, 0, 200));
   RECT r = {5, 5, 95, 25};
   const int height = DrawText(opaque.dc(), "ab", -1, &r, 0);
@@ -160,14 +149,11 @@ TEST(TextDrawingTest, ClippingAndTheOpaqueBackground) {
   EXPECT_EQ(opaque.at(5 + width - 1, 5 + height - 1)[3], 200);
   EXPECT_EQ(opaque.at(5 + width, 5)[3], 0);
   EXPECT_EQ(opaque.at(5, 5 + height)[3], 0);
-  DeleteObject(font);
 }
 
 TEST(TextDrawingTest, MeasuresLinesPrefixesAndUtf8) {
-  GdiCanvas canvas(4, 4);
+  GdiCanvas canvas(4, 4, -12);
   HDC dc = canvas.dc();
-  HFONT font = MakeFont(-12);
-  SelectObject(dc, font);
   TEXTMETRIC tm;
   GetTextMetrics(dc, &tm);
   const struct {
@@ -200,27 +186,22 @@ TEST(TextDrawingTest, MeasuresLinesPrefixesAndUtf8) {
   EXPECT_EQ(measuredWidth(dc, "&File"), 5 * e);
   RECT r = {0, 0, 0, 0};
   EXPECT_EQ(DrawText(dc, "Hello\nWorld", 5, &r, DT_CALCRECT), tm.tmHeight);
-  DeleteObject(font);
 }
 
 TEST(TextDrawingTest, MissingFacesResolveToInstalledOnesOfTheSameKind) {
-  GdiCanvas canvas(120, 30);
-  HDC dc = canvas.dc();
   const struct {
     const char* face;
     bool fixedPitch;
   } cases[] = {
       {"Monaco", true}, {nullptr, true}, {"Helvetica", false}, {"No Such Face Anywhere", false}};
   for (const auto& c : cases) {
-    HFONT font = MakeFont(-16, c.face);
-    ASSERT_NE(font, nullptr);
-    SelectObject(dc, font);
+    GdiCanvas canvas(120, 30, -16, c.face);
+    HDC dc = canvas.dc();
     EXPECT_EQ(measuredWidth(dc, "iiii") == measuredWidth(dc, "MMMM"), c.fixedPitch)
         << (c.face ? c.face : "(default)");
     SetTextColor(dc, RGB(255, 255, 255));
     RECT r = {0, 0, 120, 30};
     DrawText(dc, "Text", -1, &r, 0);
     EXPECT_GT(canvas.ink().right, 20) << (c.face ? c.face : "(default)");
-    DeleteObject(font);
   }
 }
