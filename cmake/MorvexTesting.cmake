@@ -6,9 +6,10 @@ include(GoogleTest)
 # builds only this target.
 add_custom_target(concurrency_tests)
 
-# morvex_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY])
+# morvex_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY]
+#                 [ENVIRONMENT <VAR=value...>])
 function(morvex_add_test name)
-  cmake_parse_arguments(ARG "CONCURRENCY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "CONCURRENCY" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
   set(labels unit)
@@ -19,5 +20,5 @@ function(morvex_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}")
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
