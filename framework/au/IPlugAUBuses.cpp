@@ -98,8 +98,11 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
       (format->mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
   if (accepted) {
     bus->mHostChannels = static_cast<int>(nChannels);
-    if (format->mSampleRate > 0.0 && std::isfinite(format->mSampleRate)) {
-      SetSampleRate(format->mSampleRate);
+    const double sampleRate = format->mSampleRate;
+    if (sampleRate > 0.0 && std::isfinite(sampleRate) && sampleRate != GetSampleRate()) {
+      SetSampleRate(sampleRate);
+      // The effect is tuned to the rate of its last reset.
+      Reset();
     }
   }
   AssessInputConnections();

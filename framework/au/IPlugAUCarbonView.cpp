@@ -3,15 +3,9 @@
 
 #include "framework/au/IPlugAU.h"
 #include "framework/au/detail/CarbonViewRecord.h"
+#include "framework/au/detail/HostMemory.h"
 
 namespace {
-template <typename T>
-T Arg(const ComponentParameters* params, int slot) {
-  T value;
-  memcpy(&value, &params->params[slot], sizeof value);
-  return value;
-}
-
 // The unit's storage is a plug-in of ours only when the unit is the
 // component this view belongs to: same subtype and manufacturer.
 IPlugAU* PlugShownBy(ComponentInstance view, AudioUnit unit) {

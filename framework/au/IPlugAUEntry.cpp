@@ -5,18 +5,11 @@
 
 #include "framework/au/IPlugAU.h"
 #include "framework/au/MakePlug.h"
+#include "framework/au/detail/HostMemory.h"
 #include "framework/plugin/Trace.h"
 #include "framework/plugin/detail/NumericConversions.h"
 
 namespace {
-// Arguments sit in reverse order: slot 0 holds the last one.
-template <typename T>
-T Arg(const ComponentParameters* params, int slot) {
-  T value;
-  memcpy(&value, &params->params[slot], sizeof value);
-  return value;
-}
-
 // Argument slots each selector reads; a shorter block is refused rather than
 // read past its end.
 unsigned ArgSlots(SInt16 select) {

@@ -5,15 +5,10 @@
 #include "framework/au/CFAUPreset.h"
 #include "framework/au/CFStrings.h"
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/HostMemory.h"
 #include "framework/plugin/Trace.h"
 
 namespace {
-// Host memory carries no alignment promise.
-template <typename T>
-void Put(void* data, const T& value, size_t index = 0) {
-  memcpy(static_cast<char*>(data) + index * sizeof(T), &value, sizeof(T));
-}
-
 bool InputOrGlobal(AudioUnitScope scope) {
   return scope == kAudioUnitScope_Input || scope == kAudioUnitScope_Global;
 }

@@ -5,16 +5,8 @@
 
 #include "framework/au/CFStrings.h"
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/HostMemory.h"
 #include "framework/plugin/detail/TruncatingCopy.h"
-
-namespace {
-template <typename T>
-T Get(const void* data) {
-  T value;
-  memcpy(&value, data, sizeof value);
-  return value;
-}
-}  // namespace
 
 int IPlugAU::ClumpID(IParam* param) {
   const char* group = param->GetParamGroupForHost();

@@ -5,6 +5,7 @@
 
 #include "framework/au/CFStrings.h"
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/HostMemory.h"
 #include "framework/plugin/Trace.h"
 
 namespace {
@@ -35,13 +36,6 @@ UInt32 ValueSize(AudioUnitPropertyID propID) {
     default:
       return 0;
   }
-}
-
-template <typename T>
-T Get(const void* data) {
-  T value;
-  memcpy(&value, data, sizeof value);
-  return value;
 }
 }  // namespace
 

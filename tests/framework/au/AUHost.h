@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/AudioToolbox.h"
+#include "platform/CoreFoundation.h"
 #include "platform/HostComponents.h"
 
 namespace au_test {
