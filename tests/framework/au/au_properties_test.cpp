@@ -112,6 +112,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
 
 TEST(AUPropertiesTest, DataCallsDescribeTheUnit) {
   Unit unit;
+  EXPECT_EQ(Params(unit), (std::vector<float>{0.5f, 3, 0, 0.5f, 1, 0.29f, 1}));  // the defaults
   Float64 rate = 0;
   EXPECT_EQ(Get(unit, kAudioUnitProperty_SampleRate, G, 0, &rate), noErr);
   EXPECT_EQ(rate, 44100.0);
