@@ -10,6 +10,8 @@
 #include <cstring>
 #include <random>
 
+#include "framework/window/gdi/Fonts.h"
+#include "framework/window/gdi/TextDrawing.h"
 #include "raster/lice.h"
 
 namespace {
@@ -157,5 +159,24 @@ void BM_RotatedBlit64Bilinear(benchmark::State& state) {
   setPixelRate(state, 64 * 64);
 }
 BENCHMARK(BM_RotatedBlit64Bilinear);
+
+// A parameter value label as the editor draws it: natively (arg 0, each call
+// rasterises the text) or from the glyph cache (arg 1, filled once).
+void BM_DrawTextLabel(benchmark::State& state) {
+  LICE_CachedFont font;
+  font.SetFromHFont(CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Monaco"),
+                    LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
+  font.SetTextColor(LICE_RGBA(230, 230, 220, 255));
+  LICE_MemBitmap dst(kEditorW, kEditorH);
+  fillRandom(&dst, 7, 0);
+  const unsigned int format = DT_CENTER | DT_VCENTER | (state.range(0) ? LICE_DT_USEGLYPHS : 0);
+  for (auto _ : state) {
+    RECT r = {150, 40, 274, 60};
+    benchmark::DoNotOptimize(font.DrawText(&dst, "Feedback -3.5 dB", -1, &r, format));
+    benchmark::ClobberMemory();
+  }
+  state.counters["labels/s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_DrawTextLabel)->Arg(0)->Arg(1);
 
 }  // namespace

@@ -53,11 +53,13 @@ void CAllPass6::finishCoeff(double q) noexcept {
 
 void CAllPass6::flushTiny() noexcept {
   using morvex_dsp_detail::isTiny;
-  bool any = isTiny(mIn) | isTiny(mOut);
+  // Counted rather than or-ed: a branch-free scan of state the chain is still
+  // computing.
+  int tiny = isTiny(mIn) + isTiny(mOut);
   for (const Section& s : mSections) {
-    any |= isTiny(s.x1) | isTiny(s.x2) | isTiny(s.y1) | isTiny(s.y2);
+    tiny += isTiny(s.x1) + isTiny(s.x2) + isTiny(s.y1) + isTiny(s.y2);
   }
-  if (!any) return;
+  if (tiny == 0) return;
   using morvex_dsp_detail::flushTiny;
   flushTiny(mIn);
   flushTiny(mOut);

@@ -14,4 +14,15 @@ class IPlugEditor {
   // Creates the drawing surfaces once the controls know their values.
   // [UI thread]
   virtual void PrepDraw() = 0;
+  // Moves one control (by its index in the editor) to a normalised value;
+  // an index out of range is ignored. Only stores the value and marks the
+  // control dirty, so the audio thread may call it. [any thread]
+  virtual void SetControlFromPlug(int controlIdx, double normalizedValue) = 0;
+  // Greys out, or restores, every control bound to the parameter.
+  // [UI thread]
+  virtual void GrayOutControl(int paramIdx, bool gray) = 0;
+  // Opens the editor in a host window (the Carbon form) and returns its
+  // control, or null. [UI thread]
+  virtual void* OpenWindow(void* window, void* parentControl, short x, short y) = 0;
+  virtual void CloseWindow() = 0;
 };

@@ -1,5 +1,6 @@
-// raster_shapes: draws a sheet of the raster library's shapes and blits into
-// a PNG file, for judging rasterisation and anti-aliasing by eye.
+// raster_shapes: draws a sheet of the raster library's shapes and blits, or
+// of its text, into a PNG file, for judging rasterisation and anti-aliasing
+// by eye.
 
 #include <png.h>
 
@@ -10,16 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "framework/window/gdi/Fonts.h"
+#include "framework/window/gdi/TextDrawing.h"
 #include "raster/lice.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: raster_shapes [--zoom N] [--crop X,Y,W,H] OUTPUT.png\n"
+    "usage: raster_shapes [--text] [--zoom N] [--crop X,Y,W,H] OUTPUT.png\n"
     "\n"
     "Draws lines, circles, arcs, rounded rectangles, polygons, a knob built from\n"
     "them and rotated blits of it into a 424 x 208 bitmap and writes it as PNG.\n"
     "\n"
+    "  --text            draw text instead: the native path on the left, the\n"
+    "                    glyph cache on the right, then sizes, effects, faces\n"
     "  --zoom N          enlarge every pixel to N x N (1..16, default 1)\n"
     "  --crop X,Y,W,H    write only that part of the sheet (sheet pixels)\n"
     "  --help            show this help\n";
@@ -71,12 +76,76 @@ void drawSheet(LICE_IBitmap* bm) {
   LICE_Clear(&knob, 0);
   drawKnob(&knob, 28.0f, 28.0f, 22.0f, 0.0f, true);
   for (int k = 0; k < 2; ++k) {
-    LICE_RotatedBlit(bm, &knob, 360, 116 + k * 48, 56, 56, 0, 0, 56, 56, 0.6f + k * 0.9f,
-                     false, 1.0f, LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
+    LICE_RotatedBlit(bm, &knob, 360, 116 + k * 48, 56, 56, 0, 0, 56, 56, 0.6f + k * 0.9f, false,
+                     1.0f, LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
   }
   LICE_ScaledBlit(bm, &knob, 230, 179, 28, 28, 0, 0, 56, 56, 1.0f,
                   LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
   LICE_Blur(bm, bm, 262, 179, 230, 179, 28, 28);
+}
+
+// A font over a face from the drawing-context layer, owning its handle.
+struct SheetFont {
+  SheetFont(int height, int flags, const char* face = "Monaco", int weight = FW_NORMAL) {
+    font.SetFromHFont(CreateFont(height, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, face),
+                      flags | LICE_FONT_FLAG_OWNS_HFONT);
+    font.SetTextColor(kInk);
+  }
+  LICE_CachedFont font;
+};
+
+void drawText(LICE_IBitmap* bm, LICE_IFont* font, const char* text, int x, int y, int w, int h,
+              unsigned int format) {
+  RECT r = {x, y, x + w, y + h};
+  LICE_DrawRect(bm, x - 1, y - 1, w + 1, h + 1, LICE_RGBA(70, 76, 90, 255), 1.0f,
+                LICE_BLIT_MODE_COPY);
+  font->DrawText(bm, text, -1, &r, format);
+}
+
+void drawTextSheet(LICE_IBitmap* bm) {
+  LICE_Clear(bm, kBackground);
+  // Native on the left, glyph cache on the right: they should look alike.
+  for (int half = 0; half < 2; ++half) {
+    const int ox = 4 + half * 212;
+    const unsigned int path = half ? LICE_DT_USEGLYPHS : 0;
+    SheetFont small(-10, LICE_FONT_FLAG_FORCE_NATIVE), large(-20, LICE_FONT_FLAG_FORCE_NATIVE);
+    drawText(bm, &small.font, "Mix 50 %  Rate 0.25 Hz", ox, 4, 200, 14, path);
+    drawText(bm, &small.font, "Centred", ox, 22, 200, 14, path | DT_CENTER | DT_VCENTER);
+    drawText(bm, &small.font, "Right", ox, 40, 200, 14, path | DT_RIGHT | DT_VCENTER);
+    drawText(bm, &large.font, "Feedback -3 dB", ox, 58, 200, 26, path | DT_CENTER);
+    drawText(bm, &small.font, "Two lines,\ncentred", ox, 88, 98, 28, path | DT_CENTER);
+    large.font.SetCombineMode(LICE_BLIT_MODE_COPY, 0.5f);
+    drawText(bm, &large.font, "Half", ox + 104, 88, 96, 28, path | DT_CENTER);
+  }
+  // Effects (glyph cache only), the opaque background, UTF-8 and faces.
+  const struct {
+    int flags;
+    const char* label;
+  } kEffects[] = {{LICE_FONT_FLAG_FX_SHADOW, "Shadow"},
+                  {LICE_FONT_FLAG_FX_OUTLINE, "Outline"},
+                  {LICE_FONT_FLAG_FX_MONO, "Mono"},
+                  {LICE_FONT_FLAG_FX_BLUR, "Blur"},
+                  {LICE_FONT_FLAG_FX_INVERT, "Invert"}};
+  for (int i = 0; i < 5; ++i) {
+    SheetFont fx(-12, kEffects[i].flags, "DejaVu Sans", FW_BOLD);
+    fx.font.SetEffectColor(kAccent);
+    drawText(bm, &fx.font, kEffects[i].label, 4 + i * 62, 124, 58, 18, DT_CENTER);
+  }
+  SheetFont down(-12, LICE_FONT_FLAG_VERTICAL),
+      up(-12, LICE_FONT_FLAG_VERTICAL | LICE_FONT_FLAG_VERTICAL_BOTTOMUP);
+  drawText(bm, &down.font, "Down", 320, 122, 16, 60, 0);
+  drawText(bm, &up.font, "Up", 340, 122, 16, 60, DT_BOTTOM);
+  SheetFont opaque(-12, LICE_FONT_FLAG_FORCE_NATIVE),
+      missing(-12, LICE_FONT_FLAG_FORCE_NATIVE, "No Such Face");
+  opaque.font.SetBkMode(LICE_BKMODE_OPAQUE);
+  opaque.font.SetBkColor(LICE_RGBA(20, 90, 160, 255));
+  drawText(bm, &opaque.font, "Opaque", 4, 148, 100, 16, 0);
+  opaque.font.SetLineSpacingAdjust(1);
+  drawText(bm, &opaque.font, "Opaque cells", 108, 148, 100, 16, 0);
+  drawText(bm, &missing.font, "No Such Face", 212, 148, 100, 16, 0);
+  SheetFont serif(-16, LICE_FONT_FLAG_FORCE_NATIVE, "Times");
+  drawText(bm, &serif.font, "Grüße ½ → 5°", 4, 170, 150, 22, 0);
+  drawText(bm, &serif.font, "Grüße ½ → 5°", 160, 170, 150, 22, LICE_DT_USEGLYPHS);
 }
 
 struct Crop {
@@ -130,6 +199,7 @@ bool writePng(const char* path, LICE_IBitmap* bm, const Crop& crop, int zoom, st
 
 int main(int argc, char** argv) {
   int zoom = 1;
+  bool text = false;
   Crop crop{0, 0, 424, 208};
   const char* output = nullptr;
   for (int i = 1; i < argc; ++i) {
@@ -137,7 +207,9 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if (!std::strcmp(argv[i], "--zoom")) {
+    if (!std::strcmp(argv[i], "--text")) {
+      text = true;
+    } else if (!std::strcmp(argv[i], "--zoom")) {
       char* end = nullptr;
       const long v = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
       if (i + 1 >= argc || *end || v < 1 || v > 16) {
@@ -178,7 +250,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   LICE_MemBitmap sheet(424, 208);
-  drawSheet(&sheet);
+  if (text) {
+    drawTextSheet(&sheet);
+  } else {
+    drawSheet(&sheet);
+  }
   std::string error;
   if (!writePng(output, &sheet, crop, zoom, &error)) {
     std::fprintf(stderr, "raster_shapes: error: %s\n", error.c_str());

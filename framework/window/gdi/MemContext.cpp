@@ -5,7 +5,9 @@
 #include <cstring>
 #include <new>
 
+#include "framework/window/gdi/detail/FaceCache.h"
 #include "framework/window/gdi/detail/GdiContext.h"
+#include "framework/window/gdi/detail/GdiFont.h"
 
 namespace {
 
@@ -45,6 +47,10 @@ void* SWELL_GetCtxFrameBuffer(HDC ctx) {
 
 void SWELL_DeleteGfxContext(HDC ctx) {
   if (!ctx) return;
+  if (ctx->font) {
+    WDL_MutexLock lock(&gdi_detail::GdiLock());
+    gdi_detail::ReleaseFont(ctx->font);
+  }
   std::free(ctx->bits);
   delete ctx;
 }

@@ -106,6 +106,10 @@ class FakeEditor : public IPlugEditor {
     calls.emplace_back(paramIdx, value, normalized);
   }
   void PrepDraw() override { prepDrawsAfterCalls.push_back(static_cast<int>(calls.size())); }
+  void SetControlFromPlug(int, double) override {}
+  void GrayOutControl(int, bool) override {}
+  void* OpenWindow(void*, void*, short, short) override { return nullptr; }
+  void CloseWindow() override {}
 
   std::vector<std::tuple<int, double, bool>> calls;
   std::vector<int> prepDrawsAfterCalls;

@@ -1,0 +1,135 @@
+#include "effect/Morvex.h"
+
+#include "framework/plugin/detail/NumericConversions.h"
+
+namespace {
+constexpr int kUniqueID = 0x7A4A4175;  // 'zJAu'
+constexpr int kMfrID = 0x41636D65;     // 'Acme'
+}  // namespace
+
+Morvex::Morvex(IPlugInstanceInfo instanceInfo)
+    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Morvex", "", "Tarnbrook", 0x10000,
+              kUniqueID, kMfrID, 0, false, false, false, 0) {
+  GetParam(kMix)->InitDouble("Mix", 0.5, 0.0, 1.0, 0.01, "", "", 1.0);
+  GetParam(kStages)->InitInt("Stages", 3, 0, 5, "", "");
+  GetParam(kFreq)->InitDouble("Freq", 0.0, 0.0, 1.0, 0.01, "", "", 1.0);
+  GetParam(kFeedback)->InitDouble("Feedback", 0.5, 0.0, 1.0, 0.01, "", "", 1.0);
+  GetParam(kSpread)->InitDouble("Spread", 1.0, 0.0, 1.0, 0.01, "", "", 1.0);
+  GetParam(kRate)->InitDouble("Rate", 0.29, 0.0, 1.0, 0.01, "", "", 1.0);
+  GetParam(kDepth)->InitDouble("Depth", 1.0, 0.0, 1.0, 0.01, "", "", 1.0);
+  // The engine keeps its own settings until the host initialises the unit
+  // and the parameters are delivered.
+  CreatePresets();
+}
+
+Morvex::~Morvex() = default;
+
+void Morvex::CreatePresets() {
+  MakePreset("Classic Virus", 0.5, 3, 0.0, 0.5, 1.0, 0.29, 1.0);
+  MakePreset("One Stage", 0.5, 0, 0.22, 0.64, 1.0, 0.47, 0.72);
+  MakePreset("Twin", 0.78, 1, 0.14, 0.87, 0.46, 0.54, 0.8);
+  MakePreset("Tri Force", 0.5, 2, 0.38, 0.82, 0.41, 0.54, 0.35);
+  MakePreset("Winds", 0.5, 4, 0.58, 0.91, 1.0, 0.25, 0.35);
+  MakePreset("Hexagon", 0.5, 5, 0.0, 0.72, 0.0, 0.29, 1.0);
+  for (int i = 0; i < 4; ++i)
+    MakePreset("Init", 0.5, 3, 0.0, 0.5, 1.0, 0.5, 1.0);
+}
+
+void Morvex::Reset() {
+  IMutexLock lock(this);
+  mPhaser.reset(GetSampleRate());
+}
+
+void Morvex::OnParamChange(int paramIdx) {
+  IMutexLock lock(this);
+  const IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  const double value = param->Value();
+  IPlugEditor* editor = GetGUI();
+  switch (paramIdx) {
+    case kMix:
+      mMix.store(1.0 - value, std::memory_order_relaxed);
+      mPhaser.setMix(1.0 - value);
+      if (editor) {
+        UpdateRings(editor);
+        UpdateGrayOut(editor);
+      }
+      break;
+    case kStages:
+      mStages = TruncToInt(value);
+      mPhaser.setStages(mStages);
+      if (editor) UpdateRings(editor);
+      break;
+    case kFreq:
+      mFreq = value;
+      mPhaser.setFreq(value);
+      if (editor) {
+        editor->SetControlFromPlug(TruncToInt(mFreqMaskCtrl), value);
+        UpdateSweepTop(editor);
+      }
+      break;
+    case kFeedback:
+      mPhaser.setFeedback(value);
+      break;
+    case kSpread:
+      mPhaser.setSpread(value);
+      break;
+    case kRate:
+      mPhaser.setRate(value);
+      break;
+    case kDepth:
+      mDepth = value;
+      mPhaser.setDepth(value);
+      if (editor) UpdateSweepTop(editor);
+      break;
+    default:
+      break;
+  }
+}
+
+// The ring of the selected stage count shows the Mix setting, the others
+// their zero frame.
+void Morvex::UpdateRings(IPlugEditor* editor) {
+  if (mStages < 0 || mStages > 5) return;
+  const double mix = GetParam(kMix)->Value();
+  for (int k = 0; k < 6; ++k)
+    editor->SetControlFromPlug(TruncToInt(mRingCtrl[k]), k == mStages ? mix : 0.0);
+}
+
+// At Mix 0 nothing but the dry signal is heard, so the other controls are
+// greyed.
+void Morvex::UpdateGrayOut(IPlugEditor* editor) {
+  const bool gray = mMix.load(std::memory_order_relaxed) >= 1.0;
+  for (int p = kStages; p <= kDepth; ++p)
+    editor->GrayOutControl(p, gray);
+}
+
+// The top of the sweep on the Freq knob's scale.
+void Morvex::UpdateSweepTop(IPlugEditor* editor) {
+  editor->SetControlFromPlug(TruncToInt(mDepthMaskCtrl), mFreq + mDepth * (1.0 - mFreq));
+}
+
+void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept {
+  const double* inL = inputs[0];
+  const double* inR = inputs[1];
+  double* outL = outputs[0];
+  double* outR = outputs[1];
+  IPlugEditor* editor = GetGUI();
+  for (int s = 0; s < nFrames; ++s) {
+    // Mix at 0: the input passes untouched and the engine stands still.
+    if (mMix.load(std::memory_order_relaxed) >= 1.0) {
+      outL[s] = inL[s];
+      outR[s] = inR[s];
+      continue;
+    }
+    mPhaser.process(inL[s], inR[s]);
+    if (mLfoCountdown <= 0.0) {
+      mLfoDisplay = mPhaser.getlfo();
+      if (editor) editor->SetControlFromPlug(TruncToInt(mLfoMaskCtrl), mLfoDisplay);
+      mLfoCountdown = kLfoDisplayInterval;
+    }
+    mLfoCountdown -= 1.0;
+    outL[s] = mPhaser.getOutL();
+    outR[s] = mPhaser.getOutR();
+  }
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+#include <atomic>
+
+#include "framework/base/WDL_PtrList.h"
+#include "framework/base/WDL_String.h"
+#include "framework/base/WDL_TypedBuf.h"
+#include "framework/plugin/IParam.h"
+#include "framework/plugin/IPlugBase.h"
+#include "platform/AudioUnit.h"
+#include "platform/AudioUnitUtilities.h"
+#include "platform/CoreFoundation.h"
+
+struct CarbonViewRecord;
+
+// The Audio Unit face of the plug-in base: the component entry and its
+// selectors, properties, saved state, buses and rendering. The effect derives
+// from it; the host drives it through IPlugAUEntry (and the fast-dispatch
+// procedures), which find the object in the instance's storage.
+//
+// Locking: the entry holds the plug-in's mutex for every selector but open
+// and close; the parameter procedures and input assessment take it
+// themselves. A render through the fast-dispatch procedure runs without it,
+// so everything the render path reads from other threads is atomic or set
+// up before rendering starts.
+class IPlugAU : public IPlugBase {
+ public:
+  enum EAUInputType {
+    eNotConnected = 0,
+    eDirectFastProc = 1,
+    eDirectNoFastProc = 2,
+    eRenderCallback = 3
+  };
+
+  struct BusChannels {
+    bool mConnected;
+    int mHostChannels;  // -1 until the host sets a stream format
+    int mPlugChannels;
+    int mFirstPlugChannel;
+  };
+
+  // All zero: nothing connected.
+  struct InputBusConnection {
+    void* mUpstreamObject;
+    AudioUnit mUpstreamUnit;
+    UInt32 mUpstreamOutput;
+    AudioUnitRenderProc mUpstreamRender;
+    AURenderCallbackStruct mInputCallback;
+    EAUInputType mInputType;
+  };
+
+  struct PropertyListener {
+    AudioUnitPropertyID mPropertyID;
+    AudioUnitPropertyListenerProc mProc;
+    void* mUserData;
+  };
+
+  // The pull list of an input bus lives on the render thread's stack.
+  static constexpr int kMaxInputBusChannels = 128;
+  // A frame count whose scratch memory is still reasonable (24 s at 44.1 kHz).
+  static constexpr UInt32 kMaxFramesPerSlice = 1u << 20;
+
+  // [UI thread]
+  IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+          bool plugIsInst, int plugScChans);
+  ~IPlugAU() override;
+
+  // The component entry. [any thread]
+  static ComponentResult IPlugAUEntry(ComponentParameters* params, Handle storage);
+  // The Carbon view component entry. [UI thread]
+  static ComponentResult IPlugAUCarbonViewEntry(ComponentParameters* params, Handle storage);
+
+  // Fast-dispatch procedures: storage is the plug-in object. A parameter id
+  // at or above the parameter count gives kAudioUnitErr_InvalidParameter.
+  // [any thread]
+  static OSStatus GetParamProc(void* storage, AudioUnitParameterID paramID, AudioUnitScope scope,
+                               AudioUnitElement element, AudioUnitParameterValue* value);
+  static OSStatus SetParamProc(void* storage, AudioUnitParameterID paramID, AudioUnitScope scope,
+                               AudioUnitElement element, AudioUnitParameterValue value,
+                               UInt32 bufferOffset);
+  // [audio thread]
+  static OSStatus RenderProc(void* storage, AudioUnitRenderActionFlags* flags,
+                             const AudioTimeStamp* timeStamp, UInt32 outputBus, UInt32 nFrames,
+                             AudioBufferList* bufferList) noexcept;
+
+  // ---- Base operations the wrapper provides. ----
+  // Parameter-change events to the host. [UI thread]
+  void BeginInformHostOfParamChange(int paramIdx) override;
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
+  void EndInformHostOfParamChange(int paramIdx) override;
+  void InformHostOfProgramChange() override;
+  // [any thread]
+  bool IsRenderingOffline() noexcept override;
+  // Transport queries through the host's callbacks. [audio thread]
+  int GetSamplePos() noexcept override;
+  double GetTempo() noexcept override;
+  void GetTimeSig(int* numerator, int* denominator) noexcept override;
+  void GetTime(ITimeInfo* timeInfo) noexcept override;
+  // Identifies the host from the main bundle on first use. [UI thread]
+  EHost GetHost() override;
+  // [UI thread]
+  void ResizeGraphics(int w, int h) override;
+  void HostSpecificInit() override;
+  // Listeners of the latency property hear of the change before it is
+  // stored. [UI thread]
+  void SetLatency(int samples) override;
+  // The Audio Unit effect has no MIDI output. [audio thread]
+  bool SendMidiMsg(IMidiMsg* msg) noexcept override;
+  // Also sizes the float scratch buffers. [UI thread]
+  void SetBlockSize(int blockSize) override;
+
+  // ---- Properties. [UI thread, under the mutex] ----
+  // dataSize and writable are always given; data is null for the info call.
+  // A data call writes the size the value has.
+  ComponentResult GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32* dataSize, Boolean* writable,
+                              void* data);
+  // Informs the property's listeners first, whatever the outcome; data
+  // smaller than the property's value is refused.
+  ComponentResult SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
+                              AudioUnitElement element, UInt32 dataSize, const void* data);
+  // The fast-dispatch functions by selector.
+  ComponentResult GetProc(AudioUnitElement selector, UInt32* dataSize, void* data);
+  // Saved state: a new dictionary, or a restore that applies fully or not
+  // at all.
+  ComponentResult GetState(CFPropertyListRef* plist);
+  ComponentResult SetState(CFPropertyListRef plist);
+  void InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope);
+
+  // ---- Buses. ----
+  // [UI thread] or [audio thread] for lookups.
+  BusChannels* GetBus(AudioUnitScope scope, AudioUnitElement element) noexcept;
+  // Derives each input bus's connection type from its record. [UI thread]
+  void AssessInputConnections();
+  // Whether a stream format of channels on one bus fits some legal layout.
+  bool CheckLegalIO(AudioUnitScope scope, int busIdx, int nChannels);
+  // Whether the host's stream formats so far fit a legal layout (Initialize).
+  bool CheckLegalIO();
+  // -1 when no bus other than excludeIdx has a host channel count.
+  static int NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx = -1);
+  static void MakeDefaultASBD(AudioStreamBasicDescription* asbd, double sampleRate, int nChannels,
+                              bool interleaved);
+
+  bool IsInitialized() const { return mInitialized; }
+
+ protected:
+  // Calls a render callback with its reference first. [audio thread]
+  static OSStatus RenderCallback(const AURenderCallbackStruct* callback,
+                                 AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
+                                 UInt32 bus, UInt32 nFrames, AudioBufferList* bufferList) noexcept;
+  OSStatus Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
+                  UInt32 outputBus, UInt32 nFrames, AudioBufferList* bufferList) noexcept;
+  OSStatus PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames) noexcept;
+  void SendRenderNotifications(AudioUnitRenderActionFlags action, const AudioTimeStamp* timeStamp,
+                               UInt32 outputBus, UInt32 nFrames,
+                               AudioBufferList* bufferList) noexcept;
+
+  ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
+                                  const AudioStreamBasicDescription* format);
+  ComponentResult SetConnection(const AudioUnitConnection* connection);
+  ComponentResult SetInputCallback(AudioUnitElement element,
+                                   const AURenderCallbackStruct* callback);
+  // The four parameter-text properties and the parameter's info record.
+  ComponentResult GetParamInfo(AudioUnitElement element, AudioUnitParameterInfo* info);
+  ComponentResult GetParamText(AudioUnitPropertyID propID, void* data);
+  ComponentResult GetElementName(AudioUnitScope scope, AudioUnitElement element, CFStringRef* name);
+  ComponentResult GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement element,
+                                       UInt32* dataSize, Boolean* writable, void* data);
+  // Clump id of the parameter's group, counted from 1 in first-asked order.
+  int ClumpID(IParam* param);
+  void SendAUEvent(AudioUnitEventType type, int paramIdx);
+
+  WDL_String mBundleID;
+  WDL_String mViewClassName;
+  IParam::DisplayString mDisplayText = "";
+  AudioUnit mComponent = nullptr;
+  bool mInitialized = false;
+  std::atomic<bool> mOffline{false};
+  double mLastRenderTime = -1.0;
+  double mLastTempo = 120.0;
+  HostCallbackInfo mHostCallbackInfo = {};
+  WDL_TypedBuf<float> mInputScratch{4096};
+  WDL_TypedBuf<float> mOutputScratch{4096};
+  WDL_PtrList<AURenderCallbackStruct> mRenderNotifiers{4096};
+  WDL_PtrList<BusChannels> mInputBuses{4096};
+  WDL_PtrList<BusChannels> mOutputBuses{4096};
+  WDL_PtrList<InputBusConnection> mInputConnections{4096};
+  WDL_PtrList<PropertyListener> mListeners{4096};
+  // One parameter of each group, in the order hosts first asked about the
+  // groups: clump id i names the group of entry i - 1. Not owned.
+  WDL_PtrList<IParam> mParamGroups{4096};
+  // Carbon views showing this plug-in's editor, told when it goes away.
+  WDL_PtrList<CarbonViewRecord> mCarbonViews{4096};
+};
+
+// "NotConnected", "DirectFastProc", "DirectNoFastProc" or "RenderCallback";
+// any other value reads as "NotConnected". [any thread]
+const char* AUInputTypeStr(int type);

@@ -1,0 +1,243 @@
+// The component entry: selector dispatch, instance lifecycle, listeners,
+// render notifications, scheduled parameters and the music-device selectors.
+#include <cstring>
+#include <initializer_list>
+
+#include "framework/au/IPlugAU.h"
+#include "framework/au/MakePlug.h"
+#include "framework/au/detail/HostMemory.h"
+#include "framework/plugin/Trace.h"
+#include "framework/plugin/detail/NumericConversions.h"
+
+namespace {
+// Argument slots each selector reads; a shorter block is refused rather than
+// read past its end.
+unsigned ArgSlots(SInt16 select) {
+  switch (select) {
+    case kComponentOpenSelect:
+    case kComponentCloseSelect:
+    case kComponentCanDoSelect:
+      return 1;
+    case kAudioUnitGetPropertyInfoSelect:
+    case kAudioUnitGetPropertySelect:
+    case kAudioUnitSetPropertySelect:
+    case kAudioUnitSetParameterSelect:
+    case kAudioUnitRenderSelect:
+    case kMusicDeviceStartNoteSelect:
+      return 5;
+    case kAudioUnitGetParameterSelect:
+    case kMusicDeviceMIDIEventSelect:
+      return 4;
+    case kAudioUnitAddPropertyListenerSelect:
+    case kAudioUnitRemovePropertyListenerWithUserDataSelect:
+    case kMusicDeviceStopNoteSelect:
+      return 3;
+    case kAudioUnitRemovePropertyListenerSelect:
+    case kAudioUnitAddRenderNotifySelect:
+    case kAudioUnitRemoveRenderNotifySelect:
+    case kAudioUnitScheduleParametersSelect:
+    case kMusicDeviceSysExSelect:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+// Selectors 1-7, 9-11 and 14-17; the others that are handled answer 0 too.
+bool CanDo(UInt32 select) {
+  return select <= 17 && ((0x3CEFEu >> select) & 1u) != 0;
+}
+}  // namespace
+
+ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storage) {
+  if (!params) return paramErr;
+  const SInt16 select = params->what;
+  Trace("IPlugAUEntry", __LINE__, "(%d:%s)", select, AUSelectStr(select));
+  if (params->paramSize < ArgSlots(select) * sizeof(long)) return paramErr;
+
+  if (select == kComponentOpenSelect) {
+    IPlugAU* plug = MakePlug();
+    plug->HostSpecificInit();
+    plug->PruneUninitializedPresets();
+    plug->mComponent = Arg<AudioUnit>(params, 0);
+    SetComponentInstanceStorage(plug->mComponent, reinterpret_cast<Handle>(plug));
+    return noErr;
+  }
+
+  IPlugAU* plug = reinterpret_cast<IPlugAU*>(storage);
+  if (!plug) return badComponentInstance;
+
+  if (select == kComponentCloseSelect) {
+    for (WDL_PtrList<BusChannels>* buses : {&plug->mInputBuses, &plug->mOutputBuses}) {
+      for (int i = 0; i < buses->GetSize(); ++i) {
+        buses->Get(i)->mConnected = false;
+        buses->Get(i)->mHostChannels = -1;
+      }
+    }
+    for (int i = 0; i < plug->mInputConnections.GetSize(); ++i)
+      *plug->mInputConnections.Get(i) = InputBusConnection{};
+    delete plug;
+    return noErr;
+  }
+
+  IMutexLock lock(plug);
+  switch (select) {
+    case kComponentCanDoSelect:
+      return CanDo(static_cast<UInt32>(params->params[0])) ? 1 : 0;
+    case kComponentVersionSelect:
+      return plug->GetEffectVersion(false);
+    case kAudioUnitInitializeSelect:
+      if (!plug->CheckLegalIO()) return badComponentSelector;
+      plug->mInitialized = true;
+      plug->OnParamReset();
+      plug->OnActivate(true);
+      return noErr;
+    case kAudioUnitUninitializeSelect:
+      plug->mInitialized = false;
+      plug->OnActivate(false);
+      return noErr;
+    case kAudioUnitGetPropertyInfoSelect: {
+      UInt32 localSize = 0;
+      Boolean localWritable = false;
+      UInt32* size = Arg<UInt32*>(params, 1);
+      Boolean* writable = Arg<Boolean*>(params, 0);
+      if (!size) size = &localSize;
+      if (!writable) writable = &localWritable;
+      *writable = false;
+      return plug->GetProperty(Arg<AudioUnitPropertyID>(params, 4), Arg<AudioUnitScope>(params, 3),
+                               Arg<AudioUnitElement>(params, 2), size, writable, nullptr);
+    }
+    case kAudioUnitGetPropertySelect: {
+      const auto propID = Arg<AudioUnitPropertyID>(params, 4);
+      const auto scope = Arg<AudioUnitScope>(params, 3);
+      const auto element = Arg<AudioUnitElement>(params, 2);
+      void* data = Arg<void*>(params, 1);
+      UInt32* size = Arg<UInt32*>(params, 0);
+      UInt32 localSize = 0;
+      Boolean writable = false;
+      if (data && size) {
+        // A host that says how much room it has gets nothing written past it.
+        UInt32 needed = 0;
+        plug->GetProperty(propID, scope, element, &needed, &writable, nullptr);
+        if (needed > *size) return kAudioUnitErr_InvalidPropertyValue;
+        writable = false;
+      }
+      return plug->GetProperty(propID, scope, element, size ? size : &localSize, &writable, data);
+    }
+    case kAudioUnitSetPropertySelect:
+      return plug->SetProperty(Arg<AudioUnitPropertyID>(params, 4), Arg<AudioUnitScope>(params, 3),
+                               Arg<AudioUnitElement>(params, 2), Arg<UInt32>(params, 0),
+                               Arg<const void*>(params, 1));
+    case kAudioUnitGetParameterSelect:
+      return GetParamProc(plug, Arg<AudioUnitParameterID>(params, 3),
+                          Arg<AudioUnitScope>(params, 2), Arg<AudioUnitElement>(params, 1),
+                          Arg<AudioUnitParameterValue*>(params, 0));
+    case kAudioUnitSetParameterSelect:
+      return SetParamProc(plug, Arg<AudioUnitParameterID>(params, 4),
+                          Arg<AudioUnitScope>(params, 3), Arg<AudioUnitElement>(params, 2),
+                          Arg<AudioUnitParameterValue>(params, 1), Arg<UInt32>(params, 0));
+    case kAudioUnitResetSelect:
+      plug->Reset();
+      return noErr;
+    case kAudioUnitAddPropertyListenerSelect: {
+      const PropertyListener listener{Arg<AudioUnitPropertyID>(params, 2),
+                                      Arg<AudioUnitPropertyListenerProc>(params, 1),
+                                      Arg<void*>(params, 0)};
+      if (!listener.mProc) return paramErr;
+      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
+        const PropertyListener* existing = plug->mListeners.Get(i);
+        if (existing->mPropertyID == listener.mPropertyID && existing->mProc == listener.mProc) {
+          return noErr;
+        }
+      }
+      plug->mListeners.Add(new PropertyListener(listener));
+      return noErr;
+    }
+    case kAudioUnitRemovePropertyListenerSelect:
+    case kAudioUnitRemovePropertyListenerWithUserDataSelect: {
+      const bool withUserData = select == kAudioUnitRemovePropertyListenerWithUserDataSelect;
+      const int base = withUserData ? 1 : 0;
+      const auto propID = Arg<AudioUnitPropertyID>(params, base + 1);
+      const auto proc = Arg<AudioUnitPropertyListenerProc>(params, base);
+      void* userData = withUserData ? Arg<void*>(params, 0) : nullptr;
+      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
+        const PropertyListener* l = plug->mListeners.Get(i);
+        if (l->mPropertyID == propID && l->mProc == proc &&
+            (!withUserData || l->mUserData == userData)) {
+          plug->mListeners.Delete(i, true);
+          break;
+        }
+      }
+      return noErr;
+    }
+    case kAudioUnitRenderSelect:
+      return RenderProc(plug, Arg<AudioUnitRenderActionFlags*>(params, 4),
+                        Arg<const AudioTimeStamp*>(params, 3), Arg<UInt32>(params, 2),
+                        Arg<UInt32>(params, 1), Arg<AudioBufferList*>(params, 0));
+    case kAudioUnitAddRenderNotifySelect: {
+      const AURenderCallbackStruct notifier{Arg<AURenderCallback>(params, 1),
+                                            Arg<void*>(params, 0)};
+      if (!notifier.inputProc) return paramErr;
+      plug->mRenderNotifiers.Add(new AURenderCallbackStruct(notifier));
+      return noErr;
+    }
+    case kAudioUnitRemoveRenderNotifySelect: {
+      const auto proc = Arg<AURenderCallback>(params, 1);
+      for (int i = 0; i < plug->mRenderNotifiers.GetSize(); ++i) {
+        if (plug->mRenderNotifiers.Get(i)->inputProc == proc) {
+          plug->mRenderNotifiers.Delete(i, true);
+          break;
+        }
+      }
+      return noErr;
+    }
+    case kAudioUnitScheduleParametersSelect: {
+      const auto* events = Arg<const AudioUnitParameterEvent*>(params, 1);
+      const auto count = Arg<UInt32>(params, 0);
+      if (!events && count > 0) return paramErr;
+      for (UInt32 i = 0; i < count; ++i) {
+        const AudioUnitParameterEvent& event = events[i];
+        if (event.eventType != kParameterEvent_Immediate) continue;
+        const OSStatus result = SetParamProc(plug, event.parameter, event.scope, event.element,
+                                             event.eventValues.immediate.value,
+                                             event.eventValues.immediate.bufferOffset);
+        if (result != noErr) return result;
+      }
+      return noErr;
+    }
+    case kMusicDeviceMIDIEventSelect: {
+      IMidiMsg msg(Arg<int>(params, 0), static_cast<unsigned char>(Arg<UInt32>(params, 3)),
+                   static_cast<unsigned char>(Arg<UInt32>(params, 2)),
+                   static_cast<unsigned char>(Arg<UInt32>(params, 1)));
+      plug->ProcessMidiMsg(&msg);
+      return noErr;
+    }
+    case kMusicDeviceSysExSelect: {
+      ISysEx sysex(0, Arg<const UInt8*>(params, 1), Arg<int>(params, 0));
+      plug->ProcessSysEx(&sysex);
+      return noErr;
+    }
+    case kMusicDevicePrepareInstrumentSelect:
+    case kMusicDeviceReleaseInstrumentSelect:
+      return noErr;
+    case kMusicDeviceStartNoteSelect: {
+      auto* noteInstance = Arg<NoteInstanceID*>(params, 2);
+      const auto* noteParams = Arg<const MusicDeviceNoteParams*>(params, 0);
+      if (!noteParams) return paramErr;
+      const int note = TruncToInt(noteParams->mPitch);
+      if (noteInstance) *noteInstance = static_cast<NoteInstanceID>(note);
+      IMidiMsg msg;
+      msg.MakeNoteOnMsg(note, TruncToInt(noteParams->mVelocity), Arg<int>(params, 1), 0);
+      plug->ProcessMidiMsg(&msg);
+      return noErr;
+    }
+    case kMusicDeviceStopNoteSelect: {
+      IMidiMsg msg;
+      msg.MakeNoteOffMsg(Arg<int>(params, 1), Arg<int>(params, 0), 0);
+      plug->ProcessMidiMsg(&msg);
+      return noErr;
+    }
+    default:
+      return badComponentSelector;
+  }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "raster/LICE_IBitmap.h"
+#include "raster/lice_image_loader.h"
+
+// PNG decoding into bitmaps. Every image arrives in the pixel layout with 8
+// bits a channel, and alpha 255 where the file has no transparency. Any
+// failure (a missing or broken file, an image larger than the limits below,
+// memory) gives null; a given bitmap may then have been resized, but only
+// after the file's header passed the limits.
+//
+// Limits: at most 32768 pixels a side and 2^25 pixels in all (a 128 MiB
+// bitmap), and no more pixel data than the file's compressed size could
+// inflate to, so no file makes the loader allocate beyond what its image
+// really needs. Ancillary chunks are held to libpng's own limits.
+
+// [any thread] The file's image in `bitmap` (resized) or, when that is
+// null, in a new LICE_MemBitmap (line alignment 4) owned by the caller.
+LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bitmap = nullptr);
+
+// [any thread] The same for `length` bytes at `data`. Input shorter than a
+// PNG signature leaves the bitmap untouched.
+LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int length, LICE_IBitmap* bitmap = nullptr);
+
+// [any thread] The file "Contents/Resources/<name>" of the main bundle; null
+// for names longer than 400 bytes or without a main bundle.
+LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap = nullptr);
+
+// The PNG entry of LICE_ImageLoader_list, at its head from program load on.
+class LICE_PNGLoader {
+ public:
+  LICE_PNGLoader();
+
+  // [any thread] LICE_LoadPNG, refusing with checkExtension a file name whose
+  // extension (from the last '.' after the last '/' or '\\') is not ".png" in
+  // any case.
+  static LICE_IBitmap* loadfunc(const char* filename, bool checkExtension, LICE_IBitmap* bitmap);
+  // [any thread] "PNG files (*.PNG)\0*.PNG\0\0".
+  static const char* get_extlist();
+
+  LICE_ImageLoader_rec rec;
+};

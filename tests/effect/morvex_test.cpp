@@ -1,0 +1,256 @@
+// The effect class itself: what the engine receives and when, the parameter
+// table and presets, the Mix bypass, and the editor hooks (with a stand-in
+// editor, since the real one attaches later).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "effect/Morvex.h"
+#include "framework/au/MakePlug.h"
+#include "platform/HostBundle.h"
+#include "platform/HostComponents.h"
+#include "tests/effect/dsp/TestSignals.h"
+
+namespace {
+
+class RecordingMorvex : public Morvex {
+ public:
+  RecordingMorvex() : Morvex(IPlugInstanceInfo()) {}
+  void OnParamChange(int paramIdx) override {
+    changes.push_back(paramIdx);
+    Morvex::OnParamChange(paramIdx);
+  }
+  // Runs frames of stereo input through the effect.
+  std::vector<double> Run(const std::vector<double>& inL, const std::vector<double>& inR) {
+    std::vector<double> outL(inL.size()), outR(inL.size());
+    double* in[2] = {const_cast<double*>(inL.data()), const_cast<double*>(inR.data())};
+    double* out[2] = {outL.data(), outR.data()};
+    ProcessDoubleReplacing(in, out, static_cast<int>(inL.size()));
+    outL.insert(outL.end(), outR.begin(), outR.end());
+    return outL;
+  }
+  void Set(int paramIdx, double value) {
+    GetParam(paramIdx)->Set(value);
+    OnParamChange(paramIdx);
+  }
+  std::vector<int> changes;
+};
+
+std::vector<double> RunEngine(CPhaser* engine, const std::vector<double>& inL,
+                              const std::vector<double>& inR) {
+  std::vector<double> outL, outR;
+  for (size_t s = 0; s < inL.size(); ++s) {
+    engine->process(inL[s], inR[s]);
+    outL.push_back(engine->getOutL());
+    outR.push_back(engine->getOutR());
+  }
+  outL.insert(outL.end(), outR.begin(), outR.end());
+  return outL;
+}
+
+std::vector<double> Slice(const std::vector<double>& v, size_t from, size_t n) {
+  return std::vector<double>(v.begin() + from, v.begin() + from + n);
+}
+
+struct PresetRow {
+  const char* name;
+  double mix;
+  int stages;
+  double freq, feedback, spread, rate, depth;
+};
+const PresetRow kPresets[] = {
+    {"Classic Virus", 0.5, 3, 0.0, 0.5, 1.0, 0.29, 1.0},
+    {"One Stage", 0.5, 0, 0.22, 0.64, 1.0, 0.47, 0.72},
+    {"Twin", 0.78, 1, 0.14, 0.87, 0.46, 0.54, 0.8},
+    {"Tri Force", 0.5, 2, 0.38, 0.82, 0.41, 0.54, 0.35},
+    {"Winds", 0.5, 4, 0.58, 0.91, 1.0, 0.25, 0.35},
+    {"Hexagon", 0.5, 5, 0.0, 0.72, 0.0, 0.29, 1.0},
+    {"Init", 0.5, 3, 0.0, 0.5, 1.0, 0.5, 1.0},
+    {"Init", 0.5, 3, 0.0, 0.5, 1.0, 0.5, 1.0},
+    {"Init", 0.5, 3, 0.0, 0.5, 1.0, 0.5, 1.0},
+    {"Init", 0.5, 3, 0.0, 0.5, 1.0, 0.5, 1.0},
+};
+
+ComponentResult Initialize(IPlugAU* plug) {
+  ComponentParameters params = {};
+  params.what = kAudioUnitInitializeSelect;
+  return IPlugAU::IPlugAUEntry(&params, reinterpret_cast<Handle>(plug));
+}
+
+}  // namespace
+
+TEST(MorvexTest, EngineKeepsItsOwnSettingsUntilInitializeDeliversEveryParameter) {
+  RecordingMorvex plug;
+  const std::vector<double> inL = noise(3000, 1), inR = noise(3000, 2);
+  CPhaser untouched;
+  EXPECT_EQ(plug.Run(inL, inR), RunEngine(&untouched, inL, inR));
+  EXPECT_TRUE(plug.changes.empty());
+  EXPECT_EQ(Initialize(&plug), noErr);
+  EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+}
+
+// The values themselves are checked by what the engine makes of them below.
+TEST(MorvexTest, PresetLoadsDeliverEveryParameterInOrder) {
+  RecordingMorvex plug;
+  ASSERT_EQ(plug.NPresets(), 10);
+  for (int p = 0; p < 10; ++p) {
+    EXPECT_STREQ(plug.GetPresetName(p), kPresets[p].name);
+    plug.changes.clear();
+    ASSERT_TRUE(plug.RestorePreset(p));
+    EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6})) << kPresets[p].name;
+  }
+  plug.changes.clear();
+  plug.OnParamChange(7);  // outside the table: nothing
+  EXPECT_EQ(plug.changes, std::vector<int>{7});
+}
+
+// Each preset (Tri Force runs three sections, Stages = 2) reaches the engine
+// exactly as the parameter table maps it.
+TEST(MorvexTest, EngineReceivesEveryParameterAsMapped) {
+  const std::vector<double> inL = noise(4096, 3), inR = noise(4096, 4);
+  for (const PresetRow& row : kPresets) {
+    RecordingMorvex plug;
+    ASSERT_TRUE(plug.RestorePreset(row.name));
+    CPhaser reference;
+    reference.setMix(1.0 - row.mix);
+    reference.setStages(row.stages);
+    reference.setFreq(row.freq);
+    reference.setFeedback(row.feedback);
+    reference.setSpread(row.spread);
+    reference.setRate(row.rate);
+    reference.setDepth(row.depth);
+    EXPECT_EQ(plug.Run(inL, inR), RunEngine(&reference, inL, inR)) << row.name;
+  }
+}
+
+TEST(MorvexTest, MixZeroPassesInputBitExactAndFreezesTheEngine) {
+  const std::vector<double> inL = noise(3000, 5), inR = noise(3000, 6);
+  RecordingMorvex bypassed, straight;
+  bypassed.OnParamReset();
+  straight.OnParamReset();
+  EXPECT_EQ(bypassed.Run(Slice(inL, 0, 500), Slice(inR, 0, 500)),
+            straight.Run(Slice(inL, 0, 500), Slice(inR, 0, 500)));
+  bypassed.Set(Morvex::kMix, 0.0);
+  const std::vector<double> dryL = Slice(inL, 500, 700), dryR = Slice(inR, 500, 700);
+  std::vector<double> dry = dryL;
+  dry.insert(dry.end(), dryR.begin(), dryR.end());
+  EXPECT_EQ(bypassed.Run(dryL, dryR), dry);
+  // Back at Mix 0.5 the engine carries on where it stood.
+  bypassed.Set(Morvex::kMix, 0.5);
+  EXPECT_EQ(bypassed.Run(Slice(inL, 1200, 1800), Slice(inR, 1200, 1800)),
+            straight.Run(Slice(inL, 1200, 1800), Slice(inR, 1200, 1800)));
+}
+
+namespace {
+class FakeEditor : public IPlugEditor {
+ public:
+  void SetParameterFromPlug(int, double, bool) override {}
+  void PrepDraw() override {}
+  void SetControlFromPlug(int controlIdx, double value) override {
+    controls.emplace_back(controlIdx, value);
+  }
+  void GrayOutControl(int paramIdx, bool gray) override { grays.emplace_back(paramIdx, gray); }
+  void* OpenWindow(void*, void*, short, short) override {
+    ++opened;
+    return this;
+  }
+  void CloseWindow() override { ++closed; }
+  std::vector<std::pair<int, double>> controls;
+  std::vector<std::pair<int, bool>> grays;
+  int opened = 0, closed = 0;
+};
+}  // namespace
+
+TEST(MorvexTest, EditorHooksFollowParametersAndTheLfo) {
+  RecordingMorvex plug;
+  auto* editor = new FakeEditor;
+  plug.AttachGraphics(editor);
+
+  plug.Set(Morvex::kStages, 2);
+  using Controls = std::vector<std::pair<int, double>>;
+  EXPECT_EQ(editor->controls,
+            (Controls{{-1, 0.0}, {-1, 0.0}, {-1, 0.5}, {-1, 0.0}, {-1, 0.0}, {-1, 0.0}}));
+  editor->controls.clear();
+  plug.Set(Morvex::kFreq, 0.3);
+  plug.Set(Morvex::kDepth, 0.5);
+  ASSERT_EQ(editor->controls.size(), 3u);
+  EXPECT_EQ(editor->controls[0], (std::pair<int, double>{-1, 0.3}));
+  EXPECT_EQ(editor->controls[1], (std::pair<int, double>{-1, 1.0}));
+  EXPECT_DOUBLE_EQ(editor->controls[2].second, 0.65);
+  plug.Set(Morvex::kMix, 0.0);
+  plug.Set(Morvex::kMix, 0.4);
+  using Grays = std::vector<std::pair<int, bool>>;
+  EXPECT_EQ(editor->grays, (Grays{{1, true},
+                                  {2, true},
+                                  {3, true},
+                                  {4, true},
+                                  {5, true},
+                                  {6, true},
+                                  {1, false},
+                                  {2, false},
+                                  {3, false},
+                                  {4, false},
+                                  {5, false},
+                                  {6, false}}));
+
+  // The LFO display: the first processed frame, then every 2048 processed
+  // frames; bypassed frames do not count.
+  editor->controls.clear();
+  const std::vector<double> in = noise(2048, 7);
+  plug.Run(in, in);
+  EXPECT_EQ(editor->controls.size(), 1u);
+  plug.Set(Morvex::kMix, 0.0);
+  editor->controls.clear();
+  plug.Run(in, in);
+  plug.Set(Morvex::kMix, 0.4);
+  EXPECT_EQ(editor->controls.size(), 6u);  // the rings of the Mix change only
+  editor->controls.clear();
+  plug.Run(Slice(in, 0, 1), Slice(in, 0, 1));
+  ASSERT_EQ(editor->controls.size(), 1u);
+  EXPECT_GE(editor->controls[0].second, 0.0);
+  EXPECT_LE(editor->controls[0].second, 1.0);
+}
+
+TEST(MorvexTest, MakePlugBuildsMorvexForItsBundle) {
+  HostSetMainBundle(nullptr, "com.apple.logic10");
+  IPlugAU* plug = MakePlug();
+  ASSERT_NE(dynamic_cast<Morvex*>(plug), nullptr);
+  EXPECT_EQ(plug->GetHost(), kHostLogic);
+  delete plug;
+  HostSetMainBundle(nullptr, nullptr);
+}
+
+// A Carbon view outliving its Audio Unit must not reach the deleted plug-in.
+TEST(MorvexTest, CarbonViewOpensTheEditorAndSurvivesItsUnit) {
+  const ComponentDescription unitDesc = {kAudioUnitType_Effect, 0x54657374, 0x41636D65, 0, 0};
+  const ComponentDescription viewDesc = {kAudioUnitCarbonViewComponentType, 0x54657374, 0x41636D65,
+                                         0, 0};
+  Component unitComponent = HostRegisterComponent(&unitDesc, IPlugAU::IPlugAUEntry, "Test", 1);
+  Component viewComponent =
+      HostRegisterComponent(&viewDesc, IPlugAU::IPlugAUCarbonViewEntry, "Test", 1);
+  for (bool unitFirst : {false, true}) {
+    AudioUnit unit = OpenComponent(unitComponent);
+    AudioUnitCarbonView view = OpenComponent(viewComponent);
+    ASSERT_TRUE(unit && view);
+    auto* plug = reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(unit));
+    auto* editor = new FakeEditor;
+    plug->AttachGraphics(editor);
+    ControlRef control = nullptr;
+    const Float32Point origin = {0, 0};
+    EXPECT_EQ(AudioUnitCarbonViewCreate(view, unit, nullptr, nullptr, &origin, &origin, &control),
+              noErr);
+    EXPECT_EQ(control, reinterpret_cast<ControlRef>(editor));
+    EXPECT_EQ(editor->opened, 1);
+    if (unitFirst) {
+      EXPECT_EQ(CloseComponent(unit), noErr);
+      EXPECT_EQ(CloseComponent(view), noErr);
+    } else {
+      EXPECT_EQ(CloseComponent(view), noErr);
+      EXPECT_EQ(editor->closed, 1);
+      EXPECT_EQ(CloseComponent(unit), noErr);
+    }
+  }
+}

@@ -1,0 +1,402 @@
+// Properties as a host reads and writes them.
+#include <cmath>
+#include <string>
+
+#include "tests/framework/au/AUHost.h"
+
+using namespace au_test;
+
+namespace {
+
+constexpr AudioUnitScope G = kAudioUnitScope_Global, I = kAudioUnitScope_Input,
+                         O = kAudioUnitScope_Output;
+
+std::string Text(CFStringRef string) {
+  const char* text = CFStringGetCStringPtr(string, kCFStringEncodingUTF8);
+  return text ? text : "";
+}
+
+// Takes a string the unit handed out and releases it.
+std::string Take(CFStringRef string) {
+  std::string text = Text(string);
+  if (string) CFRelease(string);
+  return text;
+}
+
+template <typename T>
+OSStatus Get(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, UInt32 element,
+             T* value) {
+  UInt32 size = sizeof *value;
+  return AudioUnitGetProperty(unit, id, scope, element, value, &size);
+}
+
+}  // namespace
+
+TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
+  Unit unit;
+  constexpr ComponentResult bad = kAudioUnitErr_InvalidProperty;
+  const struct {
+    AudioUnitPropertyID id;
+    AudioUnitScope scope;
+    UInt32 element;
+    ComponentResult status;
+    UInt32 size;
+    bool writable;
+  } cases[] = {
+      {0, G, 0, noErr, sizeof(CFPropertyListRef), true},
+      {1, I, 0, noErr, sizeof(AudioUnitConnection), true},
+      {1, O, 0, bad, sizeof(AudioUnitConnection), true},
+      {2, O, 3, noErr, sizeof(Float64), true},
+      {3, G, 0, noErr, 7 * sizeof(AudioUnitParameterID), false},
+      {3, I, 0, noErr, 0, false},
+      {4, G, 6, noErr, sizeof(AudioUnitParameterInfo), false},
+      {4, G, 7, kAudioUnitErr_InvalidElement, sizeof(AudioUnitParameterInfo), false},
+      {4, I, 0, bad, sizeof(AudioUnitParameterInfo), false},
+      {5, G, 14, noErr, sizeof(void*), false},
+      {5, G, 6, noErr, sizeof(void*), false},
+      {5, G, 7, noErr, sizeof(void*), false},
+      {5, G, 9, kAudioUnitErr_InvalidElement, sizeof(void*), false},
+      {8, I, 0, noErr, sizeof(AudioStreamBasicDescription), true},
+      {8, O, 0, noErr, sizeof(AudioStreamBasicDescription), true},
+      {8, G, 0, noErr, sizeof(AudioStreamBasicDescription), true},
+      {8, I, 1, bad, sizeof(AudioStreamBasicDescription), true},
+      {8, O, 1, bad, sizeof(AudioStreamBasicDescription), true},
+      {8, 3, 0, bad, sizeof(AudioStreamBasicDescription), true},
+      {11, I, 0, noErr, sizeof(UInt32), false},
+      {12, G, 0, noErr, sizeof(Float64), false},
+      {12, I, 0, bad, sizeof(Float64), false},
+      {13, G, 0, noErr, 2 * sizeof(AUChannelInfo), false},
+      {13, O, 0, bad, 2 * sizeof(AUChannelInfo), false},
+      {14, G, 0, noErr, sizeof(UInt32), true},
+      {14, I, 0, bad, sizeof(UInt32), true},
+      {16, G, 1, bad, 0, false},  // no parameter has value strings
+      {16, G, 7, kAudioUnitErr_InvalidElement, sizeof(CFArrayRef), false},
+      {18, G, 0, bad, sizeof(ComponentDescription), false},  // no editor
+      {19, O, 0, kAudioUnitErr_InvalidPropertyValue, 0, false},
+      {20, G, 0, noErr, sizeof(Float64), false},  // no tail: not writable
+      {21, G, 0, noErr, sizeof(UInt32), true},
+      {21, I, 0, bad, sizeof(UInt32), true},
+      {22, G, 0, noErr, sizeof(OSStatus), false},
+      {23, I, 0, noErr, sizeof(AURenderCallbackStruct), true},
+      {23, I, 1, bad, sizeof(AURenderCallbackStruct), true},
+      {23, O, 0, bad, sizeof(AURenderCallbackStruct), true},
+      {24, G, 0, noErr, sizeof(CFArrayRef), false},
+      {27, G, 0, noErr, sizeof(HostCallbackInfo), true},
+      {27, I, 0, bad, sizeof(HostCallbackInfo), true},
+      {28, G, 0, noErr, sizeof(AUPreset), true},
+      {36, G, 0, noErr, sizeof(AUPreset), true},
+      {30, O, 0, bad, sizeof(CFStringRef), false},             // answered by the data call only
+      {31, G, 0, bad, sizeof(AudioUnitCocoaViewInfo), false},  // no editor
+      {32, O, 0, bad, 0, false},                               // an effect has no tags
+      {33, G, 0, noErr, sizeof(AudioUnitParameterStringFromValue), false},
+      {34, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
+      {35, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
+      {38, G, 0, noErr, sizeof(AudioUnitParameterValueFromString), false},
+      {1000, G, 0, bad, sizeof(UInt32), false},  // an effect, not an instrument
+  };
+  for (const auto& c : cases) {
+    UInt32 size = 0;
+    Boolean writable = true;
+    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, c.id, c.scope, c.element, &size, &writable), c.status)
+        << "property " << c.id << " scope " << c.scope << " element " << c.element;
+    EXPECT_EQ(size, c.size) << "property " << c.id;
+    EXPECT_EQ(writable != 0, c.writable) << "property " << c.id;
+  }
+  for (AudioUnitPropertyID id : {6u, 7u, 9u, 10u, 15u, 17u, 25u, 26u, 29u, 37u, 39u, 40u, 41u, 45u,
+                                 46u, 50u, 51u, 999u, 1001u}) {
+    UInt32 size = 12345;
+    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, id, G, 0, &size, nullptr), bad) << id;
+    EXPECT_EQ(size, 12345u) << id;
+  }
+}
+
+TEST(AUPropertiesTest, DataCallsDescribeTheUnit) {
+  Unit unit;
+  EXPECT_EQ(Params(unit), (std::vector<float>{0.5f, 3, 0, 0.5f, 1, 0.29f, 1}));  // the defaults
+  Float64 rate = 0;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_SampleRate, G, 0, &rate), noErr);
+  EXPECT_EQ(rate, 44100.0);
+
+  AudioUnitParameterID ids[8] = {};
+  UInt32 size = sizeof ids;
+  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_ParameterList, G, 0, ids, &size), noErr);
+  EXPECT_EQ(size, 7 * sizeof(AudioUnitParameterID));
+  for (UInt32 i = 0; i < 7; ++i)
+    EXPECT_EQ(ids[i], i);
+
+  AUChannelInfo layouts[2] = {};
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_SupportedNumChannels, G, 0, &layouts), noErr);
+  EXPECT_TRUE(layouts[0].inChannels == 1 && layouts[0].outChannels == 1 &&
+              layouts[1].inChannels == 2 && layouts[1].outChannels == 2);
+
+  AudioStreamBasicDescription format = {};
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_StreamFormat, I, 0, &format), noErr);
+  EXPECT_EQ(format.mChannelsPerFrame, 2u);  // the plug-in's channels until the host sets some
+  EXPECT_EQ(format.mFormatFlags, kAudioFormatFlagsCanonical | kAudioFormatFlagIsNonInterleaved);
+  EXPECT_EQ(format.mBytesPerFrame, 4u);
+  EXPECT_EQ(format.mBitsPerChannel, 32u);
+  ASSERT_EQ(SetFormat(unit, O, 0, 1, 48000), noErr);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_StreamFormat, O, 0, &format), noErr);
+  EXPECT_EQ(format.mChannelsPerFrame, 1u);
+  EXPECT_EQ(format.mSampleRate, 48000.0);
+
+  UInt32 count = 0;
+  const std::pair<AudioUnitScope, UInt32> counts[] = {{I, 1}, {O, 1}, {G, 1}, {3, 0}};
+  for (const auto& [scope, expected] : counts) {
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_ElementCount, scope, 0, &count), noErr);
+    EXPECT_EQ(count, expected);
+  }
+  UInt32 frames = 0;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_MaximumFramesPerSlice, G, 0, &frames), noErr);
+  EXPECT_EQ(frames, 1024u);
+  Float64 seconds = -1;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_Latency, G, 0, &seconds), noErr);
+  EXPECT_EQ(seconds, 0.0);
+
+  CFStringRef name = nullptr;
+  const struct {
+    AudioUnitScope scope;
+    UInt32 element;
+    ComponentResult status;
+    const char* text;
+  } names[] = {{O, 0, noErr, "output"},
+               {I, 0, noErr, "input"},
+               {I, 1, noErr, "aux input"},
+               {I, 2, kAudioUnitErr_InvalidElement, ""},
+               {O, 1, kAudioUnitErr_InvalidElement, ""},
+               {G, 0, kAudioUnitErr_InvalidScope, ""}};
+  for (const auto& n : names) {
+    name = nullptr;
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_ElementName, n.scope, n.element, &name), n.status);
+    EXPECT_EQ(Take(name), n.text);
+  }
+
+  void* procs[3] = {};
+  for (UInt32 i = 0; i < 3; ++i) {
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_FastDispatch, G, i == 0 ? 14u : 5u + i, &procs[i]),
+              noErr);
+    EXPECT_NE(procs[i], nullptr);
+  }
+  // The fast set- and get-parameter functions take the storage.
+  void* storage = GetComponentInstanceStorage(unit);
+  EXPECT_EQ(reinterpret_cast<AudioUnitGetParameterProc>(procs[1])(storage, 7, G, 0, nullptr),
+            kAudioUnitErr_InvalidParameter);
+  EXPECT_EQ(reinterpret_cast<AudioUnitSetParameterProc>(procs[2])(storage, 2, G, 0, 0.75f, 0),
+            noErr);
+  AudioUnitParameterValue value = 0;
+  EXPECT_EQ(reinterpret_cast<AudioUnitGetParameterProc>(procs[1])(storage, 2, G, 0, &value), noErr);
+  EXPECT_EQ(value, 0.75f);
+}
+
+TEST(AUPropertiesTest, ParameterInfoReportsTheCurrentValueAsDefault) {
+  Unit unit;
+  const char* names[] = {"Mix", "Stages", "Freq", "Feedback", "Spread", "Rate", "Depth"};
+  ASSERT_EQ(AudioUnitSetParameter(unit, 5, G, 0, 0.625f, 0), noErr);
+  for (UInt32 i = 0; i < 7; ++i) {
+    AudioUnitParameterInfo info = {};
+    ASSERT_EQ(Get(unit, kAudioUnitProperty_ParameterInfo, G, i, &info), noErr);
+    EXPECT_STREQ(info.name, names[i]);
+    EXPECT_EQ(Take(info.cfNameString), names[i]);
+    EXPECT_EQ(info.unitName, nullptr);
+    EXPECT_EQ(info.flags, 0xC8000010u);  // readable, writable, CF name to release, no clump
+    EXPECT_EQ(info.unit,
+              i == 1 ? kAudioUnitParameterUnit_Indexed : kAudioUnitParameterUnit_Generic);
+    EXPECT_EQ(info.minValue, 0.0f);
+    EXPECT_EQ(info.maxValue, i == 1 ? 5.0f : 1.0f);
+    EXPECT_EQ(info.defaultValue, Param(unit, i));
+  }
+}
+
+TEST(AUPropertiesTest, ParameterTexts) {
+  Unit unit;
+  const AudioUnitParameterValue half = 0.5f;
+  AudioUnitParameterStringFromValue toText = {0, &half, nullptr};
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterStringFromValue, G, 0, &toText), noErr);
+  EXPECT_EQ(Take(toText.outString), "0.50");
+  toText = {1, nullptr, nullptr};  // no value: the current one
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterStringFromValue, G, 0, &toText), noErr);
+  EXPECT_EQ(Take(toText.outString), "3");
+
+  const struct {
+    AudioUnitParameterID id;
+    SInt32 length;
+    const char* name;
+  } names[] = {{3, -1, "Feedback"}, {3, 4, "Feed"},      {3, 0, ""},
+               {3, 99, "Feedback"}, {3, -7, "Feedback"}, {0, 2, "Mi"}};
+  for (const auto& n : names) {
+    AudioUnitParameterNameInfo idName = {n.id, n.length, nullptr};
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterIDName, G, 0, &idName), noErr);
+    EXPECT_EQ(Take(idName.outName), n.name);
+  }
+
+  CFStringRef text = CFStringCreateWithCString(nullptr, "0.25", kCFStringEncodingUTF8);
+  AudioUnitParameterValueFromString fromText = {2, text, -1.0f};
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterValueFromString, G, 0, &fromText), noErr);
+  EXPECT_EQ(fromText.outValue, 0.25f);
+
+  // Ids past the table are refused and nothing is written; so is a missing
+  // string; clump names need a clump.
+  AudioUnitParameterStringFromValue badToText = {7, &half, nullptr};
+  AudioUnitParameterNameInfo badName = {7, -1, nullptr};
+  AudioUnitParameterValueFromString badFromText = {0xFFFFFFFF, text, -1.0f};
+  AudioUnitParameterValueFromString noText = {0, nullptr, -1.0f};
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterStringFromValue, G, 0, &badToText),
+            kAudioUnitErr_InvalidParameter);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterIDName, G, 0, &badName),
+            kAudioUnitErr_InvalidParameter);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterValueFromString, G, 0, &badFromText),
+            kAudioUnitErr_InvalidParameter);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterValueFromString, G, 0, &noText),
+            kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_TRUE(!badToText.outString && !badName.outName && badFromText.outValue == -1.0f &&
+              noText.outValue == -1.0f);
+  for (AudioUnitParameterID clump : {0u, 1u, 2u}) {
+    AudioUnitParameterNameInfo clumpName = {clump, -1, nullptr};
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterClumpName, G, 0, &clumpName),
+              kAudioUnitErr_PropertyNotInUse);
+  }
+  // Outside the global scope nothing is converted.
+  fromText.outValue = -1.0f;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterValueFromString, I, 0, &fromText), noErr);
+  EXPECT_EQ(fromText.outValue, -1.0f);
+  CFRelease(text);
+}
+
+TEST(AUPropertiesTest, FactoryPresetsAndPresetSelection) {
+  Unit unit;
+  const char* names[] = {"Classic Virus", "One Stage", "Twin", "Tri Force", "Winds",
+                         "Hexagon",       "Init",      "Init", "Init",      "Init"};
+  CFArrayRef presets = nullptr;
+  ASSERT_EQ(Get(unit, kAudioUnitProperty_FactoryPresets, G, 0, &presets), noErr);
+  ASSERT_EQ(CFArrayGetCount(presets), 10);
+  for (CFIndex i = 0; i < 10; ++i) {
+    const auto* preset = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
+    EXPECT_EQ(preset->presetNumber, i);
+    EXPECT_EQ(Text(preset->presetName), names[i]);
+  }
+  CFStringRef description = CFCopyDescription(presets);
+  CFRelease(presets);
+  if (description) CFRelease(description);
+
+  for (AudioUnitPropertyID id :
+       {kAudioUnitProperty_PresentPreset, kAudioUnitProperty_CurrentPreset}) {
+    for (SInt32 i = 9; i >= 0; --i) {
+      AUPreset chosen = {i, nullptr};
+      ASSERT_EQ(AudioUnitSetProperty(unit, id, G, 0, &chosen, sizeof chosen), noErr);
+      AUPreset current = {-1, nullptr};
+      ASSERT_EQ(Get(unit, id, G, 0, &current), noErr);
+      EXPECT_EQ(current.presetNumber, i);
+      EXPECT_EQ(Take(current.presetName), names[i]);
+    }
+  }
+  EXPECT_EQ(Param(unit, 0), 0.5f);  // "Classic Virus" again
+  AUPreset twin = {2, nullptr};
+  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_PresentPreset, G, 0, &twin, sizeof twin),
+            noErr);
+  EXPECT_EQ(Params(unit), (std::vector<float>{0.78f, 1, 0.14f, 0.87f, 0.46f, 0.54f, 0.8f}));
+}
+
+namespace {
+std::vector<AudioUnitPropertyID> gHeard;
+void Listener(void*, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUnitElement) {
+  gHeard.push_back(id);
+}
+}  // namespace
+
+// Whatever a call carries, listeners hear of it first, and a value the data
+// cannot hold is refused without being read.
+TEST(AUPropertiesTest, SetPropertyInformsListenersAndChecksTheData) {
+  Unit unit;
+  const AudioUnitPropertyID writable[] = {0, 1, 2, 8, 14, 21, 23, 27, 28, 36, 37, 46};
+  for (AudioUnitPropertyID id : writable)
+    ASSERT_EQ(AudioUnitAddPropertyListener(unit, id, Listener, nullptr), noErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 6, Listener, nullptr), noErr);
+  const std::vector<float> before = Params(unit);
+  char bytes[64] = {};
+  for (AudioUnitPropertyID id : writable) {
+    const AudioUnitScope scope = id == 23 ? I : G;
+    gHeard.clear();
+    EXPECT_EQ(AudioUnitSetProperty(unit, id, scope, 0, nullptr, 64),
+              kAudioUnitErr_InvalidPropertyValue)
+        << id;
+    EXPECT_EQ(AudioUnitSetProperty(unit, id, scope, 0, bytes, 3),
+              kAudioUnitErr_InvalidPropertyValue)
+        << id;
+    EXPECT_EQ(gHeard, (std::vector<AudioUnitPropertyID>{id, id}));
+  }
+  gHeard.clear();
+  EXPECT_EQ(AudioUnitSetProperty(unit, 6, G, 0, bytes, 64), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(gHeard, std::vector<AudioUnitPropertyID>{6});
+  EXPECT_EQ(Params(unit), before);
+
+  // A get with less room than the value writes nothing.
+  Float64 rate = 0;
+  UInt32 small = 4;
+  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_SampleRate, G, 0, &rate, &small),
+            kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(rate, 0.0);
+}
+
+TEST(AUPropertiesTest, SetPropertyValues) {
+  Unit unit;
+  const struct {
+    AudioUnitPropertyID id;
+    AudioUnitScope scope;
+    UInt32 element;
+    Float64 rate;
+    UInt32 number;
+    ComponentResult status;
+  } cases[] = {
+      {kAudioUnitProperty_SampleRate, G, 0, 96000, 0, noErr},
+      {kAudioUnitProperty_SampleRate, G, 0, 0, 0, kAudioUnitErr_InvalidPropertyValue},
+      {kAudioUnitProperty_SampleRate, G, 0, NAN, 0, kAudioUnitErr_InvalidPropertyValue},
+      {kAudioUnitProperty_MaximumFramesPerSlice, G, 0, 0, 512, noErr},
+      {kAudioUnitProperty_MaximumFramesPerSlice, G, 0, 0, 0xFFFFFFFF,
+       kAudioUnitErr_InvalidPropertyValue},
+      {kAudioUnitProperty_BypassEffect, G, 0, 0, 1, noErr},
+      {kAudioUnitProperty_OfflineRender, G, 0, 0, 1, noErr},
+      {kAudioUnitProperty_HostCallbacks, I, 0, 0, 0, kAudioUnitErr_InvalidProperty},
+      {kAudioUnitProperty_SetRenderCallback, G, 0, 0, 0, kAudioUnitErr_InvalidProperty},
+      {kAudioUnitProperty_SetRenderCallback, I, 1, 0, 0, kAudioUnitErr_InvalidProperty},
+      {kAudioUnitProperty_MakeConnection, O, 0, 0, 0, kAudioUnitErr_InvalidProperty},
+  };
+  for (const auto& c : cases) {
+    char data[64] = {};
+    if (c.id == kAudioUnitProperty_SampleRate) {
+      memcpy(data, &c.rate, sizeof c.rate);
+    } else {
+      memcpy(data, &c.number, sizeof c.number);
+    }
+    EXPECT_EQ(AudioUnitSetProperty(unit, c.id, c.scope, c.element, data, sizeof data), c.status)
+        << c.id;
+  }
+  Float64 rate = 0;
+  UInt32 frames = 0, bypass = 0;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_SampleRate, G, 0, &rate), noErr);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_MaximumFramesPerSlice, G, 0, &frames), noErr);
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_BypassEffect, G, 0, &bypass), noErr);
+  EXPECT_EQ(rate, 96000.0);
+  EXPECT_EQ(frames, 512u);
+  EXPECT_EQ(bypass, 1u);
+
+  // A connection to an input that does not exist, or to the unit itself.
+  AudioUnitConnection connection = {unit, 0, 1};
+  EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, I, 0, &connection,
+                                 sizeof connection),
+            kAudioUnitErr_InvalidProperty);
+  connection.destInputNumber = 0;
+  EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, I, 0, &connection,
+                                 sizeof connection),
+            kAudioUnitErr_InvalidProperty);
+  connection.sourceAudioUnit = nullptr;  // disconnects
+  EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, I, 0, &connection,
+                                 sizeof connection),
+            noErr);
+  // Input formats are limited by the pull list and the plug-in's inputs.
+  EXPECT_EQ(SetFormat(unit, I, 0, 129), kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(SetFormat(unit, I, 0, 3), kAudioUnitErr_InvalidProperty);
+  AUHostIdentifier host = {CFSTR("Logic Pro"), {0, 0, 0x12, 10}};
+  EXPECT_EQ(
+      AudioUnitSetProperty(unit, kAudioUnitProperty_AUHostIdentifier, G, 0, &host, sizeof host),
+      noErr);
+}
