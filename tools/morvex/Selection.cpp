@@ -18,6 +18,10 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 
 std::string NumberText(double value) {
   char text[32];
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+    std::snprintf(text, sizeof text, "%.0f", value);
+    return text;
+  }
   std::snprintf(text, sizeof text, "%.9g", value);
   // Prefer the short form when it reads back as the same float.
   for (int digits = 1; digits <= 9; ++digits) {

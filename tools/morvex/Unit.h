@@ -9,12 +9,12 @@
 // What the tool looks for: Morvex's component description.
 ComponentDescription MorvexDescription();
 
-// Makes a build of this project find its own bundle: when the build tree's
-// bundle folder (known at configure time, relative to this executable) holds
-// Morvex.component, it is added to the end of AUDIOUNIT_PATH. Folders the user
-// names there are searched first; the home and system folders come after.
+// Makes a build of this project find its own bundle: when the Morvex.component
+// that the build tree holds (known at configure time, relative to this
+// executable) exists, it is added to the end of AUDIOUNIT_PATH. Folders the
+// user names there are searched first; the home and system folders come after.
 // Must run before the first component search.
-void AddBuildTreeBundleFolder();
+void AddBuildTreeBundle();
 
 // The first Morvex component found; throws ToolError explaining where it was
 // looked for and why bundles were skipped.

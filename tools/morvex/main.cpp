@@ -32,7 +32,7 @@ const char kUsage[] =
     "'morvex COMMAND --help' explains each command.\n"
     "\n"
     "The component is found in the folders of AUDIOUNIT_PATH (colon-separated),\n"
-    "then in the bundle folder of the build this program belongs to (if any), then\n"
+    "then the Morvex.component of the build this program belongs to (if any), then\n"
     "in ~/Library/Audio/Plug-Ins/Components and /Library/Audio/Plug-Ins/Components.\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
@@ -63,7 +63,7 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   SafeOutput::installSignalHandlers();
-  AddBuildTreeBundleFolder();
+  AddBuildTreeBundle();
   try {
     const int status = run(argc, argv);
     if (std::fflush(stdout) != 0)

@@ -36,7 +36,7 @@ constexpr int kWavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 // pulled through an input callback.
 Channels ReferenceRender(const Channels& in, double rate,
                          const std::vector<std::pair<AudioUnitParameterID, float>>& settings) {
-  setenv("AUDIOUNIT_PATH", MORVEX_COMPONENT_DIR, 1);
+  setenv("AUDIOUNIT_PATH", MORVEX_BUNDLE, 1);
   HostRescanComponents();
   ComponentDescription looking = {0x61756678, 0x7A4A4175, 0x41636D65, 0, 0};  // aufx zJAu Acme
   AudioUnit unit = OpenComponent(FindNextComponent(nullptr, &looking));
@@ -212,7 +212,7 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
   std::ofstream(dir / "other.aupreset")
       << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key><integer>0"
          "</integer><key>type</key><integer>1635083896</integer><key>subtype</key><integer>"
-         "1131179380</integer><key>manufacturer</key><integer>1097035109</integer><key>name"
+         "1333029746</integer><key>manufacturer</key><integer>1097035109</integer><key>name"
          "</key><string>x</string><key>data</key><data>AAAA</data></dict></plist>";
   std::ofstream(dir / "short.aupreset")
       << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key><integer>0"
@@ -247,7 +247,7 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
        "three.wav: 3 channels are not supported (Morvex takes 1 in/1 out, 2 in/2 out)"},
       {{"render", in, out, "--state", dir / "other.aupreset"},
        1,
-       "other.aupreset: saved by another component (aufx Corr Acme), not Morvex"},
+       "other.aupreset: saved by another component (aufx Othr Acme), not Morvex"},
       {{"render", in, out, "--state", dir / "short.aupreset"},
        1,
        "short.aupreset: Morvex refused the saved state (-10851"},
