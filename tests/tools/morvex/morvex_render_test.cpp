@@ -212,7 +212,7 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
   std::ofstream(dir / "other.aupreset")
       << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key><integer>0"
          "</integer><key>type</key><integer>1635083896</integer><key>subtype</key><integer>"
-         "1333029746</integer><key>manufacturer</key><integer>1097035109</integer><key>name"
+         "1333028978</integer><key>manufacturer</key><integer>1097035109</integer><key>name"
          "</key><string>x</string><key>data</key><data>AAAA</data></dict></plist>";
   std::ofstream(dir / "short.aupreset")
       << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>version</key><integer>0"
