@@ -15,7 +15,8 @@ calf=http://calf.sourceforge.net/plugins/Phaser
 for tool in "$bin/morvex" sox lv2file; do
   command -v "$tool" >/dev/null || { echo "render.sh: error: $tool not found (run 'make build' and 'scripts/install-deps --bench')" >&2; exit 1; }
 done
-lv2file -l | grep -q "$calf" || { echo "render.sh: error: the Calf Phaser LV2 plug-in is not installed" >&2; exit 1; }
+plugins=$(lv2file -l 2>/dev/null || true)  # it exits 1 even when it lists them
+grep -qF "$calf" <<<"$plugins" || { echo "render.sh: error: the Calf Phaser LV2 plug-in is not installed" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
