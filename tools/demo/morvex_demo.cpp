@@ -140,7 +140,8 @@ int writeClip(const char* path) {
   double peak = 0;
   for (size_t i = 0; i < frames; ++i)
     peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
-  const double gain = std::pow(10.0, -1.0 / 20) / peak;  // peak at -1 dBFS
+  // Peak at -6 dBFS: the phaser's resonances need headroom.
+  const double gain = std::pow(10.0, -6.0 / 20) / peak;
   std::vector<float> interleaved(frames * 2);
   for (size_t i = 0; i < frames; ++i) {
     interleaved[2 * i] = static_cast<float>(left[i] * gain);
@@ -166,8 +167,10 @@ int writeClip(const char* path) {
   return 0;
 }
 
+// Rounded to tenths, so that a peak a hair below full scale reads 0.0, not -0.0.
 double dbfs(double level) {
-  return 20 * std::log10(std::max(level, 1e-10));
+  const double tenths = std::round(200 * std::log10(std::max(level, 1e-10))) / 10;
+  return tenths == 0 ? 0.0 : tenths;
 }
 
 int printLevels(int count, char** paths) {
