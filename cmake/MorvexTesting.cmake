@@ -10,12 +10,8 @@ add_custom_target(concurrency_tests)
 #                 [ENVIRONMENT <VAR=value...>])
 function(morvex_add_test name)
   cmake_parse_arguments(ARG "CONCURRENCY" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/lsan_default_suppressions.cpp)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
-  # fontconfig keeps a small cache for the life of the process, which the
-  # leak checker would otherwise report in every test that draws text.
-  set(environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan_suppressions.txt"
-                  ${ARG_ENVIRONMENT})
   set(labels unit)
   if(ARG_CONCURRENCY)
     set(labels concurrency)
@@ -24,5 +20,5 @@ function(morvex_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${environment}")
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
