@@ -6,7 +6,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build test test-plain test-asan test-tsan bench fuzz format clean
+.PHONY: all deps build run test test-plain test-asan test-tsan bench bench-render fuzz format clean
 
 all: build
 
@@ -16,6 +16,10 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Phases the generated demo clip with every factory preset into out/.
+run: build
+	@scripts/run-demo $(BUILD_DIR)/bin out
 
 test: test-plain test-asan test-tsan
 
@@ -50,6 +54,11 @@ fuzz: deps
 
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+# morvex render against sox and the Calf Phaser on a 60-second file.
+bench-render: build
+	@scripts/install-deps --bench
+	@bench/render.sh $(BUILD_DIR)/bin
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

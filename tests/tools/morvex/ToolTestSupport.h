@@ -1,0 +1,149 @@
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sndfile.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace tool_test {
+
+struct Run {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+inline std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/morvex-tool-test-XXXXXX";
+    mPath = mkdtemp(pattern);
+  }
+  ~TempDir() { std::system(("rm -rf '" + mPath + "'").c_str()); }
+  std::string operator/(const std::string& name) const { return mPath + "/" + name; }
+  const std::string& path() const { return mPath; }
+  // Names in the folder (hidden ones too), sorted.
+  std::vector<std::string> list() const {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(mPath.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+      }
+      closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::string mPath;
+};
+
+// Runs a program with standard output and error captured in files.
+inline Run RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& scratch) {
+  const std::string outPath = scratch + "/.stdout", errPath = scratch + "/.stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+  for (const std::string& arg : args)
+    argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid;
+  Run run;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = Slurp(outPath);
+  run.err = Slurp(errPath);
+  unlink(outPath.c_str());
+  unlink(errPath.c_str());
+  return run;
+}
+
+inline Run Morvex(const std::vector<std::string>& args, const TempDir& scratch) {
+  return RunProgram(MORVEX_TOOL, args, scratch.path());
+}
+
+// Audio as non-interleaved channels.
+using Channels = std::vector<std::vector<float>>;
+
+// A deterministic test signal: a chord of tones and a little noise.
+inline Channels Signal(int channels, int rate, double seconds) {
+  Channels signal(channels, std::vector<float>(static_cast<size_t>(rate * seconds)));
+  uint32_t seed = 99;
+  for (int c = 0; c < channels; ++c)
+    for (size_t i = 0; i < signal[c].size(); ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      const double t = double(i) / rate;
+      signal[c][i] = static_cast<float>(0.3 * std::sin(2 * M_PI * (110 + 55 * c) * t) +
+                                        0.3 * std::sin(2 * M_PI * 1375 * t) +
+                                        0.1 * ((seed >> 8) / double(1 << 24) - 0.5));
+    }
+  return signal;
+}
+
+inline void WriteAudio(const std::string& path, const Channels& signal, int rate, int format) {
+  SF_INFO info = {};
+  info.samplerate = rate;
+  info.channels = static_cast<int>(signal.size());
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!file) return;
+  std::vector<float> interleaved(signal[0].size() * signal.size());
+  for (size_t i = 0; i < signal[0].size(); ++i)
+    for (size_t c = 0; c < signal.size(); ++c)
+      interleaved[i * signal.size() + c] = signal[c][i];
+  sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(signal[0].size()));
+  sf_close(file);
+}
+
+struct Audio {
+  SF_INFO info = {};
+  Channels channels;
+};
+
+inline Audio ReadAudio(const std::string& path) {
+  Audio audio;
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &audio.info);
+  if (!file) return audio;
+  std::vector<float> interleaved(static_cast<size_t>(audio.info.frames) * audio.info.channels);
+  sf_readf_float(file, interleaved.data(), audio.info.frames);
+  sf_close(file);
+  audio.channels.assign(audio.info.channels, std::vector<float>(audio.info.frames));
+  for (sf_count_t i = 0; i < audio.info.frames; ++i)
+    for (int c = 0; c < audio.info.channels; ++c)
+      audio.channels[c][i] = interleaved[i * audio.info.channels + c];
+  return audio;
+}
+
+}  // namespace tool_test

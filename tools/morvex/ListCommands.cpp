@@ -1,0 +1,157 @@
+// The commands that tell what Morvex offers: presets, params and info.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/morvex/ArgCursor.h"
+#include "tools/morvex/Commands.h"
+#include "tools/morvex/Selection.h"
+#include "tools/morvex/ToolError.h"
+#include "tools/morvex/Unit.h"
+
+namespace {
+
+const char kPresetsUsage[] =
+    "usage: morvex presets\n"
+    "\n"
+    "Lists Morvex's factory presets, one a line: number, then name. Either can\n"
+    "be given to 'morvex render --preset'.\n";
+
+const char kParamsUsage[] =
+    "usage: morvex params [--preset NAME|NUMBER]\n"
+    "\n"
+    "Lists Morvex's parameters: index, name, range, default, unit and the current\n"
+    "value as the effect displays it (after --preset, when given). Names ignore\n"
+    "case in 'morvex render --set NAME=VALUE'.\n";
+
+const char kInfoUsage[] =
+    "usage: morvex info\n"
+    "\n"
+    "Shows the component's name, manufacturer, version, type, subtype and\n"
+    "manufacturer codes, channel layouts (inputs-outputs), latency, tail time\n"
+    "and the bundle it was loaded from.\n";
+
+// Parses a command that takes no arguments but --help (and the options the
+// caller asks for); false when help was shown.
+bool parseSimple(const char* command, const char* usage, const std::vector<std::string>& argv,
+                 std::string* preset = nullptr) {
+  ArgCursor args(command, argv);
+  std::vector<std::string> none;
+  while (!args.done()) {
+    if (args.flag("--help")) {
+      std::fputs(usage, stdout);
+      return false;
+    }
+    if (preset && args.option("--preset", preset)) continue;
+    none.push_back(args.positional());
+  }
+  args.expectPositionals(none, {});
+  return true;
+}
+
+const char* unitName(AudioUnitParameterUnit unit) {
+  static const char* const kNames[] = {
+      "generic", "indexed", "boolean",   "percent",   "seconds",   "frames",  "phase",
+      "rate",    "Hz",      "cents",     "semitones", "MIDI note", "MIDI CC", "dB",
+      "gain",    "degrees", "crossfade", "fader",     "pan",       "meters",  "abs. cents",
+      "octaves", "BPM",     "beats",     "ms",        "ratio",     "custom"};
+  return unit < sizeof kNames / sizeof kNames[0] ? kNames[unit] : "?";
+}
+
+// Prints rows as left-aligned columns two spaces apart.
+void printTable(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<size_t> widths;
+  for (const auto& row : rows)
+    for (size_t c = 0; c < row.size(); ++c) {
+      if (widths.size() <= c) widths.push_back(0);
+      widths[c] = std::max(widths[c], row[c].size());
+    }
+  for (const auto& row : rows) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c)
+      line +=
+          c + 1 < row.size() ? row[c] + std::string(widths[c] - row[c].size() + 2, ' ') : row[c];
+    std::printf("%s\n", line.c_str());
+  }
+}
+
+std::string versionText(long version) {
+  return std::to_string((version >> 16) & 0xFFFF) + "." + std::to_string((version >> 8) & 0xFF) +
+         "." + std::to_string(version & 0xFF);
+}
+
+}  // namespace
+
+int PresetsCommand(const std::vector<std::string>& argv) {
+  if (!parseSimple("presets", kPresetsUsage, argv)) return 0;
+  Unit unit(FindMorvex());
+  for (const PresetDescription& preset : unit.factoryPresets())
+    std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
+  return 0;
+}
+
+int ParamsCommand(const std::vector<std::string>& argv) {
+  std::string preset;
+  if (!parseSimple("params", kParamsUsage, argv, &preset)) return 0;
+  Unit unit(FindMorvex());
+  // A fresh instance reports its defaults; read them before any preset.
+  const std::vector<ParameterDescription> parameters = unit.parameters();
+  if (!preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), preset));
+  std::vector<std::vector<std::string>> rows = {
+      {"index", "name", "range", "default", "unit", "current"}};
+  for (const ParameterDescription& p : parameters) {
+    rows.push_back({std::to_string(p.id), p.name,
+                    NumberText(p.minValue) + " to " + NumberText(p.maxValue),
+                    NumberText(p.defaultValue), unitName(p.unit),
+                    unit.displayText(p.id, unit.parameter(p.id))});
+  }
+  printTable(rows);
+  return 0;
+}
+
+int InfoCommand(const std::vector<std::string>& argv) {
+  if (!parseSimple("info", kInfoUsage, argv)) return 0;
+  const Component component = FindMorvex();
+  Unit unit(component);
+  ComponentDescription description = {};
+  char* pascalName = nullptr;
+  GetComponentInfo(component, &description, &pascalName, nullptr, nullptr);
+  const std::string fullName =
+      pascalName ? std::string(pascalName + 1, static_cast<unsigned char>(pascalName[0])) : "";
+  // Audio Unit names read "Manufacturer: Name".
+  const size_t colon = fullName.find(": ");
+  const std::string maker = colon == std::string::npos ? "" : fullName.substr(0, colon);
+  const std::string name = colon == std::string::npos ? fullName : fullName.substr(colon + 2);
+
+  const long version = CallComponentVersion(unit.au());
+  std::string layouts;
+  const std::vector<unsigned char> pairs = unit.getBytes(kAudioUnitProperty_SupportedNumChannels);
+  for (size_t i = 0; i + sizeof(AUChannelInfo) <= pairs.size(); i += sizeof(AUChannelInfo)) {
+    AUChannelInfo pair;
+    std::memcpy(&pair, pairs.data() + i, sizeof pair);
+    layouts += (layouts.empty() ? "" : " ") + std::to_string(pair.inChannels) + "-" +
+               std::to_string(pair.outChannels);
+  }
+  const auto latency = unit.get<Float64>(kAudioUnitProperty_Latency);
+  const auto tail = unit.get<Float64>(kAudioUnitProperty_TailTime);
+  char versionHex[16];
+  std::snprintf(versionHex, sizeof versionHex, "0x%08lX", version);
+
+  printTable({
+      {"name", name},
+      {"manufacturer", maker},
+      {"component name", fullName},
+      {"version", versionText(version) + " (" + versionHex + ")"},
+      {"type", FourCharCodeText(description.componentType)},
+      {"subtype", FourCharCodeText(description.componentSubType)},
+      {"manufacturer code", FourCharCodeText(description.componentManufacturer)},
+      {"channel layouts", layouts + " (inputs-outputs)"},
+      {"latency", NumberText(latency) + " s"},
+      {"tail", NumberText(tail) + " s"},
+      {"bundle", BundlePath(component)},
+  });
+  return 0;
+}

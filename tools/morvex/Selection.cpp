@@ -1,0 +1,94 @@
+#include "tools/morvex/Selection.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "tools/morvex/ToolError.h"
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string NumberText(double value) {
+  char text[32];
+  if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+    std::snprintf(text, sizeof text, "%.0f", value);
+    return text;
+  }
+  std::snprintf(text, sizeof text, "%.9g", value);
+  // Prefer the short form when it reads back as the same float.
+  for (int digits = 1; digits <= 9; ++digits) {
+    char shorter[32];
+    std::snprintf(shorter, sizeof shorter, "%.*g", digits, value);
+    if (static_cast<float>(std::strtod(shorter, nullptr)) == static_cast<float>(value))
+      return shorter;
+  }
+  return text;
+}
+
+PresetDescription FindPreset(const std::vector<PresetDescription>& presets,
+                             const std::string& text) {
+  const bool isNumber = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+  for (const PresetDescription& preset : presets) {
+    if (isNumber ? std::to_string(preset.number) == text : EqualsIgnoringCase(preset.name, text))
+      return preset;
+  }
+  std::string known;
+  for (const PresetDescription& preset : presets)
+    known += (known.empty() ? "" : ", ") + std::to_string(preset.number) + " " + preset.name;
+  throw UsageError("--preset " + text + ": no such preset (Morvex has " + known + ")");
+}
+
+const ParameterDescription& FindParameter(const std::vector<ParameterDescription>& parameters,
+                                          const std::string& name, const std::string& context) {
+  for (const ParameterDescription& parameter : parameters)
+    if (EqualsIgnoringCase(parameter.name, name)) return parameter;
+  std::string known;
+  for (const ParameterDescription& parameter : parameters)
+    known += (known.empty() ? "" : ", ") + parameter.name;
+  throw UsageError(context + ": no parameter named '" + name + "' (Morvex has " + known + ")");
+}
+
+float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
+                     const std::string& text, const std::string& context) {
+  const std::string range =
+      NumberText(parameter.minValue) + " to " + NumberText(parameter.maxValue);
+  float value = NAN;
+  for (const std::string& known : parameter.valueStrings)
+    if (EqualsIgnoringCase(known, text)) value = unit.valueFromText(parameter.id, known);
+  if (std::isnan(value)) {
+    char* end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(number)) {
+      std::string texts;
+      for (const std::string& known : parameter.valueStrings)
+        texts += ", " + known;
+      throw UsageError(context + ": '" + text + "' is not a value of " + parameter.name +
+                       " (a number from " + range + texts + ")");
+    }
+    value = static_cast<float>(number);
+  }
+  if (!(value >= parameter.minValue && value <= parameter.maxValue))
+    throw UsageError(context + ": " + text + " is outside the range of " + parameter.name + ", " +
+                     range);
+  return value;
+}
+
+void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
+                  const std::string& setting) {
+  const std::string context = "--set " + setting;
+  const size_t equals = setting.find('=');
+  if (equals == std::string::npos || equals == 0)
+    throw UsageError(context + ": expected NAME=VALUE");
+  const ParameterDescription& parameter =
+      FindParameter(parameters, setting.substr(0, equals), context);
+  unit.setParameter(parameter.id,
+                    ParameterValue(unit, parameter, setting.substr(equals + 1), context));
+}

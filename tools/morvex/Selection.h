@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/morvex/Unit.h"
+
+// Turning what a user typed into the unit's presets, parameters and values.
+// Mistakes are usage errors that name what was typed and what would do.
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+// "0.5", "1", "-3.25": the shortest text that reads back as the value.
+std::string NumberText(double value);
+
+// A preset by its number or (ignoring case) its name; the first of equal names.
+PresetDescription FindPreset(const std::vector<PresetDescription>& presets,
+                             const std::string& text);
+
+// A parameter by name, ignoring case.
+const ParameterDescription& FindParameter(const std::vector<ParameterDescription>& parameters,
+                                          const std::string& name, const std::string& context);
+
+// A value in the parameter's own units, or one of its display texts (turned
+// into a value by the unit itself); must lie in the parameter's range.
+float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
+                     const std::string& text, const std::string& context);
+
+// Applies "NAME=VALUE" to the unit.
+void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
+                  const std::string& setting);

@@ -1,0 +1,91 @@
+#include "tools/morvex/StateFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/AudioUnitProperties.h"
+#include "tools/morvex/SafeOutput.h"
+#include "tools/morvex/ToolError.h"
+
+namespace {
+
+// Larger files are not states a phaser could have saved.
+constexpr std::streamsize kMaxStateFileBytes = 16 << 20;
+
+bool numberFor(CFDictionaryRef state, const char* key, SInt32* value) {
+  const void* number = CFDictionaryGetValue(state, MakeCFString(key).get());
+  return number && CFGetTypeID(number) == CFNumberGetTypeID() &&
+         CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt32Type, value);
+}
+
+}  // namespace
+
+CFRef<CFDictionaryRef> ReadStateFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+  std::vector<char> bytes;
+  bytes.reserve(4096);
+  char chunk[4096];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    if (static_cast<std::streamsize>(bytes.size()) > kMaxStateFileBytes)
+      throw ToolError(path + ": too large for a saved state");
+  }
+  if (in.bad()) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+
+  CFRef<CFDataRef> data(CFDataCreate(kCFAllocatorDefault,
+                                     reinterpret_cast<const UInt8*>(bytes.data()),
+                                     static_cast<CFIndex>(bytes.size())));
+  CFErrorRef error = nullptr;
+  CFRef<CFPropertyListRef> list(CFPropertyListCreateWithData(
+      kCFAllocatorDefault, data.get(), kCFPropertyListImmutable, nullptr, &error));
+  if (!list) {
+    CFRef<CFErrorRef> owned(error);
+    CFRef<CFStringRef> description(owned ? CFErrorCopyDescription(owned.get()) : nullptr);
+    throw ToolError(path + ": not a saved state, the property list is corrupt (" +
+                    ToStdString(description.get()) + ")");
+  }
+  if (CFGetTypeID(list.get()) != CFDictionaryGetTypeID())
+    throw ToolError(path + ": not a saved state (the property list is not a dictionary)");
+  auto state = static_cast<CFDictionaryRef>(list.get());
+  for (const char* key :
+       {kAUPresetVersionKey, kAUPresetTypeKey, kAUPresetSubtypeKey, kAUPresetManufacturerKey}) {
+    SInt32 ignored;
+    if (!numberFor(state, key, &ignored))
+      throw ToolError(path + ": not a saved state (no number under \"" + key + "\")");
+  }
+  const void* name = CFDictionaryGetValue(state, CFSTR(kAUPresetNameKey));
+  if (!name || CFGetTypeID(name) != CFStringGetTypeID())
+    throw ToolError(path + ": not a saved state (no text under \"name\")");
+  const void* stateData = CFDictionaryGetValue(state, CFSTR(kAUPresetDataKey));
+  if (!stateData || CFGetTypeID(stateData) != CFDataGetTypeID())
+    throw ToolError(path + ": not a saved state (no data under \"data\")");
+  CFRetain(state);
+  return CFRef<CFDictionaryRef>(state);
+}
+
+StateIdentity StateIdentityOf(CFDictionaryRef state) {
+  StateIdentity identity;
+  numberFor(state, kAUPresetTypeKey, &identity.type);
+  numberFor(state, kAUPresetSubtypeKey, &identity.subtype);
+  numberFor(state, kAUPresetManufacturerKey, &identity.manufacturer);
+  return identity;
+}
+
+void WriteStateFile(const std::string& path, CFPropertyListRef state) {
+  CFErrorRef error = nullptr;
+  CFRef<CFDataRef> data(CFPropertyListCreateData(kCFAllocatorDefault, state,
+                                                 kCFPropertyListXMLFormat_v1_0, 0, &error));
+  if (!data) {
+    CFRef<CFErrorRef> owned(error);
+    CFRef<CFStringRef> description(owned ? CFErrorCopyDescription(owned.get()) : nullptr);
+    throw ToolError(path + ": the unit's state cannot be written as a property list (" +
+                    ToStdString(description.get()) + ")");
+  }
+  SafeOutput output(path);
+  output.write(CFDataGetBytePtr(data.get()), static_cast<size_t>(CFDataGetLength(data.get())));
+  output.commit();
+}

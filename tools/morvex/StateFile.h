@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "tools/morvex/CFRef.h"
+
+// .aupreset files: a unit's saved state (the class-info dictionary) as an XML
+// property list, the way Audio Unit hosts keep them.
+
+// Reads and checks a state file: a dictionary holding the saved-state keys.
+// Throws ToolError naming the file and what is wrong with it.
+CFRef<CFDictionaryRef> ReadStateFile(const std::string& path);
+
+// Writes the state through a temporary file; throws ToolError.
+void WriteStateFile(const std::string& path, CFPropertyListRef state);
+
+// The component description a state dictionary was saved from.
+struct StateIdentity {
+  SInt32 type = 0;
+  SInt32 subtype = 0;
+  SInt32 manufacturer = 0;
+};
+StateIdentity StateIdentityOf(CFDictionaryRef state);

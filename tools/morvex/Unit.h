@@ -1,0 +1,128 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/AudioToolbox.h"
+#include "tools/morvex/CFRef.h"
+
+// What the tool looks for: Morvex's component description.
+ComponentDescription MorvexDescription();
+
+// Makes a build of this project find its own bundle: when the Morvex.component
+// that the build tree holds (known at configure time, relative to this
+// executable) exists, it is added to the end of AUDIOUNIT_PATH. Folders the
+// user names there are searched first; the home and system folders come after.
+// Must run before the first component search.
+void AddBuildTreeBundle();
+
+// The first Morvex component found; throws ToolError explaining where it was
+// looked for and why bundles were skipped.
+Component FindMorvex();
+
+// "aufx" for 'aufx'; non-printable bytes as \xNN.
+std::string FourCharCodeText(OSType code);
+// "-10879 (kAudioUnitErr_InvalidProperty)" and the like.
+std::string StatusText(OSStatus status);
+// The folder of the bundle a component came from; empty when registered directly.
+std::string BundlePath(Component component);
+
+struct ParameterDescription {
+  AudioUnitParameterID id = 0;
+  std::string name;
+  AudioUnitParameterUnit unit = 0;
+  float minValue = 0;
+  float maxValue = 0;
+  float defaultValue = 0;  // as the unit reports it
+  UInt32 flags = 0;
+  std::vector<std::string> valueStrings;  // empty when the parameter has none
+};
+
+struct PresetDescription {
+  SInt32 number = 0;
+  std::string name;
+};
+
+// One open instance of a component; closed on destruction. Every operation
+// throws ToolError naming the call and status when the unit refuses it.
+class Unit {
+ public:
+  explicit Unit(Component component);
+  ~Unit();
+  Unit(const Unit&) = delete;
+  Unit& operator=(const Unit&) = delete;
+
+  AudioUnit au() const { return mUnit; }
+  Component component() const { return mComponent; }
+  void check(OSStatus status, const std::string& what) const;
+
+  template <typename T>
+  T get(AudioUnitPropertyID id, AudioUnitScope scope = kAudioUnitScope_Global,
+        AudioUnitElement element = 0) const {
+    T value{};
+    getRaw(id, scope, element, &value, sizeof value);
+    return value;
+  }
+  template <typename T>
+  void set(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, const T& value) {
+    check(AudioUnitSetProperty(mUnit, id, scope, element, &value, sizeof value),
+          "setting property " + std::to_string(id));
+  }
+  // Reads a variable-size property into bytes.
+  std::vector<unsigned char> getBytes(AudioUnitPropertyID id,
+                                      AudioUnitScope scope = kAudioUnitScope_Global,
+                                      AudioUnitElement element = 0) const;
+
+  // Non-interleaved float formats for input and output at the rate, then the
+  // maximum frames per slice.
+  void configure(UInt32 channels, double sampleRate, UInt32 maxFrames);
+  void initialize();
+  void uninitialize();
+
+  std::vector<ParameterDescription> parameters() const;
+  float parameter(AudioUnitParameterID id) const;
+  void setParameter(AudioUnitParameterID id, float value);
+  // The unit's display text for a value of a parameter.
+  std::string displayText(AudioUnitParameterID id, float value) const;
+  // The unit's value for a display text (value-from-string property).
+  float valueFromText(AudioUnitParameterID id, const std::string& text) const;
+
+  std::vector<PresetDescription> factoryPresets() const;
+  PresetDescription presentPreset() const;
+  void selectPreset(const PresetDescription& preset);
+
+  CFRef<CFPropertyListRef> state() const;
+  // Returns the unit's status (the caller explains refusals best).
+  OSStatus setState(CFPropertyListRef state);
+
+ private:
+  void getRaw(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, void* data,
+              UInt32 size) const;
+
+  Component mComponent;
+  AudioUnit mUnit = nullptr;
+  bool mInitialized = false;
+};
+
+// Pulls non-interleaved input through the unit's render callback and renders
+// it, advancing the sample time by each slice.
+class Renderer {
+ public:
+  Renderer(Unit& unit, UInt32 channels);
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // [audio thread] in[c] and out[c] hold `frames` samples for each channel.
+  OSStatus render(const float* const* in, float* const* out, UInt32 frames) noexcept;
+  double sampleTime() const { return mSampleTime; }
+
+ private:
+  static OSStatus supplyInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                              UInt32, UInt32 frames, AudioBufferList* ioData);
+
+  Unit& mUnit;
+  UInt32 mChannels;
+  double mSampleTime = 0;
+  const float* const* mInput = nullptr;
+  std::vector<unsigned char> mListMemory;
+};

@@ -1,0 +1,79 @@
+// morvex: renders audio files through the Morvex phaser Audio Unit, lists
+// what it offers and validates it, driving the component only as a host
+// does, through the platform's Component Manager and Audio Unit calls.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/morvex/Commands.h"
+#include "tools/morvex/SafeOutput.h"
+#include "tools/morvex/ToolError.h"
+#include "tools/morvex/Unit.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: morvex COMMAND [ARGS...]\n"
+    "\n"
+    "Runs audio files through the Morvex stereo phaser (an Audio Unit effect) and\n"
+    "tells what it offers.\n"
+    "\n"
+    "Commands:\n"
+    "  render IN OUT [OPTIONS]   phase an audio file (WAV, AIFF, FLAC, Ogg...)\n"
+    "  presets                   list the factory presets\n"
+    "  params                    list the parameters with ranges and values\n"
+    "  info                      show the component's identity and layouts\n"
+    "  validate [--quick]        check that the component behaves as a host expects\n"
+    "\n"
+    "'morvex COMMAND --help' explains each command.\n"
+    "\n"
+    "The component is found in the folders of AUDIOUNIT_PATH (colon-separated),\n"
+    "then the Morvex.component of the build this program belongs to (if any), then\n"
+    "in ~/Library/Audio/Plug-Ins/Components and /Library/Audio/Plug-Ins/Components.\n"
+    "\n"
+    "Exit status: 0 success, 1 failure, 2 usage error.\n";
+
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>&);
+};
+
+const Command kCommands[] = {
+    {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
+    {"info", InfoCommand},     {"validate", ValidateCommand},
+};
+
+int run(int argc, char** argv) {
+  if (argc < 2) throw UsageError("no command given (see 'morvex --help')");
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  for (const Command& command : kCommands)
+    if (name == command.name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+  throw UsageError("unknown command '" + name + "' (see 'morvex --help')");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SafeOutput::installSignalHandlers();
+  AddBuildTreeBundle();
+  try {
+    const int status = run(argc, argv);
+    if (std::fflush(stdout) != 0)
+      throw ToolError(std::string("standard output: ") + std::strerror(errno));
+    return status;
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "morvex: error: %s\n", error.what());
+    return 2;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "morvex: error: %s\n", error.what());
+    return 1;
+  }
+}
