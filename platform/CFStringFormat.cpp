@@ -13,16 +13,16 @@
 namespace {
 
 template <typename T>
-void AppendFormatted(std::string& out, const std::string& spec, T value) {
+void AppendFormatted(std::string& out, const std::string& conversion, T value) {
   char small[128];
-  const int needed = std::snprintf(small, sizeof small, spec.c_str(), value);
+  const int needed = std::snprintf(small, sizeof small, conversion.c_str(), value);
   if (needed < 0) return;
   if (static_cast<size_t>(needed) < sizeof small) {
     out.append(small, static_cast<size_t>(needed));
     return;
   }
   std::string large(static_cast<size_t>(needed) + 1, '\0');
-  std::snprintf(large.data(), large.size(), spec.c_str(), value);
+  std::snprintf(large.data(), large.size(), conversion.c_str(), value);
   out.append(large.data(), static_cast<size_t>(needed));
 }
 
@@ -56,23 +56,23 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       continue;
     }
     const size_t start = i++;
-    std::string spec = "%";
+    std::string conversion = "%";
     for (; i < text.size() && IsFlag(text[i]); ++i) {
-      if (text[i] != '\'') spec += text[i];  // thousands grouping is not offered
+      if (text[i] != '\'') conversion += text[i];  // thousands grouping is not offered
     }
     // A width or precision: digits, or '*' taking an int argument.
     const auto appendCount = [&] {
       if (i < text.size() && text[i] == '*') {
-        spec += std::to_string(va_arg(ap, int));
+        conversion += std::to_string(va_arg(ap, int));
         ++i;
         return;
       }
       while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        spec += text[i++];
+        conversion += text[i++];
     };
     appendCount();
     if (i < text.size() && text[i] == '.') {
-      spec += text[i++];
+      conversion += text[i++];
       appendCount();
     }
     std::string length;
@@ -84,16 +84,16 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     }
     const char conversion = text[i++];
     // Integer conversions read the argument type the length names; the
-    // spec passed on is rebuilt with a length snprintf knows.
+    // conversion passed on is rebuilt with a length snprintf knows.
     const auto appendInteger = [&](auto plain, auto wide, auto wider, auto widest) {
       if (length == "ll" || length == "q") {
-        AppendFormatted(out, spec + "ll" + conversion, va_arg(ap, decltype(wider)));
+        AppendFormatted(out, conversion + "ll" + conversion, va_arg(ap, decltype(wider)));
       } else if (length == "l" || length == "z" || length == "t") {
-        AppendFormatted(out, spec + "l" + conversion, va_arg(ap, decltype(wide)));
+        AppendFormatted(out, conversion + "l" + conversion, va_arg(ap, decltype(wide)));
       } else if (length == "j") {
-        AppendFormatted(out, spec + "j" + conversion, va_arg(ap, decltype(widest)));
+        AppendFormatted(out, conversion + "j" + conversion, va_arg(ap, decltype(widest)));
       } else {
-        AppendFormatted(out, spec + length + conversion, va_arg(ap, decltype(plain)));
+        AppendFormatted(out, conversion + length + conversion, va_arg(ap, decltype(plain)));
       }
     };
     switch (conversion) {
@@ -108,7 +108,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         appendInteger(0u, 0ul, 0ull, uintmax_t());
         break;
       case 'c':
-        AppendFormatted(out, spec + conversion, va_arg(ap, int));
+        AppendFormatted(out, conversion + conversion, va_arg(ap, int));
         break;
       case 'f':
       case 'F':
@@ -119,24 +119,24 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       case 'a':
       case 'A':
         if (length == "L") {
-          AppendFormatted(out, spec + "L" + conversion, va_arg(ap, long double));
+          AppendFormatted(out, conversion + "L" + conversion, va_arg(ap, long double));
         } else {
-          AppendFormatted(out, spec + conversion, va_arg(ap, double));
+          AppendFormatted(out, conversion + conversion, va_arg(ap, double));
         }
         break;
       case 's': {
         const char* value = va_arg(ap, const char*);
-        AppendFormatted(out, spec + 's', value ? value : "(null)");
+        AppendFormatted(out, conversion + 's', value ? value : "(null)");
         break;
       }
       case 'p':
-        AppendFormatted(out, spec + 'p', va_arg(ap, void*));
+        AppendFormatted(out, conversion + 'p', va_arg(ap, void*));
         break;
       case '@': {
         const void* value = va_arg(ap, const void*);
         const std::string description =
             value ? platform::detail::Describe(value) : std::string("(null)");
-        AppendFormatted(out, spec + 's', description.c_str());
+        AppendFormatted(out, conversion + 's', description.c_str());
         break;
       }
       case '%':
