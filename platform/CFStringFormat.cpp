@@ -13,16 +13,16 @@
 namespace {
 
 template <typename T>
-void AppendFormatted(std::string& out, const std::string& conversion, T value) {
+void AppendFormatted(std::string& out, const std::string& directive, T value) {
   char small[128];
-  const int needed = std::snprintf(small, sizeof small, conversion.c_str(), value);
+  const int needed = std::snprintf(small, sizeof small, directive.c_str(), value);
   if (needed < 0) return;
   if (static_cast<size_t>(needed) < sizeof small) {
     out.append(small, static_cast<size_t>(needed));
     return;
   }
   std::string large(static_cast<size_t>(needed) + 1, '\0');
-  std::snprintf(large.data(), large.size(), conversion.c_str(), value);
+  std::snprintf(large.data(), large.size(), directive.c_str(), value);
   out.append(large.data(), static_cast<size_t>(needed));
 }
 
@@ -56,23 +56,23 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       continue;
     }
     const size_t start = i++;
-    std::string conversion = "%";
+    std::string directive = "%";
     for (; i < text.size() && IsFlag(text[i]); ++i) {
-      if (text[i] != '\'') conversion += text[i];  // thousands grouping is not offered
+      if (text[i] != '\'') directive += text[i];  // thousands grouping is not offered
     }
     // A width or precision: digits, or '*' taking an int argument.
     const auto appendCount = [&] {
       if (i < text.size() && text[i] == '*') {
-        conversion += std::to_string(va_arg(ap, int));
+        directive += std::to_string(va_arg(ap, int));
         ++i;
         return;
       }
       while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        conversion += text[i++];
+        directive += text[i++];
     };
     appendCount();
     if (i < text.size() && text[i] == '.') {
-      conversion += text[i++];
+      directive += text[i++];
       appendCount();
     }
     std::string length;
@@ -84,16 +84,16 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     }
     const char conversion = text[i++];
     // Integer conversions read the argument type the length names; the
-    // conversion passed on is rebuilt with a length snprintf knows.
+    // directive passed on is rebuilt with a length snprintf knows.
     const auto appendInteger = [&](auto plain, auto wide, auto wider, auto widest) {
       if (length == "ll" || length == "q") {
-        AppendFormatted(out, conversion + "ll" + conversion, va_arg(ap, decltype(wider)));
+        AppendFormatted(out, directive + "ll" + conversion, va_arg(ap, decltype(wider)));
       } else if (length == "l" || length == "z" || length == "t") {
-        AppendFormatted(out, conversion + "l" + conversion, va_arg(ap, decltype(wide)));
+        AppendFormatted(out, directive + "l" + conversion, va_arg(ap, decltype(wide)));
       } else if (length == "j") {
-        AppendFormatted(out, conversion + "j" + conversion, va_arg(ap, decltype(widest)));
+        AppendFormatted(out, directive + "j" + conversion, va_arg(ap, decltype(widest)));
       } else {
-        AppendFormatted(out, conversion + length + conversion, va_arg(ap, decltype(plain)));
+        AppendFormatted(out, directive + length + conversion, va_arg(ap, decltype(plain)));
       }
     };
     switch (conversion) {
@@ -108,7 +108,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
         appendInteger(0u, 0ul, 0ull, uintmax_t());
         break;
       case 'c':
-        AppendFormatted(out, conversion + conversion, va_arg(ap, int));
+        AppendFormatted(out, directive + conversion, va_arg(ap, int));
         break;
       case 'f':
       case 'F':
@@ -119,24 +119,24 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       case 'a':
       case 'A':
         if (length == "L") {
-          AppendFormatted(out, conversion + "L" + conversion, va_arg(ap, long double));
+          AppendFormatted(out, directive + "L" + conversion, va_arg(ap, long double));
         } else {
-          AppendFormatted(out, conversion + conversion, va_arg(ap, double));
+          AppendFormatted(out, directive + conversion, va_arg(ap, double));
         }
         break;
       case 's': {
         const char* value = va_arg(ap, const char*);
-        AppendFormatted(out, conversion + 's', value ? value : "(null)");
+        AppendFormatted(out, directive + 's', value ? value : "(null)");
         break;
       }
       case 'p':
-        AppendFormatted(out, conversion + 'p', va_arg(ap, void*));
+        AppendFormatted(out, directive + 'p', va_arg(ap, void*));
         break;
       case '@': {
         const void* value = va_arg(ap, const void*);
         const std::string description =
             value ? platform::detail::Describe(value) : std::string("(null)");
-        AppendFormatted(out, conversion + 's', description.c_str());
+        AppendFormatted(out, directive + 's', description.c_str());
         break;
       }
       case '%':

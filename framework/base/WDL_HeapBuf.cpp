@@ -14,7 +14,9 @@ constexpr long long kHeaderRoom = 96;
 
 WDL_HeapBuf::WDL_HeapBuf(int granularity) : mGranularity(granularity) {}
 
-WDL_HeapBuf::~WDL_HeapBuf() { free(mBuf); }
+WDL_HeapBuf::~WDL_HeapBuf() {
+  free(mBuf);
+}
 
 long long WDL_HeapBuf::AllocationFor(int newSize) const {
   if (newSize < 1) return 0;

@@ -25,14 +25,18 @@ WDL_String::WDL_String(const char* initial, int maxLen) : mHeap(kStringGranulari
   if (initial) Set(initial, maxLen);
 }
 
-WDL_String::WDL_String(const WDL_String& other) : mHeap(kStringGranularity) { Set(other.Get()); }
+WDL_String::WDL_String(const WDL_String& other) : mHeap(kStringGranularity) {
+  Set(other.Get());
+}
 
 WDL_String& WDL_String::operator=(const WDL_String& other) {
   Set(&other);
   return *this;
 }
 
-void WDL_String::Set(const char* text, int maxLen) { Store(text, TakenLength(text, maxLen), 0, 0); }
+void WDL_String::Set(const char* text, int maxLen) {
+  Store(text, TakenLength(text, maxLen), 0, 0);
+}
 
 void WDL_String::Set(const WDL_String* other, int maxLen) {
   Set(other ? other->Get() : nullptr, maxLen);
@@ -101,8 +105,7 @@ void WDL_String::AppendFormatted(int maxLen, const char* format, ...) {
   va_end(args);
 }
 
-void WDL_String::SetAppendFormattedArgs(bool append, int maxLen, const char* format,
-                                        va_list args) {
+void WDL_String::SetAppendFormattedArgs(bool append, int maxLen, const char* format, va_list args) {
   if (maxLen < 0) maxLen = 0;
   const int start = append ? GetLength() : 0;
   if (static_cast<long long>(start) + maxLen + 1 > INT32_MAX) return;

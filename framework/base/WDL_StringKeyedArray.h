@@ -12,9 +12,9 @@
 template <class VAL>
 class WDL_StringKeyedArray : public WDL_AssocArray<const char*, VAL> {
  public:
-  explicit WDL_StringKeyedArray(bool caseSensitive = true,
-                                typename WDL_AssocArray<const char*, VAL>::ValueDispose
-                                    valueDispose = nullptr)
+  explicit WDL_StringKeyedArray(
+      bool caseSensitive = true,
+      typename WDL_AssocArray<const char*, VAL>::ValueDispose valueDispose = nullptr)
       : WDL_AssocArray<const char*, VAL>(caseSensitive ? CompareCase : CompareNoCase, Duplicate,
                                          Dispose, valueDispose) {}
 

@@ -7,13 +7,16 @@
 
 namespace {
 std::vector<int> gDisposedValues;
-void DisposeValue(int value) { gDisposedValues.push_back(value); }
+void DisposeValue(int value) {
+  gDisposedValues.push_back(value);
+}
 }  // namespace
 
 TEST(AssocArrayTest, KeysStaySortedAndAreFoundByBinarySearch) {
   WDL_StringKeyedArray<int> array;
   const char* keys[] = {"delta", "alpha", "echo", "charlie", "bravo"};
-  for (int i = 0; i < 5; ++i) array.Insert(keys[i], i);
+  for (int i = 0; i < 5; ++i)
+    array.Insert(keys[i], i);
   ASSERT_EQ(array.GetSize(), 5);
   EXPECT_EQ(array.Get("alpha", -1), 1);
   EXPECT_EQ(array.Get("bravo", -1), 4);

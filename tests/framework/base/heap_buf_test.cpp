@@ -77,9 +77,11 @@ TEST(HeapBufTest, ShrinkingToZeroWithResizeDownFreesEverything) {
 TEST(HeapBufTest, ContentsSurviveReallocation) {
   WDL_HeapBuf buf;
   auto* bytes = static_cast<unsigned char*>(buf.Resize(3000));
-  for (int i = 0; i < 3000; ++i) bytes[i] = static_cast<unsigned char>(i * 7);
+  for (int i = 0; i < 3000; ++i)
+    bytes[i] = static_cast<unsigned char>(i * 7);
   bytes = static_cast<unsigned char*>(buf.Resize(500000));
-  for (int i = 0; i < 3000; ++i) ASSERT_EQ(bytes[i], static_cast<unsigned char>(i * 7)) << i;
+  for (int i = 0; i < 3000; ++i)
+    ASSERT_EQ(bytes[i], static_cast<unsigned char>(i * 7)) << i;
 }
 
 TEST(HeapBufTest, UnrepresentableSizeFailsWithoutChange) {

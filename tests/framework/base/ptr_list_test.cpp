@@ -80,7 +80,8 @@ TEST(PtrListTest, DeleteMovesLaterItemsDownAndDisposesOnlyWhenAsked) {
 TEST(PtrListTest, EmptyDisposesFromLastToFirstAndCutsTheListFirst) {
   std::vector<int> destroyed;
   WDL_PtrList<Tracked> list;
-  for (int id = 1; id <= 3; ++id) list.Add(new Tracked(id, &destroyed));
+  for (int id = 1; id <= 3; ++id)
+    list.Add(new Tracked(id, &destroyed));
   list.Insert(1, nullptr);  // null entries are skipped
 
   gObservedList = &list;

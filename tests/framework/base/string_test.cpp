@@ -35,9 +35,11 @@ TEST(StringTest, SetFromAPartOfItself) {
 
 TEST(StringTest, AppendFromItselfAcrossReallocation) {
   WDL_String s("0123456789");
-  for (int i = 0; i < 6; ++i) s.Append(s.Get());  // 640 characters
+  for (int i = 0; i < 6; ++i)
+    s.Append(s.Get());  // 640 characters
   ASSERT_EQ(s.GetLength(), 640);
-  for (int i = 0; i < 640; ++i) ASSERT_EQ(s.Get()[i], '0' + i % 10) << i;
+  for (int i = 0; i < 640; ++i)
+    ASSERT_EQ(s.Get()[i], '0' + i % 10) << i;
 }
 
 TEST(StringTest, AppendingNothingToANeverSetStringSetsItEmpty) {

@@ -35,7 +35,8 @@ TEST(TypedBufTest, InsertOutsideRangeDoesNothing) {
 
 TEST(TypedBufTest, InsertingAnElementOfItselfSurvivesGrowth) {
   WDL_TypedBuf<int> buf;
-  for (int i = 0; i < 1000; ++i) buf.Add(i);
+  for (int i = 0; i < 1000; ++i)
+    buf.Add(i);
   ASSERT_EQ(buf.GetHeapBuf()->GetAllocatedSize(), 4000);
   // The next insert outgrows the block; the item refers into the old one
   // (which the address sanitizer's realloc always moves).
