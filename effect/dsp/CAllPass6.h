@@ -31,9 +31,17 @@ class CAllPass6 {
 
   CAllPass6() noexcept { setcoeff(); }
 
+  // State below this magnitude counts as silence: far below any audible
+  // level, yet long before a ringing tail would reach denormal range.
+  static constexpr double kSilent = 1e-12;
+
   // [audio thread] Also makes the next calcCoeff compute afresh.
   void setcoeff() noexcept {
     mK = 5.654866776461628 / mSampleRate;
+    // The angle grows as 44100 / sample rate, so below 44.1 kHz the top of the
+    // clamp would tune the sections past the Nyquist frequency, where the
+    // all-pass turns unstable: keep them at the same share of Nyquist instead.
+    mFreqCeiling = mSampleRate < 44100.0 ? mFreqMax * mSampleRate / 44100.0 : mFreqMax;
     mCoeffQ = std::numeric_limits<double>::quiet_NaN();
   }
 
@@ -41,7 +49,8 @@ class CAllPass6 {
   // calcCoeff must run before the next sample.
   void reset(double sampleRate) noexcept;
 
-  // [audio thread] freq × lfo is clamped to [0.0015, 0.982]; q must be non-zero.
+  // [audio thread] freq × lfo is clamped to [0.0015, 0.982] (the top lowered
+  // in proportion below 44.1 kHz); q must be non-zero.
   void calcCoeff(double freq, double q, double lfo) noexcept;
   // [audio thread] calcCoeff on two chains, with the same results. Every
   // libm call first waits for the floating-point work in flight; here the
@@ -100,6 +109,19 @@ class CAllPass6 {
     return mOut;
   }
 
+  // [audio thread] True when the sections the stage setting runs and the
+  // feedback memory all hold less than kSilent: fed silence, the chain would
+  // only decay further.
+  bool isSilent(int stages) const noexcept {
+    bool silent = std::fabs(mOut) < kSilent;
+    for (int i = 0; i < sectionCount(stages); ++i) {
+      const Section& s = mSections[i];
+      silent &= std::fabs(s.x1) < kSilent && std::fabs(s.x2) < kSilent &&
+                std::fabs(s.y1) < kSilent && std::fabs(s.y2) < kSilent;
+    }
+    return silent;
+  }
+
   // [audio thread] Zeroes every signal value below audibility (see FlushTiny.h).
   void flushTiny() noexcept;
 
@@ -122,6 +144,7 @@ class CAllPass6 {
   double mSampleRate = 44100.0;
   double mFreqMin = 0.0015;
   double mFreqMax = 0.982;
+  double mFreqCeiling = 0.982;  // mFreqMax, lowered in proportion below 44.1 kHz
   double mK = 0.0;
   double mFr = 0.0;
   double mW = 0.0;

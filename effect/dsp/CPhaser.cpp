@@ -173,16 +173,36 @@ void CPhaser::serveReset(const ResetPost& post) noexcept {
   mAllPassR.reset(sampleRate);
   mCounter = 0;
   mOutL = mOutR = 0.0;
+  mSettlePending = true;
   update(c);
+}
+
+bool CPhaser::chainsSilent() const noexcept {
+  const int stages = mStages.load(kRelaxed);
+  return mAllPassL.isSilent(stages) && mAllPassR.isSilent(stages);
+}
+
+void CPhaser::settleChainControls() noexcept {
+  mSettlePending = false;
+  const Controls c = liveControls();
+  const double feedback = mFeedback.load(kRelaxed);
+  mSmoothFreqL.setState(c.freqL);
+  mSmoothFreqR.setState(c.freqR);
+  mSmoothQL.setState(c.q);
+  mSmoothQR.setState(c.q);
+  mSmoothFbL.setState(feedback);
+  mSmoothFbR.setState(feedback);
+  CAllPass6::calcCoeffPair(mAllPassL, c.freqL, c.q, mAllPassR, c.freqR, c.q, mLfoValue);
 }
 
 void CPhaser::process(double rawL, double rawR) noexcept {
   if (mPending.load(kRelaxed)) serveRequests();
   const double inL = sanitize(rawL), inR = sanitize(rawR);
-  if (std::fabs(inL + inR) == 0.0) {
+  if (inL == 0.0 && inR == 0.0 && chainsSilent()) {
     mOutL = mOutR = 0.0;
     return;
   }
+  if (mSettlePending) settleChainControls();
   if (mCounter > 0) {
     --mCounter;
   } else {

@@ -29,6 +29,15 @@
 // - a sweep restart posted before a reset is absorbed by it, one posted after
 //   it runs after it.
 //
+// Silence. A frame of digital silence costs nothing and freezes the sweep,
+// but only once both chains have rung out: cutting a tail, or anti-phase
+// stereo, to zero would click.
+//
+// Start-up. The smoothers start far from the settings, and gliding through
+// near-zero Q with signal in the chains booms; so the first frame processed
+// after construction or a reset jumps the per-chain smoothers to the
+// settings instead.
+//
 // Faulty input. A sample that is NaN, infinite or beyond ±kMaxInput counts
 // as 0, so the engine runs exactly as if it had been fed silence there
 // instead of carrying the fault in its filters' memory.
@@ -110,6 +119,8 @@ class CPhaser {
   void update(const Controls& c) noexcept;
   void serveRequests() noexcept;
   void serveReset(const ResetPost& post) noexcept;
+  bool chainsSilent() const noexcept;
+  void settleChainControls() noexcept;
 
   CLfo mLfo;
   CAllPass6 mAllPassL, mAllPassR;
@@ -131,6 +142,7 @@ class CPhaser {
   double mLfoValue = 0.0;
   double mOutL = 0.0, mOutR = 0.0;
   int mFlushCountdown = kUpdatesPerFlush;
+  bool mSettlePending = true;  // the next processed frame settles the chain controls
 
   // Posts from the setter side; mPending says there is something to serve.
   ResetPost mResetPosts[kQueuedResets];

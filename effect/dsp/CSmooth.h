@@ -14,6 +14,9 @@ class CSmooth {
     return mState;
   }
 
+  // [audio thread] Jumps to a value instead of gliding there.
+  void setState(double x) noexcept { mState = x; }
+
   // [audio thread] Keeps a state gliding toward zero out of denormal range.
   void flushTiny() noexcept { morvex_dsp_detail::flushTiny(mState); }
 

@@ -9,9 +9,17 @@
 // The engine's law written the plain way, single-threaded: every setter and
 // reset acts at once, the clamp calls fmin and fmax, nothing is flushed. On
 // ordinary input CPhaser must match it bit for bit.
+// The shortcut takes a frame only when both inputs are 0 and every memory of
+// the sections in use and the feedback memory is below 1e-12; the first frame
+// processed after construction or a reset first sets the per-chain smoothers
+// to their targets and retunes both chains at the current LFO value.
+// The original rules, still at hand for comparison, skip every frame whose
+// inputs cancel and glide from the smoothers' start.
 class ReferencePhaser {
  public:
-  ReferencePhaser() {
+  enum class Rules { kMended, kOriginal };
+
+  explicit ReferencePhaser(Rules rules = Rules::kMended) : mended(rules == Rules::kMended) {
     setMix(0.5);
     setFreq(0.0);
     setFeedback(0.0);
@@ -49,6 +57,7 @@ class ReferencePhaser {
     chainR.reset(rate);
     counter = 0;
     outL = outR = 0.0;
+    settlePending = true;
     calc();
   }
 
@@ -62,9 +71,22 @@ class ReferencePhaser {
   }
 
   void process(double inL, double inR) {
-    if (std::fabs(inL + inR) == 0.0) {
+    const bool skip = mended ? inL == 0.0 && inR == 0.0 && silent(chainL) && silent(chainR)
+                             : std::fabs(inL + inR) == 0.0;
+    if (skip) {
       outL = outR = 0.0;
       return;
+    }
+    if (settlePending && mended) {
+      settlePending = false;
+      smoothFreqL.setState(freqL);
+      smoothFreqR.setState(freqR);
+      smoothQL.setState(q);
+      smoothQR.setState(q);
+      smoothFbL.setState(feedback);
+      smoothFbR.setState(feedback);
+      chainL.calcCoeff(freqL, q, lfoValue);
+      chainR.calcCoeff(freqR, q, lfoValue);
     }
     if (counter > 0) {
       --counter;
@@ -80,6 +102,17 @@ class ReferencePhaser {
   double outL = 0.0, outR = 0.0;
 
  private:
+  bool silent(const CAllPass6& chain) const {
+    const int sections = stages >= 0 && stages <= 4 ? stages + 1 : 6;
+    bool quiet = std::fabs(chain.getOut()) < 1e-12;
+    for (int i = 0; i < sections; ++i) {
+      const CAllPass6::Section& s = chain.getSection(i);
+      for (double v : {s.x1, s.x2, s.y1, s.y2})
+        quiet = quiet && std::fabs(v) < 1e-12;
+    }
+    return quiet;
+  }
+
   void tune() {
     freqR = (2.0 / sampleRate) * 32.0 * std::pow(2.0, 9.42849 * freqShape);
     freqL = 0.95 * freqR;
@@ -91,6 +124,8 @@ class ReferencePhaser {
       smoothFbL, smoothFbR;
   double sampleRate = 44100.0;
   int counter = 0, stages = 0;
+  const bool mended;
+  bool settlePending = true;
   double freqShape = 0.0, freqL = 0.0, freqR = 0.0, q = 0.0, feedback = 0.0, rate = 0.0,
          depth = 0.0, wet = 0.0, dry = 0.0, lfoValue = 0.0;
 };

@@ -8,35 +8,27 @@
 #include <random>
 #include <vector>
 
+#include "tests/effect/dsp/EngineSettings.h"
 #include "tests/effect/dsp/RandomControl.h"
 #include "tests/effect/dsp/ReferencePhaser.h"
 #include "tests/effect/dsp/TestSignals.h"
 
 namespace {
 
-struct Settings {
-  double mix;  // the plug-in's Mix: the engine gets 1 − mix as its dry share
-  int stages;
-  double freq, feedback, spread, rate, depth;
-};
-
 // The factory sounds and the two corners with the longest ringing.
-const Settings kSettings[] = {
-    {0.5, 3, 0.0, 0.5, 1.0, 0.29, 1.0},     {0.5, 0, 0.22, 0.64, 1.0, 0.47, 0.72},
-    {0.78, 1, 0.14, 0.87, 0.46, 0.54, 0.8}, {0.5, 2, 0.38, 0.82, 0.41, 0.54, 0.35},
-    {0.5, 4, 0.58, 0.91, 1.0, 0.25, 0.35},  {0.5, 5, 0.0, 0.72, 0.0, 0.29, 1.0},
-    {1.0, 5, 0.0, 1.0, 0.0, 0.0, 0.0},      {1.0, 5, 0.0, 0.0, 0.0, 0.29, 1.0},
+const EngineSettings kSettings[] = {
+    kClassicVirus,
+    {0.5, 0, 0.22, 0.64, 1.0, 0.47, 0.72},
+    kTwin,
+    {0.5, 2, 0.38, 0.82, 0.41, 0.54, 0.35},
+    {0.5, 4, 0.58, 0.91, 1.0, 0.25, 0.35},
+    kHexagon,
+    {1.0, 5, 0.0, 1.0, 0.0, 0.0, 0.0},
+    {1.0, 5, 0.0, 0.0, 0.0, 0.29, 1.0},
 };
 
-template <class Engine>
-void apply(Engine& e, const Settings& s) {
-  e.setMix(1.0 - s.mix);
-  e.setStages(s.stages);
-  e.setFreq(s.freq);
-  e.setFeedback(s.feedback);
-  e.setSpread(s.spread);
-  e.setRate(s.rate);
-  e.setDepth(s.depth);
+bool sameAboveFlush(double a, double b) {
+  return a == b || std::fabs(a - b) < 1e-200;
 }
 
 bool subnormal(double v) {
@@ -47,7 +39,9 @@ bool subnormal(double v) {
 
 // Everything the setters, reset and the silence shortcut allow, in random
 // order, against the law applied in place: the threading scheme, the
-// per-frame dispatch and the guards must not change a single bit.
+// per-frame dispatch and the guards must not change a single bit of any
+// value above the denormal flush (a tail left ringing on one chain while the
+// other keeps the engine running decays that far).
 TEST(PhaserRobustnessTest, OrdinaryInputMatchesThePlainLawBitForBit) {
   CPhaser engine;
   ReferencePhaser law;
@@ -62,16 +56,21 @@ TEST(PhaserRobustnessTest, OrdinaryInputMatchesThePlainLawBitForBit) {
         randomControl(rng, engine, law);
       }
     }
-    const int frames = static_cast<int>(rng() % 300);
-    const bool silent = rng() % 8 == 0;
+    // Stretches of zeros long enough for a tail to ring out and the silence
+    // shortcut to take over, and of anti-phase stereo, which it must not take.
+    const unsigned kind = rng() % 8;
+    const int frames = static_cast<int>(rng() % (kind == 0 ? 30000 : 300));
     for (int i = 0; i < frames; ++i) {
       double l = sample(rng), r = sample(rng);
-      if (silent) r = -l;
+      if (kind == 0) l = r = 0.0;
+      if (kind == 1) r = -l;
       if (rng() % 1000 == 0) l = rng() % 2 ? CPhaser::kMaxInput : -CPhaser::kMaxInput;
       engine.process(l, r);
       law.process(l, r);
-      ASSERT_EQ(engine.getOutL(), law.outL) << "round " << round << " frame " << i;
-      ASSERT_EQ(engine.getOutR(), law.outR) << "round " << round << " frame " << i;
+      ASSERT_TRUE(sameAboveFlush(engine.getOutL(), law.outL))
+          << "round " << round << " frame " << i;
+      ASSERT_TRUE(sameAboveFlush(engine.getOutR(), law.outR))
+          << "round " << round << " frame " << i;
       ++compared;
     }
   }
@@ -86,7 +85,7 @@ TEST(PhaserRobustnessTest, FaultySamplesCountAsSilence) {
   const double inf = std::numeric_limits<double>::infinity();
   const double faults[] = {nan, -nan, inf, -inf, 1e30, -1e30, DBL_MAX, CPhaser::kMaxInput * 1.01};
   std::mt19937 rng(32);
-  for (const Settings& s : kSettings) {
+  for (const EngineSettings& s : kSettings) {
     CPhaser engine;
     ReferencePhaser law;
     apply(engine, s);
