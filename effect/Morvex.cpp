@@ -5,18 +5,46 @@
 namespace {
 constexpr int kUniqueID = 0x7A4A4175;  // 'zJAu'
 constexpr int kMfrID = 0x41636D65;     // 'Acme'
+
+struct ParamSpec {
+  const char* name;
+  bool isIndex;  // a whole-number setting rather than a continuous one
+  double defaultValue, min, max;
+};
+
+// In Morvex::EParams order. Every parameter has no label and no group; the
+// continuous ones move in hundredths along a linear shape.
+constexpr ParamSpec kParamSpecs[Morvex::kNumParams] = {
+    {"Mix", false, 0.5, 0.0, 1.0},    {"Stages", true, 3.0, 0.0, 5.0},
+    {"Freq", false, 0.0, 0.0, 1.0},   {"Feedback", false, 0.5, 0.0, 1.0},
+    {"Spread", false, 1.0, 0.0, 1.0}, {"Rate", false, 0.29, 0.0, 1.0},
+    {"Depth", false, 1.0, 0.0, 1.0},
+};
+constexpr double kStep = 0.01;
+constexpr double kLinearShape = 1.0;
+
+constexpr double defaultOf(Morvex::EParams p) {
+  return kParamSpecs[p].defaultValue;
+}
 }  // namespace
 
 Morvex::Morvex(IPlugInstanceInfo instanceInfo)
     : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Morvex", "", "Tarnbrook", 0x10000,
-              kUniqueID, kMfrID, 0, false, false, false, 0) {
-  GetParam(kMix)->InitDouble("Mix", 0.5, 0.0, 1.0, 0.01, "", "", 1.0);
-  GetParam(kStages)->InitInt("Stages", 3, 0, 5, "", "");
-  GetParam(kFreq)->InitDouble("Freq", 0.0, 0.0, 1.0, 0.01, "", "", 1.0);
-  GetParam(kFeedback)->InitDouble("Feedback", 0.5, 0.0, 1.0, 0.01, "", "", 1.0);
-  GetParam(kSpread)->InitDouble("Spread", 1.0, 0.0, 1.0, 0.01, "", "", 1.0);
-  GetParam(kRate)->InitDouble("Rate", 0.29, 0.0, 1.0, 0.01, "", "", 1.0);
-  GetParam(kDepth)->InitDouble("Depth", 1.0, 0.0, 1.0, 0.01, "", "", 1.0);
+              kUniqueID, kMfrID, 0, false, false, false, 0),
+      mMix(1.0 - defaultOf(kMix)),
+      mStages(static_cast<int>(defaultOf(kStages))),
+      mFreq(defaultOf(kFreq)),
+      mDepth(defaultOf(kDepth)) {
+  for (int i = 0; i < kNumParams; ++i) {
+    const ParamSpec& spec = kParamSpecs[i];
+    if (spec.isIndex) {
+      GetParam(i)->InitInt(spec.name, static_cast<int>(spec.defaultValue),
+                           static_cast<int>(spec.min), static_cast<int>(spec.max), "", "");
+    } else {
+      GetParam(i)->InitDouble(spec.name, spec.defaultValue, spec.min, spec.max, kStep, "", "",
+                              kLinearShape);
+    }
+  }
   // The engine keeps its own settings until the host initialises the unit
   // and the parameters are delivered.
   CreatePresets();
@@ -64,7 +92,7 @@ void Morvex::OnParamChange(int paramIdx) {
       mFreq = value;
       mPhaser.setFreq(value);
       if (editor) {
-        editor->SetControlFromPlug(TruncToInt(mFreqMaskCtrl), value);
+        editor->SetControlFromPlug(mFreqMaskCtrl, value);
         UpdateSweepTop(editor);
       }
       break;
@@ -93,7 +121,7 @@ void Morvex::UpdateRings(IPlugEditor* editor) {
   if (mStages < 0 || mStages > 5) return;
   const double mix = GetParam(kMix)->Value();
   for (int k = 0; k < 6; ++k)
-    editor->SetControlFromPlug(TruncToInt(mRingCtrl[k]), k == mStages ? mix : 0.0);
+    editor->SetControlFromPlug(mRingCtrl[k], k == mStages ? mix : 0.0);
 }
 
 // At Mix 0 nothing but the dry signal is heard, so the other controls are
@@ -106,7 +134,7 @@ void Morvex::UpdateGrayOut(IPlugEditor* editor) {
 
 // The top of the sweep on the Freq knob's scale.
 void Morvex::UpdateSweepTop(IPlugEditor* editor) {
-  editor->SetControlFromPlug(TruncToInt(mDepthMaskCtrl), mFreq + mDepth * (1.0 - mFreq));
+  editor->SetControlFromPlug(mDepthMaskCtrl, mFreq + mDepth * (1.0 - mFreq));
 }
 
 void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept {
@@ -125,7 +153,7 @@ void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
     mPhaser.process(inL[s], inR[s]);
     if (mLfoCountdown <= 0.0) {
       mLfoDisplay = mPhaser.getlfo();
-      if (editor) editor->SetControlFromPlug(TruncToInt(mLfoMaskCtrl), mLfoDisplay);
+      if (editor) editor->SetControlFromPlug(mLfoMaskCtrl, mLfoDisplay);
       mLfoCountdown = kLfoDisplayInterval;
     }
     mLfoCountdown -= 1.0;

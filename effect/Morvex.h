@@ -34,17 +34,18 @@ class Morvex : public IPlugAU {
   void UpdateGrayOut(IPlugEditor* editor);
   void UpdateSweepTop(IPlugEditor* editor);
 
-  // The dry share: 1 - Mix. Read by the audio thread, so atomic.
-  std::atomic<double> mMix{0.5};
-  int mStages = 3;
-  double mFreq = 0.0;
-  double mDepth = 1.0;
+  // 1 − the Mix parameter: the dry share the engine gets; 1 or more means
+  // bypass. Read by the audio thread, so atomic.
+  std::atomic<double> mMix;
+  int mStages;
+  double mFreq;
+  double mDepth;
   // Editor control indices of the displays; -1 until an editor layout
   // stores the indices its controls got.
-  double mRingCtrl[6] = {-1.0, -1.0, -1.0, -1.0, -1.0, -1.0};
-  double mFreqMaskCtrl = -1.0;
-  double mDepthMaskCtrl = -1.0;
-  double mLfoMaskCtrl = -1.0;
+  int mRingCtrl[6] = {-1, -1, -1, -1, -1, -1};
+  int mFreqMaskCtrl = -1;
+  int mDepthMaskCtrl = -1;
+  int mLfoMaskCtrl = -1;
   double mLfoDisplay = 0.0;
   double mLfoCountdown = 0.0;
   CPhaser mPhaser;

@@ -40,7 +40,7 @@ bool CAllPass6::retune(double freq, double q, double lfo) noexcept {
   if (f == mFr && q == mCoeffQ) return false;
   mFr = f;
   mCoeffQ = q;
-  mW = mK * (24500.0 * mFr);
+  mW = mK * (kAngleScale * mFr);
   return true;
 }
 

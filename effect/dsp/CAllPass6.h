@@ -31,13 +31,19 @@ class CAllPass6 {
 
   CAllPass6() noexcept { setcoeff(); }
 
+  // A section's angle per sample is kAngleFactor / sample rate × (kAngleScale ×
+  // the normalised frequency): the product of the two is 2π × 22050, so the
+  // normalised frequency 1 stands for 22050 Hz at every sample rate.
+  static constexpr double kAngleFactor = 5.654866776461628;  // 1.8π
+  static constexpr double kAngleScale = 24500.0;
+
   // State below this magnitude counts as silence: far below any audible
   // level, yet long before a ringing tail would reach denormal range.
   static constexpr double kSilent = 1e-12;
 
   // [audio thread] Also makes the next calcCoeff compute afresh.
   void setcoeff() noexcept {
-    mK = 5.654866776461628 / mSampleRate;
+    mK = kAngleFactor / mSampleRate;
     // The angle grows as 44100 / sample rate, so below 44.1 kHz the top of the
     // clamp would tune the sections past the Nyquist frequency, where the
     // all-pass turns unstable: keep them at the same share of Nyquist instead.

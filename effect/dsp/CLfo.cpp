@@ -42,7 +42,7 @@ CLfo::CLfo() noexcept {
 void CLfo::initBuff() noexcept {
   double v = 1.0;
   for (double& entry : mExpTable) {
-    v = v * 1.0048168;
+    v = v * kExpRatio;
     entry = v;
   }
   for (int i = 0; i < kRateSize; ++i)
@@ -50,9 +50,10 @@ void CLfo::initBuff() noexcept {
 }
 
 void CLfo::setLfo(double freqShape, double depth, double rate) noexcept {
-  mRate = mRateTable[tableIndex(127.0 * rate, kRateSize - 1)];
+  constexpr int kLastRate = kRateSize - 1, kLastExp = kExpSize - 1;
+  mRate = mRateTable[tableIndex(kLastRate * rate, kLastRate)];
   mInc = mRate * mIncPerRate;
-  mScale = depth * (1.0 - freqShape) * 1359.0;
+  mScale = depth * (1.0 - freqShape) * kLastExp;
 }
 
 double CLfo::nextLfo() noexcept {
@@ -64,9 +65,8 @@ double CLfo::nextLfo() noexcept {
 
 void CLfo::reset(double sampleRate) noexcept {
   mSampleRate = sampleRate;
-  mIncPerRate = 900.0 / mSampleRate;
+  mIncPerRate = kPhaseStepPerRate / mSampleRate;
   mOut = 0.0;
-  mInc = 0.0;
   mPhase = 0.0;
-  mInc = mRate * 900.0 / mSampleRate;
+  mInc = mRate * kPhaseStepPerRate / mSampleRate;
 }

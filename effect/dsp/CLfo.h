@@ -7,6 +7,11 @@ class CLfo {
  public:
   static constexpr int kExpSize = 1360;
   static constexpr int kRateSize = 128;
+  // Ratio of neighbouring multipliers: 0.48 %, so the whole table spans
+  // 9.43 octaves.
+  static constexpr double kExpRatio = 1.0048168;
+  // Phase step per unit of the rate curve, times the sample rate.
+  static constexpr double kPhaseStepPerRate = 900.0;
 
   CLfo() noexcept;
 
@@ -43,5 +48,6 @@ class CLfo {
   double mScale = 0.0;
   double mInc = 0.0;
   double mOut = 0.0;
-  double mIncPerRate = 900.0 / 44100.0;  // 900 / mSampleRate, kept off the per-update path
+  double mIncPerRate =
+      kPhaseStepPerRate / 44100.0;  // 900 / mSampleRate, kept off the per-update path
 };

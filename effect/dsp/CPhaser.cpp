@@ -23,9 +23,21 @@ inline double sanitize(double x) noexcept {
   return std::fabs(x) <= CPhaser::kMaxInput ? x : 0.0;
 }
 
+// The frequency setting spans kOctaves above kLowestHz: 32 Hz to 22050 Hz.
+constexpr double kLowestHz = 32.0;
+constexpr double kOctaves = 9.42849;
+// The left chain sits 5 % below the right, so the two sweep apart in stereo.
+constexpr double kLeftDetune = 0.95;
+// A rounded π/2: the mix law has always used it, and the dry/wet gains
+// (hence every render) depend on its exact value.
+constexpr double kQuarterTurn = 1.5708;
+// The display scale: octaves above 32 Hz (2^5), over the 9.43 up to 22050 Hz.
+constexpr double kDisplayLowestOctave = 5.0;
+constexpr double kDisplayPerOctave = 0.106062;
+
 // Right chain's base frequency as a fraction of the Nyquist frequency.
 double baseFreq(double freqShape, double sampleRate) noexcept {
-  return 2.0 / sampleRate * 32.0 * std::pow(2.0, 9.42849 * freqShape);
+  return 2.0 / sampleRate * kLowestHz * std::pow(2.0, kOctaves * freqShape);
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ void CPhaser::setFreq(double v) noexcept {
   const double freqR = baseFreq(shape, mSampleRate.load(kRelaxed));
   mFreqShape.store(shape, kRelaxed);
   mFreqR.store(freqR, kRelaxed);
-  mFreqL.store(0.95 * freqR, kRelaxed);
+  mFreqL.store(kLeftDetune * freqR, kRelaxed);
 }
 
 void CPhaser::setFeedback(double v) noexcept {
@@ -68,8 +80,8 @@ void CPhaser::setDepth(double v) noexcept {
 }
 
 void CPhaser::setMix(double m) noexcept {
-  mDry.store(std::sin(1.5708 * m), kRelaxed);
-  mWet.store(std::cos(1.5708 * m), kRelaxed);
+  mDry.store(std::sin(kQuarterTurn * m), kRelaxed);
+  mWet.store(std::cos(kQuarterTurn * m), kRelaxed);
 }
 
 void CPhaser::setStages(int n) noexcept {
@@ -84,7 +96,7 @@ void CPhaser::reset(double sampleRate) noexcept {
   const double freqR = baseFreq(shape, sampleRate);
   mSampleRate.store(sampleRate, kRelaxed);
   mFreqR.store(freqR, kRelaxed);
-  mFreqL.store(0.95 * freqR, kRelaxed);
+  mFreqL.store(kLeftDetune * freqR, kRelaxed);
 
   // Only this side writes mResetsPosted; a full queue takes the newest slot
   // again, which the audio thread has not reached yet.
@@ -94,7 +106,7 @@ void CPhaser::reset(double sampleRate) noexcept {
   post.freqShape.store(shape, kRelaxed);
   post.depth.store(mDepth.load(kRelaxed), kRelaxed);
   post.rate.store(mRate.load(kRelaxed), kRelaxed);
-  post.freqL.store(0.95 * freqR, kRelaxed);
+  post.freqL.store(kLeftDetune * freqR, kRelaxed);
   post.freqR.store(freqR, kRelaxed);
   post.q.store(mQ.load(kRelaxed), kRelaxed);
   post.sampleRate.store(sampleRate, kRelaxed);
@@ -234,5 +246,5 @@ double CPhaser::displayPosition(double hz) noexcept {
   const double octaves = std::log10(hz) / std::log10(2.0);
   // Below 32 Hz the base turns negative and its power is undefined; the
   // display wants 0 there (fmax also maps a NaN to 0).
-  return std::pow(std::fmax((octaves - 5.0) * 0.106062, 0.0), 0.96);
+  return std::pow(std::fmax((octaves - kDisplayLowestOctave) * kDisplayPerOctave, 0.0), 0.96);
 }
