@@ -3,6 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "framework/base/Utf8.h"
 #include "platform/CFString.h"
 #include "platform/detail/CFObject.h"
 #include "platform/detail/CFStringUtil.h"
@@ -72,7 +73,7 @@ bool FromUtf8(const std::string& utf8, CFStringEncoding encoding, std::string& o
     case kCFStringEncodingISOLatin1:
       out.clear();
       for (std::size_t pos = 0; pos < utf8.size();) {
-        const long code = DecodeUtf8(utf8, pos);
+        const long code = morvex::DecodeUtf8(utf8, pos);
         if (code < 0 || code > 0xFF) return false;
         out += static_cast<char>(code);
       }

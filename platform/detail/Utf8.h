@@ -6,9 +6,6 @@
 
 namespace platform::detail {
 
-// Decodes one code point at text[pos], advancing pos; -1 (pos advanced by
-// one) for a byte that does not start a valid, shortest-form sequence.
-long DecodeUtf8(std::string_view text, std::size_t& pos);
 void AppendUtf8(std::string& out, unsigned long codePoint);
 // Number of UTF-16 units of valid UTF-8, or -1 when the text is not valid.
 long Utf16Length(std::string_view text);
