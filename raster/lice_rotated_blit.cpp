@@ -99,33 +99,37 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int
   const int64_t hiX = static_cast<int64_t>(bounds.right) << 16;
   const int64_t loY = static_cast<int64_t>(bounds.top) << 16;
   const int64_t hiY = static_cast<int64_t>(bounds.bottom) << 16;
-  const bool bilinear = (mode & LICE_BLIT_FILTER_MASK) == LICE_BLIT_FILTER_BILINEAR;
   const PixelRows dst(dest), from(src);
   const int width = static_cast<int>(dw), height = static_cast<int>(dh);
 
-  lice_detail::withBlitCombiner(mode, w, [&](auto combiner) {
-    using Combiner = decltype(combiner);
-    for (int j = 0; j < height; ++j) {
-      const int64_t rowPosX = startX + j * stepRowX, rowPosY = startY + j * stepRowY;
-      // The columns whose positions fall inside the bounds form one run.
-      int first = 0, last = width;
-      lice_detail::clipSteps(rowPosX, stepColX, loX, hiX, &first, &last);
-      lice_detail::clipSteps(rowPosY, stepColY, loY, hiY, &first, &last);
-      LICE_pixel* d = dst.at(static_cast<int>(dx), static_cast<int>(dy) + j);
-      int64_t x = rowPosX + first * stepColX, y = rowPosY + first * stepColY;
-      for (int i = first; i < last; ++i, x += stepColX, y += stepColY) {
-        const int ix = static_cast<int>(x >> 16), iy = static_cast<int>(y >> 16);
-        if (bilinear) {
-          lice_detail::combineSample<Combiner>(
-              d + i,
-              lice_detail::sampleBilinear(from, ix, iy, static_cast<int>(x & 0xFFFF),
-                                          static_cast<int>(y & 0xFFFF), bounds.right - 1,
-                                          bounds.bottom - 1),
-              w);
-        } else {
-          lice_detail::combineSample<Combiner>(d + i, lice_detail::unpack(*from.at(ix, iy)), w);
-        }
+  // The sampler is chosen once per call, so the inner loop has no branch on it.
+  const auto nearest = [&](int64_t x, int64_t y) {
+    return lice_detail::unpack(*from.at(static_cast<int>(x >> 16), static_cast<int>(y >> 16)));
+  };
+  const auto bilinear = [&](int64_t x, int64_t y) {
+    return lice_detail::sampleBilinear(from, static_cast<int>(x >> 16), static_cast<int>(y >> 16),
+                                       static_cast<int>(x & 0xFFFF), static_cast<int>(y & 0xFFFF),
+                                       bounds.right - 1, bounds.bottom - 1);
+  };
+  const auto blit = [&](auto sample) {
+    lice_detail::withBlitCombiner(mode, w, [&](auto combiner) {
+      using Combiner = decltype(combiner);
+      for (int j = 0; j < height; ++j) {
+        const int64_t rowPosX = startX + j * stepRowX, rowPosY = startY + j * stepRowY;
+        // The columns whose positions fall inside the bounds form one run.
+        int first = 0, last = width;
+        lice_detail::clipSteps(rowPosX, stepColX, loX, hiX, &first, &last);
+        lice_detail::clipSteps(rowPosY, stepColY, loY, hiY, &first, &last);
+        LICE_pixel* d = dst.at(static_cast<int>(dx), static_cast<int>(dy) + j);
+        int64_t x = rowPosX + first * stepColX, y = rowPosY + first * stepColY;
+        for (int i = first; i < last; ++i, x += stepColX, y += stepColY)
+          lice_detail::combineSample<Combiner>(d + i, sample(x, y), w);
       }
-    }
-  });
+    });
+  };
+  if ((mode & LICE_BLIT_FILTER_MASK) == LICE_BLIT_FILTER_BILINEAR) {
+    blit(bilinear);
+  } else {
+    blit(nearest);
+  }
 }
