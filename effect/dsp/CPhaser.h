@@ -80,7 +80,8 @@ class CPhaser {
   double getOutR() const noexcept { return mOutR; }
   double getLfoValue() const noexcept { return mLfoValue; }
   int getCounter() const noexcept { return mCounter; }
-  const CLfo& getLfo() const noexcept { return mLfo; }
+  // The sweep oscillator itself (getlfo() is the display position).
+  const CLfo& getOscillator() const noexcept { return mLfo; }
   const CAllPass6& getAllPassL() const noexcept { return mAllPassL; }
   const CAllPass6& getAllPassR() const noexcept { return mAllPassR; }
   const CSmooth& getSmoothFbL() const noexcept { return mSmoothFbL; }

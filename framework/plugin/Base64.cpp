@@ -13,7 +13,7 @@ int SextetOf(char c) {
 }
 }  // namespace
 
-int Base64EncodedSize(int inputSize) {
+int base64encodedsize(int inputSize) {
   if (inputSize < 0) inputSize = 0;
   return 4 * ((inputSize + 2) / 3) + 1;
 }

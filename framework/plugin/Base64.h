@@ -6,7 +6,7 @@
 int base64encode(const unsigned char* in, char* out, int inputSize);
 
 // The characters needed by base64encode's output, terminator included.
-int Base64EncodedSize(int inputSize);
+int base64encodedsize(int inputSize);
 
 // Decodes until the NUL or the first character outside the alphabet (so the
 // first "=" ends the input), writing at most maxOutputSize bytes. Returns the

@@ -11,7 +11,7 @@ namespace {
 // chunk is too large to dump.
 void PutBlobTail(FILE* file, const ByteChunk& chunk) {
   WDL_TypedBuf<char> text;
-  char* buf = text.Resize(Base64EncodedSize(chunk.Size()));
+  char* buf = text.Resize(base64encodedsize(chunk.Size()));
   if (!buf) return;
   base64encode(chunk.GetBytes(), buf, chunk.Size());
   fprintf(file, "%s\", %i);\n", buf, chunk.Size());

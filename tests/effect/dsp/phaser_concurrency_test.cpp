@@ -56,9 +56,9 @@ TEST(PhaserConcurrencyTest, SettersAndResetRaceSafelyWithProcessing) {
   EXPECT_GE(display, 0.0);
 
   p.process(0.3, 0.1);
-  EXPECT_EQ(p.getLfo().getSampleRate(), 48000.0);
+  EXPECT_EQ(p.getOscillator().getSampleRate(), 48000.0);
   EXPECT_EQ(p.getAllPassR().getSampleRate(), 48000.0);
-  EXPECT_EQ(p.getLfo().getPhase(), p.getLfo().getInc());
+  EXPECT_EQ(p.getOscillator().getPhase(), p.getOscillator().getInc());
   EXPECT_EQ(p.getCounter(), 6);
   control.join();
 }

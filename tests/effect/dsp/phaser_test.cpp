@@ -42,23 +42,23 @@ TEST(PhaserTest, ConstructionAppliesTheEngineSettings) {
   EXPECT_EQ(p.getRate(), 0.3);
   EXPECT_EQ(p.getDepth(), 1.0);
   EXPECT_EQ(p.getCounter(), 7);  // the first control update ran already
-  EXPECT_EQ(p.getLfoValue(), p.getLfo().getOut());
+  EXPECT_EQ(p.getLfoValue(), p.getOscillator().getOut());
 }
 
 // The depth smoother moves the LFO's span at every control update and only then.
 TEST(PhaserTest, ControlUpdateRunsOnEveryEighthProcessedFrame) {
   CPhaser p;
-  double scale = p.getLfo().getScale();
+  double scale = p.getOscillator().getScale();
   for (int frame = 1; frame <= 7; ++frame) {
     p.process(0.1, 0.2);
     EXPECT_EQ(p.getCounter(), 7 - frame);
-    EXPECT_EQ(p.getLfo().getScale(), scale);
+    EXPECT_EQ(p.getOscillator().getScale(), scale);
   }
   int updates = 0;
   for (int frame = 0; frame < 800; ++frame) {
     p.process(0.1, 0.2);
-    if (p.getLfo().getScale() != scale) ++updates;
-    scale = p.getLfo().getScale();
+    if (p.getOscillator().getScale() != scale) ++updates;
+    scale = p.getOscillator().getScale();
   }
   EXPECT_EQ(updates, 100);
 }
@@ -107,7 +107,7 @@ TEST(PhaserTest, SettersOtherThanStagesLeaveTheEngineStateAlone) {
   CPhaser p;
   p.setRate(1.0);
   settle(p, 3000);
-  const double phase = p.getLfo().getPhase(), out = p.getAllPassL().getOut();
+  const double phase = p.getOscillator().getPhase(), out = p.getAllPassL().getOut();
   p.setFreq(0.7);
   p.setFeedback(0.9);
   p.setSpread(0.1);
@@ -115,7 +115,7 @@ TEST(PhaserTest, SettersOtherThanStagesLeaveTheEngineStateAlone) {
   p.setDepth(0.3);
   p.setMix(0.8);
   p.getlfo();
-  EXPECT_EQ(p.getLfo().getPhase(), phase);
+  EXPECT_EQ(p.getOscillator().getPhase(), phase);
   EXPECT_EQ(p.getAllPassL().getOut(), out);
 }
 
@@ -124,11 +124,11 @@ TEST(PhaserTest, StagesRestartTheSweepEvenWhenUnchanged) {
   p.setRate(1.0);
   p.setStages(3);
   settle(p, 3001);
-  ASSERT_NE(p.getLfo().getPhase(), 0.0);
+  ASSERT_NE(p.getOscillator().getPhase(), 0.0);
   p.setStages(3);
   p.getlfo();
-  EXPECT_EQ(p.getLfo().getPhase(), 0.0);
-  EXPECT_EQ(p.getLfo().getOut(), 0.0);
+  EXPECT_EQ(p.getOscillator().getPhase(), 0.0);
+  EXPECT_EQ(p.getOscillator().getOut(), 0.0);
 
   // 5, 9 and -1 all run six sections; every setting from 0 to 5 sounds different.
   std::vector<std::vector<double>> outs;
@@ -158,9 +158,9 @@ TEST(PhaserTest, SilenceShortcutWaitsForTheTailToRingOut) {
   int ringing = 0;
   for (; ringing < 200000; ++ringing) {
     const int counter = p.getCounter();
-    const double phase = p.getLfo().getPhase();
+    const double phase = p.getOscillator().getPhase();
     p.process(0.0, 0.0);
-    if (p.getCounter() == counter && p.getLfo().getPhase() == phase) break;  // skipped
+    if (p.getCounter() == counter && p.getOscillator().getPhase() == phase) break;  // skipped
     ASSERT_NE(p.getOutL(), 0.0) << "tail cut at frame " << ringing;
   }
   EXPECT_GT(ringing, 1000);
@@ -169,7 +169,7 @@ TEST(PhaserTest, SilenceShortcutWaitsForTheTailToRingOut) {
   EXPECT_LT(std::fabs(p.getAllPassR().getSection(5).y1), 1e-12);
 
   const int counter = p.getCounter();
-  const double phase = p.getLfo().getPhase();
+  const double phase = p.getOscillator().getPhase();
   const CAllPass6::Section section = p.getAllPassR().getSection(5);
   for (int i = 0; i < 1000; ++i) {
     p.process(0.0, -0.0);
@@ -177,7 +177,7 @@ TEST(PhaserTest, SilenceShortcutWaitsForTheTailToRingOut) {
     ASSERT_EQ(p.getOutR(), 0.0);
   }
   EXPECT_EQ(p.getCounter(), counter);
-  EXPECT_EQ(p.getLfo().getPhase(), phase);
+  EXPECT_EQ(p.getOscillator().getPhase(), phase);
   EXPECT_EQ(p.getAllPassR().getSection(5).y1, section.y1);
 }
 
@@ -215,8 +215,8 @@ TEST(PhaserTest, ResetRetunesForTheRateAndRestartsTheEngine) {
   // Seen from the audio thread before its next frame: sweep restarted and
   // stepped once by the reset's own control update, filters cleared.
   p.getlfo();
-  EXPECT_EQ(p.getLfo().getSampleRate(), 96000.0);
-  EXPECT_EQ(p.getLfo().getPhase(), p.getLfo().getInc());
+  EXPECT_EQ(p.getOscillator().getSampleRate(), 96000.0);
+  EXPECT_EQ(p.getOscillator().getPhase(), p.getOscillator().getInc());
   EXPECT_EQ(p.getCounter(), 7);
   EXPECT_EQ(p.getOutL(), 0.0);
   for (const CAllPass6* c : {&p.getAllPassL(), &p.getAllPassR()}) {
@@ -343,9 +343,9 @@ TEST(PhaserTest, ResetsAndRestartsTakeEffectInCallOrder) {
   resetLast.reset(48000.0);
   restartLast.getlfo();
   resetLast.getlfo();
-  EXPECT_EQ(restartLast.getLfo().getPhase(), 0.0);
+  EXPECT_EQ(restartLast.getOscillator().getPhase(), 0.0);
   // The reset's own control update steps the restarted sweep once.
-  EXPECT_EQ(resetLast.getLfo().getPhase(), resetLast.getLfo().getInc());
+  EXPECT_EQ(resetLast.getOscillator().getPhase(), resetLast.getOscillator().getInc());
 
   // Each reset runs a control update, so two resets step the smoothers twice
   // (seen through the depth smoother, which sets the sweep's span).
@@ -357,8 +357,8 @@ TEST(PhaserTest, ResetsAndRestartsTakeEffectInCallOrder) {
   onceAndCalc.calc();
   once.getlfo();
   twice.getlfo();
-  EXPECT_EQ(twice.getLfo().getScale(), onceAndCalc.getLfo().getScale());
-  EXPECT_NE(twice.getLfo().getScale(), once.getLfo().getScale());
+  EXPECT_EQ(twice.getOscillator().getScale(), onceAndCalc.getOscillator().getScale());
+  EXPECT_NE(twice.getOscillator().getScale(), once.getOscillator().getScale());
 
   // A reset's control update uses the settings at the time of the reset,
   // not those written after it.
@@ -369,5 +369,5 @@ TEST(PhaserTest, ResetsAndRestartsTakeEffectInCallOrder) {
   late.reset(48000.0);
   late.setDepth(0.0);
   late.getlfo();
-  EXPECT_EQ(late.getLfo().getScale(), early.getLfo().getScale());
+  EXPECT_EQ(late.getOscillator().getScale(), early.getOscillator().getScale());
 }

@@ -141,7 +141,7 @@ TEST(Base64Test, EncodesWithPaddingAndDecodesBack) {
     EXPECT_EQ(base64encode(reinterpret_cast<const unsigned char*>(v.plain), out, n),
               static_cast<int>(strlen(v.encoded)));
     EXPECT_STREQ(out, v.encoded);
-    EXPECT_EQ(Base64EncodedSize(n), static_cast<int>(strlen(v.encoded)) + 1);
+    EXPECT_EQ(base64encodedsize(n), static_cast<int>(strlen(v.encoded)) + 1);
     unsigned char back[16] = {};
     EXPECT_EQ(base64decode(out, back, sizeof(back)), n);
     EXPECT_EQ(memcmp(back, v.plain, n), 0);
