@@ -102,9 +102,17 @@ TEST(MorvexTest, PresetLoadsDeliverEveryParameterInOrder) {
     ASSERT_TRUE(plug.RestorePreset(p));
     EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6})) << kPresets[p].name;
   }
-  plug.changes.clear();
-  plug.OnParamChange(7);  // outside the table: nothing
-  EXPECT_EQ(plug.changes, std::vector<int>{7});
+}
+
+// Indices outside the table change nothing the listener could hear.
+TEST(MorvexTest, ChangesOutsideTheParameterTableAreIgnored) {
+  const std::vector<double> inL = noise(3000, 8), inR = noise(3000, 9);
+  RecordingMorvex poked, plain;
+  poked.OnParamReset();
+  plain.OnParamReset();
+  for (int idx : {-1, static_cast<int>(Morvex::kNumParams), 1000})
+    poked.OnParamChange(idx);
+  EXPECT_EQ(poked.Run(inL, inR), plain.Run(inL, inR));
 }
 
 // Each preset (Tri Force runs three sections, Stages = 2) reaches the engine
@@ -158,6 +166,12 @@ class FakeEditor : public IPlugEditor {
     return this;
   }
   void CloseWindow() override { ++closed; }
+  std::vector<double> values() const {
+    std::vector<double> v;
+    for (const auto& c : controls)
+      v.push_back(c.second);
+    return v;
+  }
   std::vector<std::pair<int, double>> controls;
   std::vector<std::pair<int, bool>> grays;
   int opened = 0, closed = 0;
@@ -170,16 +184,16 @@ TEST(MorvexTest, EditorHooksFollowParametersAndTheLfo) {
   plug.AttachGraphics(editor);
 
   plug.Set(Morvex::kStages, 2);
-  using Controls = std::vector<std::pair<int, double>>;
-  EXPECT_EQ(editor->controls,
-            (Controls{{-1, 0.0}, {-1, 0.0}, {-1, 0.5}, {-1, 0.0}, {-1, 0.0}, {-1, 0.0}}));
+  // Only the ring of the selected stage count shows the Mix setting.
+  EXPECT_EQ(editor->values(), (std::vector<double>{0.0, 0.0, 0.5, 0.0, 0.0, 0.0}));
   editor->controls.clear();
   plug.Set(Morvex::kFreq, 0.3);
   plug.Set(Morvex::kDepth, 0.5);
-  ASSERT_EQ(editor->controls.size(), 3u);
-  EXPECT_EQ(editor->controls[0], (std::pair<int, double>{-1, 0.3}));
-  EXPECT_EQ(editor->controls[1], (std::pair<int, double>{-1, 1.0}));
-  EXPECT_DOUBLE_EQ(editor->controls[2].second, 0.65);
+  // The base frequency, then the top of the sweep after each change.
+  ASSERT_EQ(editor->values().size(), 3u);
+  EXPECT_EQ(editor->values()[0], 0.3);
+  EXPECT_EQ(editor->values()[1], 1.0);
+  EXPECT_DOUBLE_EQ(editor->values()[2], 0.65);
   plug.Set(Morvex::kMix, 0.0);
   plug.Set(Morvex::kMix, 0.4);
   using Grays = std::vector<std::pair<int, bool>>;

@@ -28,23 +28,6 @@ void settle(CPhaser& p, int frames) {
 
 }  // namespace
 
-TEST(PhaserTest, ConstructionAppliesTheEngineSettings) {
-  CPhaser p;
-  EXPECT_EQ(p.getSampleRate(), 44100.0);
-  EXPECT_EQ(p.getStages(), 0);
-  EXPECT_DOUBLE_EQ(p.getFeedback(), -0.94);
-  EXPECT_NEAR(p.getDry(), 0.7071, 1e-4);
-  EXPECT_NEAR(p.getWet(), 0.7071, 1e-4);
-  EXPECT_EQ(p.getFreqShape(), 0.0);
-  EXPECT_NEAR(p.getFreqR() * 22050.0, 32.0, 1e-9);
-  EXPECT_DOUBLE_EQ(p.getFreqL(), 0.95 * p.getFreqR());
-  EXPECT_NEAR(p.getQ(), 0.3953, 1e-4);
-  EXPECT_EQ(p.getRate(), 0.3);
-  EXPECT_EQ(p.getDepth(), 1.0);
-  EXPECT_EQ(p.getCounter(), 7);  // the first control update ran already
-  EXPECT_EQ(p.getLfoValue(), p.getOscillator().getOut());
-}
-
 // The depth smoother moves the LFO's span at every control update and only then.
 TEST(PhaserTest, ControlUpdateRunsOnEveryEighthProcessedFrame) {
   CPhaser p;

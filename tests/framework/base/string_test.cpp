@@ -103,8 +103,3 @@ TEST(StringTest, FormattingIsBoundedByMaximumLength) {
   s.SetFormatted(32, "%.6f", 1e300);
   EXPECT_EQ(s.GetLength(), 32);
 }
-
-TEST(StringTest, TenCharactersAllocateLengthPlusOnePlusGranularity) {
-  WDL_String s("0123456789");
-  EXPECT_EQ(s.GetAllocatedSize(), 11 + 128);
-}
