@@ -1,11 +1,9 @@
 #include "effect/Morvex.h"
 
+#include "effect/MorvexIdentity.h"
 #include "framework/plugin/detail/NumericConversions.h"
 
 namespace {
-constexpr int kUniqueID = 0x7A4A4175;  // 'zJAu'
-constexpr int kMfrID = 0x41636D65;     // 'Acme'
-
 struct ParamSpec {
   const char* name;
   bool isIndex;  // a whole-number setting rather than a continuous one
@@ -29,8 +27,9 @@ constexpr double defaultOf(Morvex::EParams p) {
 }  // namespace
 
 Morvex::Morvex(IPlugInstanceInfo instanceInfo)
-    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Morvex", "", "Tarnbrook", 0x10000,
-              kUniqueID, kMfrID, 0, false, false, false, 0),
+    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "",
+              kMorvexManufacturer, kMorvexVersion, static_cast<int>(kMorvexSubtype),
+              static_cast<int>(kMorvexManufacturerID), 0, false, false, false, 0),
       mMix(1.0 - defaultOf(kMix)),
       mStages(static_cast<int>(defaultOf(kStages))),
       mFreq(defaultOf(kFreq)),
