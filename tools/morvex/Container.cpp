@@ -97,5 +97,6 @@ int OutputFormat(int container, int inputFormat, SampleFormat choice, int channe
       break;
   }
   const int same = container | (inputFormat & SF_FORMAT_SUBMASK);
-  return writable(same, channels, sampleRate) ? same : container | entryFor(container).usualEncoding;
+  return writable(same, channels, sampleRate) ? same
+                                              : container | entryFor(container).usualEncoding;
 }

@@ -17,5 +17,4 @@ int ContainerFor(const std::string& out, const std::string& type);
 // The full libsndfile format to write: the input's sample encoding when the
 // container can hold it, else the container's usual one (24-bit for the
 // lossless ones, Vorbis for Ogg, layer III for MPEG); `choice` overrides both.
-int OutputFormat(int container, int inputFormat, SampleFormat choice, int channels,
-                 int sampleRate);
+int OutputFormat(int container, int inputFormat, SampleFormat choice, int channels, int sampleRate);

@@ -36,8 +36,8 @@ int MakeSpoolFile(const std::string& what) {
   std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/morvex-XXXXXX";
   const int fd = mkstemp(pattern.data());
   if (fd < 0)
-    throw ToolError(what + ": cannot make a spool file in " + pattern.substr(0, pattern.rfind('/')) +
-                    " (" + std::strerror(errno) + ")");
+    throw ToolError(what + ": cannot make a spool file in " +
+                    pattern.substr(0, pattern.rfind('/')) + " (" + std::strerror(errno) + ")");
   unlink(pattern.c_str());
   return fd;
 }
