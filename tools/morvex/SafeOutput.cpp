@@ -101,11 +101,14 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
   }
   if (mFd < 0) fail(error);
 
-  // mkstemp makes the file private: a replaced file keeps its own bits, a new
-  // one gets the usual mode.
+  // mkstemp makes the file private: a replaced file keeps its own owner (when
+  // we may give it away) and bits, a new one gets the usual mode.
   struct stat st;
   if (stat(file.c_str(), &st) == 0) {
-    fchmod(mFd, st.st_mode & 07777);
+    // Without the right to give the file away it becomes ours, and then the
+    // set-id bits must not come along.
+    const bool sameOwner = fchown(mFd, st.st_uid, st.st_gid) == 0;
+    fchmod(mFd, st.st_mode & (sameOwner ? 07777 : 0777));
   } else {
     const mode_t mask = umask(0);
     umask(mask);
@@ -114,10 +117,12 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
 }
 
 void SafeOutput::openInPlace() {
+  if (mDestination == "-" && isatty(STDOUT_FILENO))
+    throw ToolError("standard output is a terminal, not a place for audio (redirect it)");
+  mFd = MakeSpoolFile(mDestination);
   mInPlace =
       mDestination == "-" ? dup(STDOUT_FILENO) : open(mDestination.c_str(), O_WRONLY | O_CLOEXEC);
   if (mInPlace < 0) fail(errno);
-  mFd = MakeSpoolFile(mDestination);
 }
 
 SafeOutput::~SafeOutput() {

@@ -296,7 +296,7 @@ std::string RunOnTerminal(const std::vector<std::string>& args) {
   return screen;
 }
 
-TEST(MorvexRender, ProgressBarOnlyOnATerminalAndNotWhenQuiet) {
+TEST(MorvexRender, TerminalsGetAProgressBarUnlessQuietButNeverAudio) {
   TempDir dir;
   WriteAudio(dir / "long.wav", Signal(1, 8000, 6.5), 8000, kWav16);
   WriteAudio(dir / "short.wav", Signal(1, 8000, 3), 8000, kWav16);
@@ -313,6 +313,8 @@ TEST(MorvexRender, ProgressBarOnlyOnATerminalAndNotWhenQuiet) {
   const auto piped = Morvex(render("long.wav", "d.wav"), dir);
   EXPECT_EQ(piped.status, 0);
   EXPECT_THAT(piped.err, testing::Not(HasSubstr("rendering [")));
+  EXPECT_THAT(RunOnTerminal({"render", dir / "short.wav", "-"}),
+              StartsWith("morvex: error: standard output is a terminal"));
 }
 
 // An interrupted render leaves neither the output nor its temporary file: the
