@@ -45,6 +45,8 @@ std::string DescribeFormat(int format) {
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
   if (path == "-") {
     mPath = "standard input";
+    if (isatty(STDIN_FILENO))
+      throw ToolError("standard input: is a terminal, not audio (pipe or redirect a file into it)");
     mFd = spoolStandardInput();
   } else {
     struct stat st;

@@ -117,12 +117,15 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
 }
 
 void SafeOutput::openInPlace() {
-  if (mDestination == "-" && isatty(STDOUT_FILENO))
-    throw ToolError("standard output is a terminal, not a place for audio (redirect it)");
-  mFd = MakeSpoolFile(mDestination);
+  const std::string name = mDestination == "-" ? "standard output" : mDestination;
+  mFd = MakeSpoolFile(name);
   mInPlace =
       mDestination == "-" ? dup(STDOUT_FILENO) : open(mDestination.c_str(), O_WRONLY | O_CLOEXEC);
   if (mInPlace < 0) fail(errno);
+  if (isatty(mInPlace)) {
+    discard();
+    throw ToolError(name + ": is a terminal, which cannot take audio (redirect it to a file)");
+  }
 }
 
 SafeOutput::~SafeOutput() {

@@ -314,7 +314,9 @@ TEST(MorvexRender, TerminalsGetAProgressBarUnlessQuietButNeverAudio) {
   EXPECT_EQ(piped.status, 0);
   EXPECT_THAT(piped.err, testing::Not(HasSubstr("rendering [")));
   EXPECT_THAT(RunOnTerminal({"render", dir / "short.wav", "-"}),
-              StartsWith("morvex: error: standard output is a terminal"));
+              StartsWith("morvex: error: standard output: is a terminal"));
+  EXPECT_THAT(RunOnTerminal({"render", "-", dir / "e.wav"}),
+              StartsWith("morvex: error: standard input: is a terminal"));
 }
 
 // An interrupted render leaves neither the output nor its temporary file: the
