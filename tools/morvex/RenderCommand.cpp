@@ -111,6 +111,8 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   args.expectPositionals(files, {"IN", "OUT"});
   options->in = files[0];
   options->out = files[1];
+  if (options->in.empty() || options->out.empty())
+    args.fail("IN and OUT need names ('-' for standard input or output)");
   options->container = ContainerFor(options->out, type);
   if (!options->saveStatePath.empty()) {
     for (const std::string& audio : {options->in, options->out})

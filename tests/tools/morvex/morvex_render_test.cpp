@@ -264,6 +264,7 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
       {{"render", in, out, "--preset", ""}, 2, "--preset needs a value, not an empty text"},
       {{"render", in, out, "--state="}, 2, "--state needs a value, not an empty text"},
       {{"render", in, out, "--save-state", ""}, 2, "--save-state needs a value, not an empty text"},
+      {{"render", in, ""}, 2, "IN and OUT need names"},
   };
   for (const auto& c : cases) {
     const auto run = Morvex(c.args, dir);
