@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -289,9 +290,18 @@ std::string RunOnTerminal(const std::vector<std::string>& args) {
   }
   std::string screen;
   char buffer[4096];
-  ssize_t got;
-  while ((got = read(master, buffer, sizeof buffer)) > 0)
-    screen.append(buffer, got);
+  // A program waiting for typing would never end: it is stopped after a while.
+  pollfd ready = {master, POLLIN, 0};
+  for (;;) {
+    if (poll(&ready, 1, 20000) == 0) {
+      kill(pid, SIGKILL);
+      screen += "[still running]";
+      break;
+    }
+    const ssize_t got = read(master, buffer, sizeof buffer);
+    if (got <= 0) break;
+    screen.append(buffer, static_cast<size_t>(got));
+  }
   waitpid(pid, nullptr, 0);
   close(master);
   return screen;
