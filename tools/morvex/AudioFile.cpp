@@ -89,7 +89,10 @@ long long AudioFileReader::promisedFrames() const {
     const uint32_t size = littleEndian32(chunk + 4);
     if (std::memcmp(chunk, "fmt ", 4) == 0 && got >= 8 + 14)
       blockAlign = chunk[8 + 12] | chunk[8 + 13] << 8;
-    if (std::memcmp(chunk, "data", 4) == 0) return blockAlign > 0 ? size / blockAlign : -1;
+    // Writers that stream to a pipe cannot know the length and say 0 or ~0.
+    const bool lengthKnown = size != 0 && size != UINT32_MAX;
+    if (std::memcmp(chunk, "data", 4) == 0)
+      return blockAlign > 0 && lengthKnown ? size / blockAlign : -1;
     offset += 8 + size + (size & 1);
   }
 }

@@ -314,6 +314,13 @@ TEST(MorvexOutput, LongNamesShortFilesAndBrokenBundles) {
                                  ": the header promises 8820 frames but only 6000 could be read"));
   run = Morvex({"render", dir / "in.wav", dir / "whole-out.wav", "--quiet"}, dir);
   EXPECT_THAT(run.err, Not(HasSubstr("promises")));
+  // A streamed WAV, whose writer could not know the length, promises nothing.
+  std::string streamed = wav;
+  streamed.replace(40, 4, "\xff\xff\xff\xff");
+  std::ofstream(dir / "streamed.wav", std::ios::binary) << streamed;
+  run = Morvex({"render", dir / "streamed.wav", dir / "streamed-out.wav", "--quiet"}, dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.err, Not(HasSubstr("promises")));
 
   // A bundle whose library is no library, first on the search path.
   const std::string broken = dir / "plugins/Broken.component/Contents";
