@@ -17,8 +17,11 @@ build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Phases the generated demo clip with every factory preset into out/.
-run: build
+# Phases the generated demo clip with every factory preset into out/. Builds
+# only what that needs: the bundle, morvex and the clip generator.
+run: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
 	@scripts/run-demo $(BUILD_DIR)/bin out
 
 test: test-plain test-asan test-tsan

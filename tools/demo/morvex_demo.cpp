@@ -140,8 +140,9 @@ int writeClip(const char* path) {
   double peak = 0;
   for (size_t i = 0; i < frames; ++i)
     peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
-  // Peak at -6 dBFS: the phaser's resonances need headroom.
-  const double gain = std::pow(10.0, -6.0 / 20) / peak;
+  // Peak at -12 dBFS: the resonant presets (Twin, Hexagon) lift peaks by up
+  // to 8 dB, and the effect clamps at full scale.
+  const double gain = std::pow(10.0, -12.0 / 20) / peak;
   std::vector<float> interleaved(frames * 2);
   for (size_t i = 0; i < frames; ++i) {
     interleaved[2 * i] = static_cast<float>(left[i] * gain);

@@ -1,11 +1,15 @@
 #include "tools/morvex/AudioFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "tools/morvex/SafeOutput.h"
+#include "tools/morvex/Spool.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -17,47 +21,80 @@ std::string formatName(int format) {
   return info.name;
 }
 
-}  // namespace
-
-SampleFormat ParseSampleFormat(const std::string& text) {
-  if (text == "same") return SampleFormat::Same;
-  if (text == "pcm16") return SampleFormat::Pcm16;
-  if (text == "pcm24") return SampleFormat::Pcm24;
-  if (text == "float") return SampleFormat::Float;
-  throw UsageError("--format " + text + ": expected same, pcm16, pcm24 or float");
+// Standard input copied into an unlinked file, so that libsndfile can seek
+// in it whatever the container.
+int spoolStandardInput() {
+  const int fd = MakeSpoolFile("standard input");
+  int error = CopyAll(STDIN_FILENO, fd);
+  if (error == 0 && lseek(fd, 0, SEEK_SET) != 0) error = errno;
+  if (error == 0) return fd;
+  close(fd);
+  throw ToolError(std::string("standard input: cannot read (") + std::strerror(error) + ")");
 }
+
+uint32_t littleEndian32(const unsigned char* bytes) {
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+}  // namespace
 
 std::string DescribeFormat(int format) {
   return formatName(format & SF_FORMAT_TYPEMASK) + ", " + formatName(format & SF_FORMAT_SUBMASK);
 }
 
-int OutputFormat(int inputFormat, SampleFormat choice) {
-  const int container = inputFormat & SF_FORMAT_TYPEMASK;
-  switch (choice) {
-    case SampleFormat::Same:
-      return inputFormat;
-    case SampleFormat::Pcm16:
-      return container | SF_FORMAT_PCM_16;
-    case SampleFormat::Pcm24:
-      return container | SF_FORMAT_PCM_24;
-    case SampleFormat::Float:
-      return container | SF_FORMAT_FLOAT;
-  }
-  return inputFormat;
-}
-
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0)
-    throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
-  if (S_ISDIR(st.st_mode)) throw ToolError(path + ": is a folder, not an audio file");
-  mFile = sf_open(path.c_str(), SFM_READ, &mInfo);
-  if (!mFile)
-    throw ToolError(path + ": not an audio file that can be read (" + sf_strerror(nullptr) + ")");
+  if (path == "-") {
+    mPath = "standard input";
+    if (isatty(STDIN_FILENO))
+      throw ToolError("standard input: is a terminal, not audio (pipe or redirect a file into it)");
+    mFd = spoolStandardInput();
+  } else {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+      throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+    if (S_ISDIR(st.st_mode)) throw ToolError(path + ": is a folder, not an audio file");
+    mFd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (mFd < 0) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+  }
+  mFile = sf_open_fd(mFd, SFM_READ, &mInfo, SF_FALSE);
+  if (!mFile) {
+    close(mFd);
+    throw ToolError(mPath + ": not an audio file that can be read (" + sf_strerror(nullptr) + ")");
+  }
 }
 
 AudioFileReader::~AudioFileReader() {
-  if (mFile) sf_close(mFile);
+  sf_close(mFile);
+  close(mFd);
+}
+
+AudioTags AudioFileReader::tags() const {
+  AudioTags tags;
+  for (int id = SF_STR_FIRST; id <= SF_STR_LAST; ++id)
+    if (const char* text = sf_get_string(mFile, id)) tags.emplace_back(id, text);
+  return tags;
+}
+
+long long AudioFileReader::promisedFrames() const {
+  if ((mInfo.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_WAV) return -1;
+  unsigned char head[12];
+  if (pread(mFd, head, sizeof head, 0) != sizeof head || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0)
+    return -1;
+  long long blockAlign = 0;
+  for (off_t offset = 12;;) {
+    unsigned char chunk[8 + 14];
+    const ssize_t got = pread(mFd, chunk, sizeof chunk, offset);
+    if (got < 8) return -1;
+    const uint32_t size = littleEndian32(chunk + 4);
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && got >= 8 + 14)
+      blockAlign = chunk[8 + 12] | chunk[8 + 13] << 8;
+    // Writers that stream to a pipe cannot know the length and say 0 or ~0.
+    const bool lengthKnown = size != 0 && size != UINT32_MAX;
+    if (std::memcmp(chunk, "data", 4) == 0)
+      return blockAlign > 0 && lengthKnown ? size / blockAlign : -1;
+    offset += 8 + size + (size & 1);
+  }
 }
 
 sf_count_t AudioFileReader::read(float* interleaved, sf_count_t frames) {
@@ -78,26 +115,62 @@ void RequireWritableFormat(const std::string& destination, int format, int chann
                     " file cannot hold " + formatName(format & SF_FORMAT_SUBMASK) + " samples");
 }
 
-AudioFileWriter::AudioFileWriter(SafeOutput& output, int format, int channels, int sampleRate)
+AudioFileWriter::AudioFileWriter(SafeOutput& output, int format, int channels, int sampleRate,
+                                 const AudioTags& tags)
     : mOutput(output) {
   RequireWritableFormat(output.destination(), format, channels, sampleRate);
   SF_INFO info = {};
   info.format = format;
   info.channels = channels;
   info.samplerate = sampleRate;
-  mFile = sf_open_fd(output.fd(), SFM_WRITE, &info, SF_FALSE);
+  SF_VIRTUAL_IO io = {&AudioFileWriter::fileLength, &AudioFileWriter::seek,
+                      &AudioFileWriter::readBack, &AudioFileWriter::writeOut,
+                      &AudioFileWriter::tell};
+  mFile = sf_open_virtual(&io, SFM_WRITE, &info, this);
   if (!mFile)
     throw ToolError(output.destination() + ": cannot write (" + sf_strerror(nullptr) + ")");
   // The effect may reach exactly +1.0, which integer formats would wrap.
   sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // A container without room for a tag refuses it; the audio matters more.
+  for (const auto& [id, text] : tags)
+    if (id != SF_STR_SOFTWARE) sf_set_string(mFile, id, text.c_str());
+  sf_set_string(mFile, SF_STR_SOFTWARE, "morvex " MORVEX_VERSION);
 }
 
 AudioFileWriter::~AudioFileWriter() {
   if (mFile) sf_close(mFile);
 }
 
+sf_count_t AudioFileWriter::fileLength(void* self) {
+  struct stat st;
+  return fstat(static_cast<AudioFileWriter*>(self)->mOutput.fd(), &st) == 0 ? st.st_size : -1;
+}
+
+sf_count_t AudioFileWriter::seek(sf_count_t offset, int whence, void* self) {
+  return lseek(static_cast<AudioFileWriter*>(self)->mOutput.fd(), offset, whence);
+}
+
+sf_count_t AudioFileWriter::readBack(void* data, sf_count_t count, void* self) {
+  const ssize_t got =
+      ::read(static_cast<AudioFileWriter*>(self)->mOutput.fd(), data, static_cast<size_t>(count));
+  return got < 0 ? 0 : got;
+}
+
+sf_count_t AudioFileWriter::writeOut(const void* data, sf_count_t count, void* self) {
+  auto* writer = static_cast<AudioFileWriter*>(self);
+  if (writer->mWriteError == 0)
+    writer->mWriteError = writer->mOutput.tryWrite(data, static_cast<size_t>(count));
+  return writer->mWriteError == 0 ? count : 0;
+}
+
+sf_count_t AudioFileWriter::tell(void* self) {
+  return lseek(static_cast<AudioFileWriter*>(self)->mOutput.fd(), 0, SEEK_CUR);
+}
+
 void AudioFileWriter::write(const float* interleaved, sf_count_t frames) {
-  if (sf_writef_float(mFile, interleaved, frames) != frames)
+  const sf_count_t written = sf_writef_float(mFile, interleaved, frames);
+  if (mWriteError != 0) mOutput.fail(mWriteError);
+  if (written != frames)
     throw ToolError(mOutput.destination() + ": cannot write (" + sf_strerror(mFile) + ")");
 }
 
@@ -105,6 +178,7 @@ void AudioFileWriter::close() {
   SNDFILE* file = mFile;
   mFile = nullptr;
   const int status = sf_close(file);
+  if (mWriteError != 0) mOutput.fail(mWriteError);
   if (status != 0)
     throw ToolError(mOutput.destination() + ": cannot write (" + sf_error_number(status) + ")");
 }

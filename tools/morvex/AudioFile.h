@@ -3,21 +3,22 @@
 #include <sndfile.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class SafeOutput;
 
-// The sample format written: the input's own, or one the user names.
-enum class SampleFormat { Same, Pcm16, Pcm24, Float };
-
-// Parses "same", "pcm16", "pcm24" or "float"; throws UsageError otherwise.
-SampleFormat ParseSampleFormat(const std::string& text);
+// String tags (title, artist...) as libsndfile's SF_STR_* ids with their text.
+using AudioTags = std::vector<std::pair<int, std::string>>;
 
 // "WAV, 16-bit PCM" and the like, from libsndfile's own names.
 std::string DescribeFormat(int format);
 
-// An audio file read with libsndfile, as interleaved floats.
+// An audio file read with libsndfile, as interleaved floats. All members run
+// on the main thread.
 class AudioFileReader {
  public:
+  // "-" reads standard input (gathered first, so any container works there).
   // Throws ToolError naming the path when the file is missing, unreadable or
   // not audio libsndfile knows.
   explicit AudioFileReader(const std::string& path);
@@ -30,21 +31,29 @@ class AudioFileReader {
   int sampleRate() const { return mInfo.samplerate; }
   sf_count_t frames() const { return mInfo.frames; }
   int format() const { return mInfo.format; }
+  AudioTags tags() const;
+  // The frames a WAV header declares, which libsndfile quietly lowers to
+  // what the file holds; -1 for other containers or an unreadable header.
+  long long promisedFrames() const;
   // Reads up to `frames` frames; fewer only at the end. Throws ToolError on a
   // read error.
   sf_count_t read(float* interleaved, sf_count_t frames);
 
  private:
   std::string mPath;
+  int mFd = -1;
   SF_INFO mInfo = {};
   SNDFILE* mFile = nullptr;
 };
 
-// An audio file written with libsndfile into a SafeOutput's temporary file.
+// An audio file written with libsndfile into a SafeOutput. Every byte goes
+// through a checked write, including the encoder's last ones inside the
+// close, so no failure goes unseen. All members run on the main thread.
 class AudioFileWriter {
  public:
   // Throws ToolError when the container cannot hold the sample format.
-  AudioFileWriter(SafeOutput& output, int format, int channels, int sampleRate);
+  AudioFileWriter(SafeOutput& output, int format, int channels, int sampleRate,
+                  const AudioTags& tags);
   ~AudioFileWriter();
   AudioFileWriter(const AudioFileWriter&) = delete;
   AudioFileWriter& operator=(const AudioFileWriter&) = delete;
@@ -55,15 +64,18 @@ class AudioFileWriter {
   void close();
 
  private:
+  static sf_count_t fileLength(void* self);
+  static sf_count_t seek(sf_count_t offset, int whence, void* self);
+  static sf_count_t readBack(void* data, sf_count_t count, void* self);
+  static sf_count_t writeOut(const void* data, sf_count_t count, void* self);
+  static sf_count_t tell(void* self);
+
   SafeOutput& mOutput;
   SNDFILE* mFile = nullptr;
+  int mWriteError = 0;  // the first write failure's errno
 };
 
 // Throws ToolError naming the destination when a file of that format cannot
 // hold those samples (FLAC and float, for instance).
 void RequireWritableFormat(const std::string& destination, int format, int channels,
                            int sampleRate);
-
-// The format to write for an input format and the user's choice: the same
-// container, with the chosen sample encoding.
-int OutputFormat(int inputFormat, SampleFormat choice);

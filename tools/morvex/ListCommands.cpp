@@ -87,7 +87,7 @@ std::string versionText(long version) {
 
 int PresetsCommand(const std::vector<std::string>& argv) {
   if (!parseSimple("presets", kPresetsUsage, argv)) return 0;
-  Unit unit(FindMorvex());
+  Unit unit;
   for (const PresetDescription& preset : unit.factoryPresets())
     std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
   return 0;
@@ -96,7 +96,7 @@ int PresetsCommand(const std::vector<std::string>& argv) {
 int ParamsCommand(const std::vector<std::string>& argv) {
   std::string preset;
   if (!parseSimple("params", kParamsUsage, argv, &preset)) return 0;
-  Unit unit(FindMorvex());
+  Unit unit;
   // A fresh instance reports its defaults; read them before any preset.
   const std::vector<ParameterDescription> parameters = unit.parameters();
   if (!preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), preset));
@@ -114,8 +114,8 @@ int ParamsCommand(const std::vector<std::string>& argv) {
 
 int InfoCommand(const std::vector<std::string>& argv) {
   if (!parseSimple("info", kInfoUsage, argv)) return 0;
-  const Component component = FindMorvex();
-  Unit unit(component);
+  Unit unit;
+  const Component component = unit.component();
   ComponentDescription description = {};
   char* pascalName = nullptr;
   GetComponentInfo(component, &description, &pascalName, nullptr, nullptr);

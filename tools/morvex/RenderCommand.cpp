@@ -1,12 +1,17 @@
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/AudioFile.h"
 #include "tools/morvex/Commands.h"
+#include "tools/morvex/Container.h"
+#include "tools/morvex/FilePaths.h"
+#include "tools/morvex/OutputLevels.h"
 #include "tools/morvex/Progress.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/Selection.h"
@@ -20,9 +25,15 @@ const char kUsage[] =
     "usage: morvex render IN OUT [OPTIONS]\n"
     "\n"
     "Phases the audio file IN with Morvex and writes OUT. IN may be any file\n"
-    "libsndfile reads (WAV, AIFF, FLAC, Ogg...), mono or stereo, 8 kHz to 384 kHz.\n"
-    "OUT gets IN's container and sample format unless --format says otherwise; it\n"
-    "appears only when complete.\n"
+    "libsndfile reads (WAV, AIFF, FLAC, Ogg...), mono or stereo, 8 kHz to 384 kHz;\n"
+    "'-' reads standard input. OUT's extension names its container: wav, aif,\n"
+    "aiff, flac, ogg, oga, caf, w64, au (and mp3 where libsndfile encodes it); '-'\n"
+    "writes standard output, as WAV unless --type says otherwise. OUT keeps IN's\n"
+    "sample format where its container can hold it (else 24-bit; Vorbis for Ogg)\n"
+    "and its tags.\n"
+    "\n"
+    "OUT appears only when complete and keeps its permission bits; a symbolic link\n"
+    "stays a link to the new file; a device or FIFO is written, never replaced.\n"
     "\n"
     "Settings apply in this order: --preset, then --state, then each --set.\n"
     "\n"
@@ -34,12 +45,16 @@ const char kUsage[] =
     "  --save-state FILE.aupreset\n"
     "                           save the state after rendering\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
+    "  --type TYPE              OUT's container, whatever its name (wav, flac...)\n"
     "  --format FORMAT          same (default), pcm16, pcm24 or float\n"
-    "  --quiet                  no progress bar\n"
+    "  --quiet                  no progress bar and no summary\n"
     "  --help                   show this help\n"
     "\n"
-    "A progress bar is drawn on standard error when it is a terminal and IN is\n"
-    "longer than 5 seconds.\n";
+    "After rendering, one line on standard error gives OUT's peak and RMS level,\n"
+    "the samples that reached full scale, the length and the speed. A warning\n"
+    "tells when samples were clipped at full scale or IN was shorter than its\n"
+    "header says. A progress bar is drawn on standard error when it is a terminal\n"
+    "and IN is longer than 5 seconds.\n";
 
 struct RenderOptions {
   std::string in;
@@ -48,6 +63,7 @@ struct RenderOptions {
   std::string statePath;
   std::string saveStatePath;
   std::vector<std::string> settings;
+  int container = 0;
   UInt32 block = 512;
   SampleFormat format = SampleFormat::Same;
   bool quiet = false;
@@ -62,15 +78,22 @@ constexpr sf_count_t kChunkFrames = 16384;
 bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   ArgCursor args("render", argv);
   std::vector<std::string> files;
-  std::string value;
+  std::string value, type;
+  // An empty name would silently mean "none".
+  const auto named = [&](const char* option, std::string* target) {
+    if (!args.option(option, target)) return false;
+    if (target->empty()) args.fail(std::string(option) + " needs a value, not an empty text");
+    return true;
+  };
   while (!args.done()) {
     if (args.flag("--help")) {
       std::fputs(kUsage, stdout);
       return false;
     }
-    if (args.option("--preset", &options->preset)) continue;
-    if (args.option("--state", &options->statePath)) continue;
-    if (args.option("--save-state", &options->saveStatePath)) continue;
+    if (named("--preset", &options->preset)) continue;
+    if (named("--state", &options->statePath)) continue;
+    if (named("--save-state", &options->saveStatePath)) continue;
+    if (named("--type", &type)) continue;
     if (args.option("--set", &value)) {
       if (value.find('=') == std::string::npos || value[0] == '=')
         args.fail("--set " + value + ": expected NAME=VALUE");
@@ -88,7 +111,22 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   args.expectPositionals(files, {"IN", "OUT"});
   options->in = files[0];
   options->out = files[1];
+  if (options->in.empty() || options->out.empty())
+    args.fail("IN and OUT need names ('-' for standard input or output)");
+  options->container = ContainerFor(options->out, type);
+  if (!options->saveStatePath.empty()) {
+    for (const std::string& audio : {options->in, options->out})
+      if (audio != "-" && SameFile(options->saveStatePath, audio))
+        args.fail("--save-state " + options->saveStatePath + ": is the audio file " + audio +
+                  ", which the state would overwrite");
+    if (options->saveStatePath == "-" && options->out == "-")
+      args.fail("--save-state -: standard output already carries the audio");
+  }
   return true;
+}
+
+void warn(const std::string& message) {
+  std::fprintf(stderr, "morvex: warning: %s\n", message.c_str());
 }
 
 // Throws naming the layouts the unit supports when it cannot take the file.
@@ -124,15 +162,21 @@ void loadState(Unit& unit, const std::string& path, CFDictionaryRef state) {
                     "; its data is missing or damaged)");
 }
 
-void renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& writer, UInt32 block,
-                bool quiet) {
+struct RenderResult {
+  long long frames = 0;
+  OutputLevels levels;
+};
+
+RenderResult renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& writer, UInt32 block,
+                        bool quiet) {
   const int channels = reader.channels();
   Renderer renderer(unit, static_cast<UInt32>(channels));
   std::vector<float> interleaved(static_cast<size_t>(kChunkFrames) * channels);
   std::vector<std::vector<float>> in(channels, std::vector<float>(kChunkFrames));
   std::vector<std::vector<float>> out(channels, std::vector<float>(kChunkFrames));
   Progress progress(!quiet, reader.frames(), reader.sampleRate());
-  long long done = 0;
+  RenderResult result;
+  long long& done = result.frames;
   for (;;) {
     const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
     if (frames <= 0) break;
@@ -153,11 +197,39 @@ void renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& writer, UI
     for (int c = 0; c < channels; ++c)
       for (sf_count_t i = 0; i < frames; ++i)
         interleaved[i * channels + c] = out[c][i];
+    result.levels.add(interleaved.data(), static_cast<size_t>(frames * channels));
     writer.write(interleaved.data(), frames);
     done += frames;
     progress.update(done);
   }
   progress.finish();
+  return result;
+}
+
+std::string decibels(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f dBFS", value);
+  return text;
+}
+
+void reportOutcome(const RenderOptions& options, const AudioFileReader& reader,
+                   const RenderResult& result, double wallSeconds) {
+  const std::string out = options.out == "-" ? "standard output" : options.out;
+  const long long promised = reader.promisedFrames();
+  if (promised > result.frames)
+    warn(reader.path() + ": the header promises " + std::to_string(promised) + " frames but only " +
+         std::to_string(result.frames) + " could be read");
+  if (result.levels.clipped() > 0)
+    warn(out + ": " + std::to_string(result.levels.clipped()) +
+         " samples reached full scale (clipped)");
+  if (options.quiet) return;
+  const double seconds = static_cast<double>(result.frames) / reader.sampleRate();
+  char speed[64];
+  std::snprintf(speed, sizeof speed, "%.2f s of audio, %.0fx real time", seconds,
+                wallSeconds > 0 ? seconds / wallSeconds : 0.0);
+  std::fprintf(stderr, "morvex: %s: peak %s, RMS %s, %lld clipped, %s\n", out.c_str(),
+               decibels(result.levels.peakDbfs()).c_str(),
+               decibels(result.levels.rmsDbfs()).c_str(), result.levels.clipped(), speed);
 }
 
 }  // namespace
@@ -169,15 +241,16 @@ int RenderCommand(const std::vector<std::string>& argv) {
   // Everything that can be checked without the component comes first.
   AudioFileReader reader(options.in);
   if (reader.sampleRate() < kMinRate || reader.sampleRate() > kMaxRate)
-    throw ToolError(options.in + ": sample rate " + std::to_string(reader.sampleRate()) +
+    throw ToolError(reader.path() + ": sample rate " + std::to_string(reader.sampleRate()) +
                     " Hz is outside 8000 to 384000 Hz");
-  const int outFormat = OutputFormat(reader.format(), options.format);
+  const int outFormat = OutputFormat(options.container, reader.format(), options.format,
+                                     reader.channels(), reader.sampleRate());
   RequireWritableFormat(options.out, outFormat, reader.channels(), reader.sampleRate());
   CFRef<CFDictionaryRef> state;
   if (!options.statePath.empty()) state = ReadStateFile(options.statePath);
 
-  Unit unit(FindMorvex());
-  requireChannels(unit, options.in, reader.channels());
+  Unit unit;
+  requireChannels(unit, reader.path(), reader.channels());
   unit.configure(static_cast<UInt32>(reader.channels()), reader.sampleRate(), options.block);
   unit.initialize();
   if (!options.preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), options.preset));
@@ -188,16 +261,25 @@ int RenderCommand(const std::vector<std::string>& argv) {
       ApplySetting(unit, parameters, setting);
   }
 
+  // Both outputs are opened before any work, so that neither appears when
+  // the other cannot be written.
   SafeOutput output(options.out);
-  AudioFileWriter writer(output, outFormat, reader.channels(), reader.sampleRate());
-  renderFile(unit, reader, writer, options.block, options.quiet);
-  writer.close();
-  output.commit();
+  std::optional<SafeOutput> stateOutput;
+  if (!options.saveStatePath.empty()) stateOutput.emplace(options.saveStatePath);
 
-  if (!options.saveStatePath.empty()) {
+  const auto start = std::chrono::steady_clock::now();
+  AudioFileWriter writer(output, outFormat, reader.channels(), reader.sampleRate(), reader.tags());
+  const RenderResult result = renderFile(unit, reader, writer, options.block, options.quiet);
+  writer.close();
+  if (stateOutput) {
     CFRef<CFPropertyListRef> saved = unit.state();
-    WriteStateFile(options.saveStatePath, saved.get());
+    WriteStateFile(*stateOutput, saved.get());
   }
+  output.commit();
+  if (stateOutput) stateOutput->commit();
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+
   unit.uninitialize();
+  reportOutcome(options, reader, result, elapsed.count());
   return 0;
 }

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "tools/morvex/FilePaths.h"
+#include "tools/morvex/Spool.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -19,6 +21,8 @@ namespace {
 constexpr int kSlots = 4;
 char gPendingPath[kSlots][4096];
 volatile sig_atomic_t gPendingUsed[kSlots];
+
+constexpr int kCleanUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 int claimSlot(const std::string& path) {
   if (path.size() >= sizeof gPendingPath[0]) return -1;
@@ -43,9 +47,22 @@ extern "C" void removePendingAndDie(int sig) {
   raise(sig);
 }
 
-std::string describeErrno(int error) {
-  return std::strerror(error);
-}
+// Blocks the clean-up signals for its lifetime, so that a temporary never
+// exists unregistered.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t block;
+    sigemptyset(&block);
+    for (int sig : kCleanUpSignals)
+      sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &mPrevious);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &mPrevious, nullptr); }
+
+ private:
+  sigset_t mPrevious;
+};
 
 }  // namespace
 
@@ -53,39 +70,62 @@ void SafeOutput::installSignalHandlers() {
   struct sigaction action = {};
   action.sa_handler = removePendingAndDie;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int sig : kCleanUpSignals)
+    sigaction(sig, &action, nullptr);
 }
 
 SafeOutput::SafeOutput(std::string destination) : mDestination(std::move(destination)) {
   struct stat st;
-  if (stat(mDestination.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    throw ToolError(mDestination + ": is a folder, not a file");
-  const size_t slash = mDestination.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : mDestination.substr(0, slash + 1);
-  const std::string base =
-      slash == std::string::npos ? mDestination : mDestination.substr(slash + 1);
-  std::string pattern = folder + "." + base + ".tmp-XXXXXX";
+  const bool exists = mDestination != "-" && stat(mDestination.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) throw ToolError(mDestination + ": is a folder, not a file");
+  if (mDestination == "-" || (exists && !S_ISREG(st.st_mode)))
+    openInPlace();
+  else
+    openTemporaryBeside(FollowLinks(mDestination));
+}
 
-  // Block the signals while the temporary exists but is not yet registered.
-  sigset_t block, previous;
-  sigemptyset(&block);
-  sigaddset(&block, SIGINT);
-  sigaddset(&block, SIGTERM);
-  sigprocmask(SIG_BLOCK, &block, &previous);
-  mFd = mkstemp(pattern.data());
-  const int error = errno;
-  if (mFd >= 0) {
-    mTemp = pattern;
-    mSlot = claimSlot(mTemp);
+void SafeOutput::openTemporaryBeside(const std::string& file) {
+  mFinal = file;
+  // A short name, so that a destination name near the 255-byte limit still
+  // leaves room for it.
+  std::string pattern = FolderOf(file) + ".morvex-XXXXXX";
+  int error = 0;
+  {
+    SignalsHeld held;
+    mFd = mkstemp(pattern.data());
+    error = errno;
+    if (mFd >= 0) {
+      mTemp = pattern;
+      mSlot = claimSlot(mTemp);
+    }
   }
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  if (mFd < 0) throw ToolError(mDestination + ": cannot write (" + describeErrno(error) + ")");
+  if (mFd < 0) fail(error);
 
-  // mkstemp makes the file private; the result should get the usual mode.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(mFd, 0666 & ~mask);
+  // mkstemp makes the file private: a replaced file keeps its own owner (when
+  // we may give it away) and bits, a new one gets the usual mode.
+  struct stat st;
+  if (stat(file.c_str(), &st) == 0) {
+    // Without the right to give the file away it becomes ours, and then the
+    // set-id bits must not come along.
+    const bool sameOwner = fchown(mFd, st.st_uid, st.st_gid) == 0;
+    fchmod(mFd, st.st_mode & (sameOwner ? 07777 : 0777));
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(mFd, 0666 & ~mask);
+  }
+}
+
+void SafeOutput::openInPlace() {
+  const std::string name = mDestination == "-" ? "standard output" : mDestination;
+  mFd = MakeSpoolFile(name);
+  mInPlace =
+      mDestination == "-" ? dup(STDOUT_FILENO) : open(mDestination.c_str(), O_WRONLY | O_CLOEXEC);
+  if (mInPlace < 0) fail(errno);
+  if (isatty(mInPlace)) {
+    discard();
+    throw ToolError(name + ": is a terminal, which cannot take audio (redirect it to a file)");
+  }
 }
 
 SafeOutput::~SafeOutput() {
@@ -95,35 +135,47 @@ SafeOutput::~SafeOutput() {
 void SafeOutput::discard() {
   if (mFd >= 0) close(mFd);
   mFd = -1;
+  if (mInPlace >= 0) close(mInPlace);
+  mInPlace = -1;
   if (!mTemp.empty()) unlink(mTemp.c_str());
   mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;
 }
 
+void SafeOutput::fail(int error) {
+  discard();
+  throw ToolError(mDestination + ": cannot write (" + std::strerror(error) + ")");
+}
+
+int SafeOutput::tryWrite(const void* data, size_t size) noexcept {
+  return WriteAll(mFd, data, size);
+}
+
 void SafeOutput::write(const void* data, size_t size) {
-  auto bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t written = ::write(mFd, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const int error = errno;
-      discard();
-      throw ToolError(mDestination + ": cannot write (" + describeErrno(error) + ")");
-    }
-    bytes += written;
-    size -= static_cast<size_t>(written);
-  }
+  if (const int error = tryWrite(data, size)) fail(error);
+}
+
+void SafeOutput::copySpoolIntoDestination() {
+  if (lseek(mFd, 0, SEEK_SET) != 0) fail(errno);
+  if (const int error = CopyAll(mFd, mInPlace)) fail(error);
+  // Standard output may be a regular file; a device or pipe has nothing to sync.
+  struct stat st;
+  if (fstat(mInPlace, &st) == 0 && S_ISREG(st.st_mode) && fsync(mInPlace) != 0) fail(errno);
+  const int fd = mInPlace;
+  mInPlace = -1;
+  if (close(fd) != 0) fail(errno);
+  discard();
 }
 
 void SafeOutput::commit() {
+  if (mInPlace >= 0) return copySpoolIntoDestination();
+  // The data must be on disk before the name points at it.
+  if (fsync(mFd) != 0) fail(errno);
   const int fd = mFd;
   mFd = -1;
-  if (close(fd) != 0 || rename(mTemp.c_str(), mDestination.c_str()) != 0) {
-    const int error = errno;
-    discard();
-    throw ToolError(mDestination + ": cannot write (" + describeErrno(error) + ")");
-  }
+  if (close(fd) != 0) fail(errno);
+  if (rename(mTemp.c_str(), mFinal.c_str()) != 0) fail(errno);
   mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;

@@ -2,35 +2,55 @@
 
 #include <string>
 
-// A file that appears under its name only when it is complete. Writes go to a
-// temporary file beside the destination (same folder, so the final rename is
-// atomic); commit() renames it into place. An exception, a failed write,
-// destruction before commit() or SIGINT/SIGTERM remove the temporary and leave
-// whatever was at the destination untouched.
+// An output that never leaves a partial or damaged file behind.
+//
+// A new path or an existing regular file (reached through any symbolic links,
+// which stay as they are) is written to a short-named temporary beside it and
+// renamed over it by commit(); the file keeps its permission bits. Anything
+// else that can be written (a device, a FIFO, or standard output for "-") is
+// never replaced: the bytes are gathered in an unlinked spool file and copied
+// into it by commit(), so writers that go back to fix headers work there too.
+//
+// An exception, a failed write, destruction before commit(), or SIGINT,
+// SIGTERM, SIGHUP or SIGPIPE remove the temporary and leave the destination
+// untouched. All members run on the main thread.
 class SafeOutput {
  public:
-  // Creates the temporary; throws ToolError naming the destination.
+  // Opens the destination (so a bad one fails before any work) and the
+  // temporary or spool; throws ToolError naming the destination.
   explicit SafeOutput(std::string destination);
   ~SafeOutput();
   SafeOutput(const SafeOutput&) = delete;
   SafeOutput& operator=(const SafeOutput&) = delete;
 
+  // The seekable file (temporary or spool) the bytes go to.
   int fd() const { return mFd; }
   const std::string& destination() const { return mDestination; }
+  // Writes all bytes at the current position of fd(); returns 0 or the errno
+  // of the failure.
+  int tryWrite(const void* data, size_t size) noexcept;
   // Writes all bytes; throws ToolError naming the destination.
   void write(const void* data, size_t size);
-  // Closes and renames; throws ToolError (and removes the temporary) on failure.
+  // Flushes to disk and renames into place, or copies into the device;
+  // throws ToolError (and removes the temporary) on failure.
   void commit();
+  // Throws the ToolError for a failed write with this errno.
+  [[noreturn]] void fail(int error);
 
-  // Installs the SIGINT/SIGTERM handler that removes pending temporaries and
-  // then dies of the same signal. Call once, early in main().
+  // Installs the handler that removes pending temporaries and then dies of
+  // the same signal. Call once, early in main().
   static void installSignalHandlers();
 
  private:
+  void openTemporaryBeside(const std::string& file);
+  void openInPlace();
+  void copySpoolIntoDestination();
   void discard();
 
   std::string mDestination;
-  std::string mTemp;
-  int mFd = -1;
+  std::string mTemp;   // the temporary's path; empty when spooling
+  int mFd = -1;        // temporary or spool
+  int mInPlace = -1;   // the device, FIFO or standard output written in place
+  std::string mFinal;  // where the temporary is renamed to (links followed)
   int mSlot = -1;
 };

@@ -78,6 +78,10 @@ float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
   if (!(value >= parameter.minValue && value <= parameter.maxValue))
     throw UsageError(context + ": " + text + " is outside the range of " + parameter.name + ", " +
                      range);
+  // An indexed parameter would store the fraction and act on a truncation.
+  if (parameter.unit == kAudioUnitParameterUnit_Indexed && value != std::trunc(value))
+    throw UsageError(context + ": " + parameter.name + " takes whole numbers (" + range +
+                     "), not " + text);
   return value;
 }
 

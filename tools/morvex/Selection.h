@@ -21,7 +21,8 @@ const ParameterDescription& FindParameter(const std::vector<ParameterDescription
                                           const std::string& name, const std::string& context);
 
 // A value in the parameter's own units, or one of its display texts (turned
-// into a value by the unit itself); must lie in the parameter's range.
+// into a value by the unit itself); must lie in the parameter's range, and be
+// whole for an indexed parameter.
 float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
                      const std::string& text, const std::string& context);
 

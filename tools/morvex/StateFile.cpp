@@ -75,17 +75,16 @@ StateIdentity StateIdentityOf(CFDictionaryRef state) {
   return identity;
 }
 
-void WriteStateFile(const std::string& path, CFPropertyListRef state) {
+void WriteStateFile(SafeOutput& output, CFPropertyListRef state) {
   CFErrorRef error = nullptr;
   CFRef<CFDataRef> data(CFPropertyListCreateData(kCFAllocatorDefault, state,
                                                  kCFPropertyListXMLFormat_v1_0, 0, &error));
   if (!data) {
     CFRef<CFErrorRef> owned(error);
     CFRef<CFStringRef> description(owned ? CFErrorCopyDescription(owned.get()) : nullptr);
-    throw ToolError(path + ": the unit's state cannot be written as a property list (" +
+    throw ToolError(output.destination() +
+                    ": the unit's state cannot be written as a property list (" +
                     ToStdString(description.get()) + ")");
   }
-  SafeOutput output(path);
   output.write(CFDataGetBytePtr(data.get()), static_cast<size_t>(CFDataGetLength(data.get())));
-  output.commit();
 }

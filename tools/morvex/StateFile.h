@@ -11,8 +11,10 @@
 // Throws ToolError naming the file and what is wrong with it.
 CFRef<CFDictionaryRef> ReadStateFile(const std::string& path);
 
-// Writes the state through a temporary file; throws ToolError.
-void WriteStateFile(const std::string& path, CFPropertyListRef state);
+class SafeOutput;
+
+// Writes the state into an output, which the caller commits; throws ToolError.
+void WriteStateFile(SafeOutput& output, CFPropertyListRef state);
 
 // The component description a state dictionary was saved from.
 struct StateIdentity {

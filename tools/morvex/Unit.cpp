@@ -120,8 +120,23 @@ std::string BundlePath(Component component) {
 
 Unit::Unit(Component component) : mComponent(component) {
   const OSErr status = OpenAComponent(component, &mUnit);
-  if (status != noErr)
-    throw ToolError("cannot open the Morvex component: " + StatusText(status) + skippedBundles());
+  if (status != noErr) throwOpenFailure(status);
+}
+
+Unit::Unit() {
+  // A bundle whose library cannot be loaded leaves the registry (for the
+  // skipped list) when first opened, so the next search meets the next match.
+  for (Component failed = nullptr;;) {
+    mComponent = FindMorvex();
+    const OSErr status = OpenAComponent(mComponent, &mUnit);
+    if (status == noErr) return;
+    if (status != unresolvedComponentDLLErr || mComponent == failed) throwOpenFailure(status);
+    failed = mComponent;
+  }
+}
+
+void Unit::throwOpenFailure(OSStatus status) {
+  throw ToolError("cannot open the Morvex component: " + StatusText(status) + skippedBundles());
 }
 
 Unit::~Unit() {

@@ -48,6 +48,9 @@ struct PresetDescription {
 class Unit {
  public:
   explicit Unit(Component component);
+  // The first Morvex component that opens: bundles whose library cannot be
+  // loaded are skipped (and listed as skipped should none open).
+  Unit();
   ~Unit();
   Unit(const Unit&) = delete;
   Unit& operator=(const Unit&) = delete;
@@ -96,6 +99,7 @@ class Unit {
   OSStatus setState(CFPropertyListRef state);
 
  private:
+  [[noreturn]] static void throwOpenFailure(OSStatus status);
   void getRaw(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, void* data,
               UInt32 size) const;
 

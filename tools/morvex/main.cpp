@@ -29,7 +29,8 @@ const char kUsage[] =
     "  info                      show the component's identity and layouts\n"
     "  validate [--quick]        check that the component behaves as a host expects\n"
     "\n"
-    "'morvex COMMAND --help' explains each command.\n"
+    "'morvex COMMAND --help' explains each command; 'morvex --version' tells the\n"
+    "version.\n"
     "\n"
     "The component is found in the folders of AUDIOUNIT_PATH (colon-separated),\n"
     "then the Morvex.component of the build this program belongs to (if any), then\n"
@@ -50,6 +51,10 @@ const Command kCommands[] = {
 int run(int argc, char** argv) {
   if (argc < 2) throw UsageError("no command given (see 'morvex --help')");
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::puts("morvex " MORVEX_VERSION);
+    return 0;
+  }
   if (name == "--help" || name == "-h" || name == "help") {
     std::fputs(kUsage, stdout);
     return 0;

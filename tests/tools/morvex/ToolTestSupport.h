@@ -112,6 +112,13 @@ inline Channels Signal(int channels, int rate, double seconds) {
   return signal;
 }
 
+inline Channels Scaled(Channels signal, float gain) {
+  for (auto& channel : signal)
+    for (float& sample : channel)
+      sample *= gain;
+  return signal;
+}
+
 inline void WriteAudio(const std::string& path, const Channels& signal, int rate, int format) {
   SF_INFO info = {};
   info.samplerate = rate;
