@@ -12,7 +12,7 @@ bool IsSpace(char c) {
 }
 
 bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
-  return text.compare(pos, prefix.size(), prefix) == 0;
+  return pos <= text.size() && text.compare(pos, prefix.size(), prefix) == 0;
 }
 
 size_t SkipSpace(std::string_view text, size_t pos) {
