@@ -35,7 +35,8 @@ size_t ContainerTagLength(std::string_view text, size_t pos) {
   return 0;
 }
 
-// "<array/>" and "<array />" are empty; anything fancier counts as an opening.
+// "<array/>" and "<array />" are empty; anything fancier counts as an
+// opening. (At the top level the parser keeps even an empty one open.)
 bool IsEmptyElement(std::string_view text, size_t afterName) {
   return StartsWith(text, SkipSpace(text, afterName), "/>");
 }
@@ -115,7 +116,7 @@ size_t XmlNestingBound(std::string_view xml) {
   size_t contentFrom = 0;  // text before this lies inside markup
   for (size_t pos = xml.find('<'); pos != std::string_view::npos; pos = xml.find('<', pos + 1)) {
     const size_t nameLength = ContainerTagLength(xml, pos);
-    if (nameLength && !IsEmptyElement(xml, pos + nameLength)) {
+    if (nameLength && (depth == 0 || !IsEmptyElement(xml, pos + nameLength))) {
       deepest = std::max(deepest, ++depth);
     }
     if (pos < contentFrom) continue;
