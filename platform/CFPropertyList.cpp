@@ -13,6 +13,7 @@
 #include "platform/CFString.h"
 #include "platform/detail/CFErrorUtil.h"
 #include "platform/detail/CFStringUtil.h"
+#include "platform/detail/XmlNestingBound.h"
 
 namespace {
 
@@ -180,37 +181,6 @@ CFTypeRef FromPlist(plist_t node, int depth) {
   }
 }
 
-// The deepest nesting of <array> and <dict> elements, counted before the
-// document reaches the XML parser, whose own recursion has no limit.
-int NestingDepth(const char* xml, size_t length) {
-  int depth = 0;
-  int deepest = 0;
-  const std::string_view text(xml, length);
-  for (size_t pos = text.find('<'); pos != std::string_view::npos; pos = text.find('<', pos + 1)) {
-    const std::string_view rest = text.substr(pos);
-    if (rest.rfind("<!--", 0) == 0) {
-      const size_t end = text.find("-->", pos + 4);
-      if (end == std::string_view::npos) break;
-      pos = end;
-      continue;
-    }
-    if (rest.rfind("<![CDATA[", 0) == 0) {
-      const size_t end = text.find("]]>", pos + 9);
-      if (end == std::string_view::npos) break;
-      pos = end;
-      continue;
-    }
-    const bool closing = rest.size() > 1 && rest[1] == '/';
-    const std::string_view name = rest.substr(closing ? 2 : 1);
-    if (name.rfind("array", 0) != 0 && name.rfind("dict", 0) != 0) continue;
-    const size_t close = text.find('>', pos);
-    if (close != std::string_view::npos && close > 0 && text[close - 1] == '/') continue;
-    depth += closing ? -1 : 1;
-    deepest = std::max(deepest, depth);
-  }
-  return deepest;
-}
-
 }  // namespace
 
 CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyList,
@@ -252,7 +222,8 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
                                "binary property lists are not read");
     return nullptr;
   }
-  if (NestingDepth(bytes, size) > kMaxDepth) {
+  if (platform::detail::XmlNestingBound(std::string_view(bytes, size)) >
+      static_cast<size_t>(kMaxDepth)) {
     platform::detail::SetError(error, kCFPropertyListReadCorruptError, "nesting too deep");
     return nullptr;
   }

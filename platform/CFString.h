@@ -56,6 +56,7 @@ MORVEX_PLATFORM_API CFComparisonResult CFStringCompare(CFStringRef theString1,
                                                        CFStringCompareFlags compareOptions);
 // printf conversions (flags, width, precision, the h/hh/l/ll/z/j/L lengths)
 // plus %@, which inserts CFCopyDescription of a CF object ("(null)" for null).
+// A width or precision above 4096 makes the result null.
 MORVEX_PLATFORM_API CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc,
                                                          CFDictionaryRef formatOptions,
                                                          CFStringRef format, ...);

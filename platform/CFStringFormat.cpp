@@ -12,6 +12,10 @@
 
 namespace {
 
+// Widths and precisions above this make the format fail: a width taken from
+// data could otherwise ask for gigabytes of padding.
+constexpr int kMaxFieldSize = 4096;
+
 template <typename T>
 void AppendFormatted(std::string& out, const std::string& directive, T value) {
   char small[128];
@@ -60,20 +64,37 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     for (; i < text.size() && IsFlag(text[i]); ++i) {
       if (text[i] != '\'') directive += text[i];  // thousands grouping is not offered
     }
-    // A width or precision: digits, or '*' taking an int argument.
-    const auto appendCount = [&] {
+    // A width or precision: digits, or '*' taking an int argument. False
+    // when it exceeds kMaxFieldSize; a negative '*' (a left-justified width
+    // or an absent precision) is limited by its magnitude.
+    const auto appendCount = [&](bool precision) {
       if (i < text.size() && text[i] == '*') {
-        directive += std::to_string(va_arg(ap, int));
+        const int count = va_arg(ap, int);
         ++i;
-        return;
+        if (count < -kMaxFieldSize || count > kMaxFieldSize) return false;
+        if (precision && count < 0) {
+          directive.pop_back();  // the '.'
+        } else {
+          directive += std::to_string(count);
+        }
+        return true;
       }
-      while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        directive += text[i++];
+      int count = 0;
+      for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        count = count * 10 + (text[i] - '0');
+        if (count > kMaxFieldSize) return false;
+        directive += text[i];
+      }
+      return true;
     };
-    appendCount();
-    if (i < text.size() && text[i] == '.') {
+    bool sized = appendCount(false);
+    if (sized && i < text.size() && text[i] == '.') {
       directive += text[i++];
-      appendCount();
+      sized = appendCount(true);
+    }
+    if (!sized) {
+      va_end(ap);
+      return nullptr;
     }
     std::string length;
     while (i < text.size() && text[i] != '\0' && std::strchr("hlqLzjt", text[i]))

@@ -138,7 +138,7 @@ void LICE_Blit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int dsty, 
 }
 
 void LICE_Copy(LICE_IBitmap* dest, const LICE_IBitmap* src) {
-  if (!dest || !lice_detail::hasPixels(src)) return;
+  if (!dest || !src) return;
   dest->resize(src->getWidth(), src->getHeight());
   LICE_Blit(dest, src, 0, 0, nullptr, 1.0f, LICE_BLIT_MODE_COPY);
 }

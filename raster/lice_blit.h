@@ -18,5 +18,6 @@ void LICE_Blit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int dsty, 
 void LICE_Blit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int dsty, int srcx, int srcy,
                int srcw, int srch, float alpha, int mode);
 
-// [any thread] Resizes dest to the source's size and copies the source in.
+// [any thread] Resizes dest to the source's size, even an empty one, and copies
+// the source in.
 void LICE_Copy(LICE_IBitmap* dest, const LICE_IBitmap* src);

@@ -152,12 +152,12 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, const LICE_IBitmap* src, int dstx, int 
   if (dstw > 0 && dsth > 0 && std::fabs(static_cast<double>(srcw) - dstw) < 0.001 &&
       std::fabs(static_cast<double>(srch) - dsth) < 0.001 && blitCoordinate(srcx) &&
       blitCoordinate(srcy)) {
-    // Rounded with floor, not truncation, so that a negative position lands
-    // where nearest sampling would put it.
-    const double rx = std::floor(srcx + 0.5), ry = std::floor(srcy + 0.5);
-    if (!bilinear || (std::fabs(srcx - rx) <= 0.03 && std::fabs(srcy - ry) <= 0.03)) {
-      LICE_Blit(dest, src, dstx, dsty, static_cast<int>(rx), static_cast<int>(ry), dstw, dsth,
-                alpha, mode);
+    const auto nearWhole = [](float v) { return std::fabs(v - std::round(v)) <= 0.03f; };
+    if (!bilinear || (nearWhole(srcx) && nearWhole(srcy))) {
+      // The position plus a half, truncated toward zero: a negative position
+      // thus starts a pixel right of where nearest sampling would.
+      LICE_Blit(dest, src, dstx, dsty, static_cast<int>(srcx + 0.5), static_cast<int>(srcy + 0.5),
+                dstw, dsth, alpha, mode);
       return;
     }
   }

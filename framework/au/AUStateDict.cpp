@@ -54,6 +54,11 @@ bool GetDataFromDict(CFDictionaryRef dict, const char* key, ByteChunk* chunk) {
   return true;
 }
 
+bool DictHasKey(CFDictionaryRef dict, const char* key) {
+  CFStrLocal cfKey(key);
+  return dict && CFDictionaryContainsKey(dict, cfKey.Get());
+}
+
 CFStringRef GetStrFromDict(CFDictionaryRef dict, const char* key) {
   return static_cast<CFStringRef>(TypedValue(dict, key, CFStringGetTypeID()));
 }

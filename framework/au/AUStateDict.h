@@ -12,6 +12,8 @@ void PutNumberInDict(CFMutableDictionaryRef dict, const char* key, const void* n
 void PutStrInDict(CFMutableDictionaryRef dict, const char* key, const char* text);
 void PutDataInDict(CFMutableDictionaryRef dict, const char* key, const ByteChunk* chunk);
 
+// Whether the key is there, whatever its value.
+bool DictHasKey(CFDictionaryRef dict, const char* key);
 // Each getter is true when the key holds a value of its type. The number
 // getter writes the value converted to type even when the conversion loses
 // something.

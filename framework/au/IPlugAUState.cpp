@@ -38,15 +38,17 @@ ComponentResult IPlugAU::SetState(CFPropertyListRef plist) {
     return kAudioUnitErr_InvalidPropertyValue;
   }
   const auto dict = static_cast<CFDictionaryRef>(plist);
-  SInt32 version, type, subtype, manufacturer;
+  // Only the keys the restore reads are checked: states from other hosts and
+  // versions may carry a "version" of any type, or no name.
+  SInt32 type, subtype, manufacturer;
   CFStringRef name = GetStrFromDict(dict, kAUPresetNameKey);
   ByteChunk chunk;
   const bool valid =
-      GetNumberFromDict(dict, kAUPresetVersionKey, &version, kCFNumberSInt32Type) &&
+      (name || !DictHasKey(dict, kAUPresetNameKey)) &&
       GetNumberFromDict(dict, kAUPresetTypeKey, &type, kCFNumberSInt32Type) &&
       GetNumberFromDict(dict, kAUPresetSubtypeKey, &subtype, kCFNumberSInt32Type) &&
       GetNumberFromDict(dict, kAUPresetManufacturerKey, &manufacturer, kCFNumberSInt32Type) &&
-      name && type == static_cast<SInt32>(cd.componentType) &&
+      type == static_cast<SInt32>(cd.componentType) &&
       subtype == static_cast<SInt32>(cd.componentSubType) &&
       manufacturer == static_cast<SInt32>(cd.componentManufacturer) &&
       GetDataFromDict(dict, kAUPresetDataKey, &chunk) &&
@@ -54,8 +56,7 @@ ComponentResult IPlugAU::SetState(CFPropertyListRef plist) {
       (DoesStateChunks() || chunk.Size() >= static_cast<int>(sizeof(double)) * NParams());
   if (!valid) return kAudioUnitErr_InvalidPropertyValue;
 
-  CStrLocal presetName(name);
-  RestorePreset(presetName.Get());
+  if (name) RestorePreset(CStrLocal(name).Get());
   if (UnserializeState(&chunk, 0) <= 0) return kAudioUnitErr_InvalidPropertyValue;
   RedrawParamControls();
   return noErr;

@@ -94,7 +94,10 @@ double IParam::DBToAmp() const noexcept {
 }
 
 void IParam::Set(double value) noexcept {
-  if (!(value >= mMin)) {
+  // A NaN from a host would otherwise land on the minimum, which for a mix
+  // parameter bypasses the effect.
+  if (!std::isfinite(value)) return;
+  if (value < mMin) {
     value = mMin;
   } else if (value > mMax) {
     value = mMax;
@@ -103,10 +106,12 @@ void IParam::Set(double value) noexcept {
 }
 
 void IParam::SetNormalized(double normalizedValue) noexcept {
+  if (!std::isfinite(normalizedValue)) return;
   double value = FromNormalizedParam(normalizedValue, mMin, mMax, mShape);
   if (mType != kTypeDouble) value = std::floor(0.5 + value / mStep) * mStep;
-  if (!(value <= mMax)) value = mMax;
-  mValue.store(value, std::memory_order_relaxed);
+  // Below 0 a fractional shape has no real power.
+  if (std::isnan(value)) return;
+  mValue.store(std::fmin(value, mMax), std::memory_order_relaxed);
 }
 
 double IParam::GetNormalized() const noexcept {

@@ -67,10 +67,12 @@ class IParam {
   int GetPrecision() const noexcept { return mDisplayPrecision; }
   double DBToAmp() const noexcept;
 
-  // Clamped to the range; NaN counts as below the minimum. [any thread]
+  // Clamped to the range; a non-finite value leaves the parameter as it
+  // was. [any thread]
   void Set(double value) noexcept;
   // Rounds to the step unless the type is double; clamps only at the
-  // maximum (NaN becomes the maximum). [any thread]
+  // maximum. A non-finite value, or one below 0 that the shape cannot map,
+  // leaves the parameter as it was. [any thread]
   void SetNormalized(double normalizedValue) noexcept;
   double GetNormalized() const noexcept;
   double GetNormalized(double nonNormalizedValue) const noexcept;

@@ -2,6 +2,7 @@
 // the editor link.
 #include "framework/plugin/IPlugBase.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -121,7 +122,8 @@ void IPlugBase::PopupHostContextMenuForParam(int, int, int) {}
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   WDL_MutexLock lock(&mMutex);
   IParam* param = GetParam(paramIdx);
-  if (!param) return;
+  // Nothing to tell the host or the effect of a value the parameter ignores.
+  if (!param || !std::isfinite(normalizedValue)) return;
   param->SetNormalized(normalizedValue);
   InformHostOfParamChange(paramIdx, normalizedValue);
   OnParamChange(paramIdx);

@@ -1,6 +1,8 @@
 // Program (fxp) and bank (fxb) files. Loading checks the whole file before
 // it touches a parameter or preset: these files come from disk and may be
 // cut short, oversized or hostile.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 
@@ -105,16 +107,19 @@ bool GetFrameworkChunk(const ByteChunk& file, int pos, ByteChunk* chunk, int* pa
   return true;
 }
 
-// n normalised values as big-endian singles at pos, each finite and in 0..1.
-bool ValidNormalizedValues(const ByteChunk& file, int pos, int n) {
+// n normalised values as big-endian singles at pos, each finite.
+bool FiniteNormalizedValues(const ByteChunk& file, int pos, int n) {
   for (int i = 0; i < n; ++i) {
     uint32_t bits = 0;
     pos = GetBE32(file, &bits, pos);
-    if (pos < 0) return false;
-    const float v = BitsFloat(bits);
-    if (!(v >= 0.0f && v <= 1.0f)) return false;
+    if (pos < 0 || !std::isfinite(BitsFloat(bits))) return false;
   }
   return true;
+}
+
+// Stored files may hold values a little outside 0..1; they load clamped.
+double StoredNormalizedValue(uint32_t bits) {
+  return std::clamp(static_cast<double>(BitsFloat(bits)), 0.0, 1.0);
 }
 
 long long ProgramRecordSize(int nParams) {
@@ -209,7 +214,7 @@ bool IPlugBase::LoadProgramFromFXPData(const ByteChunk& file) {
         statePos + 8LL * NParams() > state.Size()) {
       return false;
     }
-  } else if (h.form != kFxCk || !ValidNormalizedValues(file, pos, NParams())) {
+  } else if (h.form != kFxCk || !FiniteNormalizedValues(file, pos, NParams())) {
     return false;
   }
 
@@ -220,7 +225,7 @@ bool IPlugBase::LoadProgramFromFXPData(const ByteChunk& file) {
     for (int i = 0; i < NParams(); ++i) {
       uint32_t bits = 0;
       pos = GetBE32(file, &bits, pos);
-      GetParam(i)->SetNormalized(BitsFloat(bits));
+      GetParam(i)->SetNormalized(StoredNormalizedValue(bits));
     }
   }
   ModifyCurrentPreset(name);
@@ -244,9 +249,10 @@ bool IPlugBase::LoadBankFromFXBData(const ByteChunk& file) {
     int bankPos = 0;
     if (!GetFrameworkChunk(file, kBankHeaderSize, &bank, &bankPos)) return false;
     // Walk the bank as UnserializePresets will, so that it cannot stop
-    // half-way through the presets.
+    // half-way through a preset. A bank may hold fewer presets than we do
+    // (saved by a build with fewer slots): those present load.
     int p = bankPos;
-    for (int i = 0; i < NPresets() && p >= 0; ++i) {
+    for (int i = 0; i < NPresets() && p >= 0 && p < bank.Size(); ++i) {
       bool initialized = false;
       p = bank.GetStr(nullptr, p);
       p = p < 0 ? -1 : bank.GetBool(&initialized, p);
@@ -257,10 +263,8 @@ bool IPlugBase::LoadBankFromFXBData(const ByteChunk& file) {
     }
     if (p < 0) return false;
     IMutexLock lock(this);
-    // As with the parameter form, the bank's current preset becomes ours.
-    if (static_cast<int32_t>(currentPgm) >= 0 && static_cast<int32_t>(currentPgm) < NPresets()) {
-      mCurrentPresetIdx = static_cast<int32_t>(currentPgm);
-    }
+    // Unlike the parameter form, the bank ends on our own current preset:
+    // the file's index is not read.
     UnserializePresets(&bank, bankPos);
     InformHostOfProgramChange();
     return true;
@@ -277,7 +281,7 @@ bool IPlugBase::LoadBankFromFXBData(const ByteChunk& file) {
     GetHeader(file, recordPos, &r);
     if (r.magic != kCcnK || r.form != kFxCk || r.formatVersion != 1 ||
         r.count != static_cast<uint32_t>(NParams()) ||
-        !ValidNormalizedValues(file, recordPos + kProgramHeaderSize, NParams())) {
+        !FiniteNormalizedValues(file, recordPos + kProgramHeaderSize, NParams())) {
       return false;
     }
   }
@@ -290,7 +294,7 @@ bool IPlugBase::LoadBankFromFXBData(const ByteChunk& file) {
     for (int j = 0; j < NParams(); ++j) {
       uint32_t bits = 0;
       p = GetBE32(file, &bits, p);
-      GetParam(j)->SetNormalized(BitsFloat(bits));
+      GetParam(j)->SetNormalized(StoredNormalizedValue(bits));
     }
     ModifyCurrentPreset(name);
   }

@@ -5,6 +5,15 @@
 #include "framework/plugin/IPlugBase.h"
 #include "framework/plugin/Trace.h"
 
+namespace {
+// A stored value for a boolean, integer or enumerated parameter lands on the
+// nearest index (halves upward, as SetNormalized rounds), so that a hand-made
+// or foreign state cannot leave an indexed parameter between two indices.
+double StoredParamValue(const IParam& param, double value) {
+  return param.Type() == IParam::kTypeDouble ? value : std::floor(0.5 + value);
+}
+}  // namespace
+
 bool IPlugBase::SerializeParams(ByteChunk* chunk) {
   WDL_MutexLock lock(&mMutex);
   for (int i = 0; i < NParams(); ++i) {
@@ -22,7 +31,7 @@ int IPlugBase::UnserializeParams(const ByteChunk* chunk, int startPos) {
     IParam* param = GetParam(i);
     double v = 0.0;
     pos = chunk->Get(&v, pos);
-    param->Set(v);
+    param->Set(StoredParamValue(*param, v));
     Trace("UnserializeParams", __LINE__, "%d %s %f", i, param->GetNameForHost(), param->Value());
   }
   OnParamReset();

@@ -3,6 +3,7 @@
 // transport), with Morvex registered in-process.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -153,4 +154,14 @@ TEST_F(MorvexHostTest, HostIdentifierSetsTheHost) {
             noErr);
   EXPECT_EQ(mPlug->GetHost(), kHostReaper);
   EXPECT_EQ(mPlug->GetHostVersion(false), (6 << 16) | (3 << 8) | 4);
+}
+
+TEST_F(MorvexHostTest, NonFiniteParameterValuesFromTheHostAreIgnored) {
+  ASSERT_EQ(AudioUnitSetParameter(mUnit, Morvex::kMix, kAudioUnitScope_Global, 0, 0.7f, 0), noErr);
+  for (float value : {NAN, INFINITY, -INFINITY}) {
+    AudioUnitSetParameter(mUnit, Morvex::kMix, kAudioUnitScope_Global, 0, value, 0);
+    AudioUnitParameterValue mix = 0;
+    ASSERT_EQ(AudioUnitGetParameter(mUnit, Morvex::kMix, kAudioUnitScope_Global, 0, &mix), noErr);
+    EXPECT_EQ(mix, 0.7f) << value;
+  }
 }

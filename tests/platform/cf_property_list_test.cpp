@@ -230,3 +230,50 @@ TEST(CFPropertyListTest, RandomBytesAndDeepNestingAreRefused) {
     inner = CFArrayGetValueAtIndex(static_cast<CFArrayRef>(inner), 0);
   EXPECT_EQ(CFGetTypeID(inner), CFNumberGetTypeID());
 }
+
+// Closing tags the parser never sees as closings must not hide how deep the
+// real nesting goes: each document below nests 200,000 arrays, which the
+// parser would build and then free recursively.
+TEST(CFPropertyListTest, NestingHiddenBehindMarkupIsRefused) {
+  const std::string hiders[] = {
+      "<?x </array> ?>",
+      "<?x a=\"?></array>\"?>",
+      "<!-- </array> -->",
+      "<string><![CDATA[</array>]]></string>",
+      "<!DOCTYPE x [ </array> ]>",
+      "<!DOCTYPE x [ <!ENTITY e \"</array>\"> ]>",
+      "<!DOCTYPE x [ <!ENTITY e \"]>\"> ] ></array> ]>",
+      "<!DOCTYPE x \"></array>\">",
+  };
+  for (const std::string& hider : hiders) {
+    SCOPED_TRACE(hider);
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int i = 0; i < 200000; ++i)
+      deep += "<array>" + hider;
+    for (int i = 0; i < 200000; ++i)
+      deep += "</array>";
+    deep += "</plist>";
+    EXPECT_EQ(Parse(deep), nullptr);
+  }
+  for (const char* opening : {"<array a=\"/>\">", "<array a=\"</array>\">"}) {
+    SCOPED_TRACE(opening);
+    std::string deep = "<plist version=\"1.0\">";
+    for (int i = 0; i < 200000; ++i)
+      deep += opening;
+    EXPECT_EQ(Parse(deep), nullptr);
+  }
+}
+
+TEST(CFPropertyListTest, MarkupBetweenShallowContainersStillParses) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\"><array>";
+  // Far more containers than the depth limit, but never more than two deep.
+  for (int i = 0; i < 2000; ++i)
+    xml += "<?x?><!-- don't --><array><string><![CDATA[</dict>]]></string></array ><dict/>";
+  xml += "</array></plist>";
+  CFHolder<CFPropertyListRef> list(Parse(xml));
+  ASSERT_NE(list.get(), nullptr);
+  EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(list.get())), 4000);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,30 @@ TEST(CFStringTest, FormatHandlesPrintfConversionsAndCFObjects) {
   CFHolder<CFStringRef> longer(CFStringCreateWithFormat(nullptr, nullptr, CFSTR("[%300s]"), "x"));
   EXPECT_EQ(CFStringGetLength(longer), 302);
   EXPECT_EQ(CFStringCreateWithFormat(nullptr, nullptr, nullptr), nullptr);
+}
+
+TEST(CFStringTest, FormatRefusesWidthsAndPrecisionsBeyond4096) {
+  auto format = [](const char* directive, auto... values) {
+    CFStringRef format = CFStringCreateWithCString(nullptr, directive, kCFStringEncodingUTF8);
+    CFStringRef text = CFStringCreateWithFormat(nullptr, nullptr, format, values...);
+    CFRelease(format);
+    const CFIndex length = text ? CFStringGetLength(text) : -1;
+    if (text) CFRelease(text);
+    return length;
+  };
+  // The cheap cases first, so that old code stops before the costly ones.
+  ASSERT_EQ(format("%4097d", 1), -1);
+  EXPECT_EQ(format("%4096d", 1), 4096);
+  EXPECT_EQ(format("%*d|%-*d", 4096, 1, -4096, 2), 8193);
+  EXPECT_EQ(format("%.*f", 4096, 0.5), 4098);
+  EXPECT_EQ(format("%.*s", -1, "abc"), 3);  // a negative precision counts as none
+  EXPECT_EQ(format("%*d", 4097, 1), -1);
+  EXPECT_EQ(format("%*d", -4097, 1), -1);
+  EXPECT_EQ(format("%.4097s", "abc"), -1);
+  EXPECT_EQ(format("%99999999999999999999d", 1), -1);
+  EXPECT_EQ(format("%*d", INT_MAX, 1), -1);
+  EXPECT_EQ(format("%*d", INT_MIN, 1), -1);
+  EXPECT_EQ(format("%.*f", INT_MAX, 1.0), -1);
 }
 
 TEST(CFStringTest, ConstantStringsAreSharedAndIgnoreReleaseWhileCopiesRetain) {

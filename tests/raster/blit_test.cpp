@@ -178,9 +178,12 @@ TEST(BlitTest, CopyResizesTheDestination) {
     for (int x = 0; x < 7; ++x)
       ASSERT_EQ(dst.getBits()[y * dst.getRowSpan() + x], src.at(x, y));
   }
-  LICE_MemBitmap empty;
-  LICE_Copy(&dst, &empty);  // a source without pixels changes nothing
-  EXPECT_EQ(dst.getWidth(), 7);
   LICE_Copy(&dst, &dst);
   EXPECT_EQ(dst.getBits()[0], src.at(0, 0));
+  LICE_Copy(&dst, nullptr);
+  EXPECT_EQ(dst.getWidth(), 7);
+  LICE_MemBitmap empty;
+  LICE_Copy(&dst, &empty);  // an empty source empties the destination too
+  EXPECT_EQ(dst.getWidth(), 0);
+  EXPECT_EQ(dst.getHeight(), 0);
 }

@@ -1,11 +1,16 @@
 #include "raster/lice_png.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <random>
 #include <string>
@@ -211,6 +216,17 @@ TEST(PngTest, BrokenOrOversizedFilesGiveNullAndLeaveTheBitmapAlone) {
   }
   EXPECT_EQ(LICE_LoadPNG("/nonexistent/morvex.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNG("/tmp"), nullptr);
+}
+
+TEST(PngTest, PipeWithoutWriterGivesNullPromptly) {
+  Scratch scratch;
+  const std::string fifo = scratch.path + "/image.png";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto loading = std::async(std::launch::async, [&] { return LICE_LoadPNG(fifo.c_str()); });
+  const bool prompt = loading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!prompt) close(open(fifo.c_str(), O_WRONLY));  // releases a loader stuck in open
+  EXPECT_TRUE(prompt);
+  EXPECT_EQ(loading.get(), nullptr);
 }
 
 // Under the sanitizers these catch reads past the input, writes past the

@@ -33,11 +33,33 @@ TEST(ScaledBlitTest, SameSizeBehavesLikeBlit) {
     const int sx = static_cast<int>(rng() % 8) - 4, sy = static_cast<int>(rng() % 8) - 4;
     const int mode = randomMode(rng);
     const float alpha = randomWeight(rng);
-    // Positions within 0.03 of a whole pixel round to it, filtered or not.
+    // Positions within 0.03 of a whole pixel take the plain blit, filtered
+    // or not, from the position plus a half, truncated.
     const float jitter = (rng() % 2) ? 0.02f : -0.02f;
-    LICE_ScaledBlit(&a, &src, dx, dy, 10, 10, sx + jitter, sy - jitter, 10.0005f, 10, alpha, mode);
-    LICE_Blit(&b, &src, dx, dy, sx, sy, 10, 10, alpha, mode);
+    const float fx = sx + jitter, fy = sy - jitter;
+    LICE_ScaledBlit(&a, &src, dx, dy, 10, 10, fx, fy, 10.0005f, 10, alpha, mode);
+    LICE_Blit(&b, &src, dx, dy, static_cast<int>(fx + 0.5), static_cast<int>(fy + 0.5), 10, 10,
+              alpha, mode);
     ASSERT_EQ(a.pixels(), b.pixels()) << iter;
+  }
+}
+
+TEST(ScaledBlitTest, SameSizeStartsAtThePositionPlusAHalfTruncated) {
+  TestBitmap src(4, 1);
+  for (int x = 0; x < 4; ++x)
+    src.at(x, 0) = static_cast<LICE_pixel>(x + 1);
+  const struct {
+    float srcx;
+    std::vector<LICE_pixel> expected;
+  } cases[] = {
+      {-0.7f, {1, 2, 3, 4}},  // -0.2 truncates to 0
+      {-1.6f, {0, 1, 2, 3}},  // -1.1 truncates to -1
+      {1.4f, {2, 3, 4, 0}},
+  };
+  for (const auto& c : cases) {
+    TestBitmap dst(4, 1);
+    LICE_ScaledBlit(&dst, &src, 0, 0, 4, 1, c.srcx, 0, 4, 1, 1.0f, LICE_BLIT_MODE_COPY);
+    EXPECT_EQ(dst.pixels(), c.expected) << c.srcx;
   }
 }
 

@@ -101,9 +101,11 @@ TEST(AUStateTest, RestoreAppliesFullyOrNotAtAll) {
       {"truncated data", "data", [] { return CFTypeRef(Doubles(kValues, 55)); }, false},
       {"empty data", "data", [] { return CFTypeRef(Doubles(kValues, 0)); }, false},
       {"no data", "data", [] { return CFTypeRef(nullptr); }, false},
-      {"no version", "version", [] { return CFTypeRef(nullptr); }, false},
+      // The restore reads no version, so its type or absence does not matter.
+      {"no version", "version", [] { return CFTypeRef(nullptr); }, true},
+      {"version a string", "version", [] { return CFTypeRef(CFSTR("1.0.0")); }, true},
       {"no type", "type", [] { return CFTypeRef(nullptr); }, false},
-      {"no name", "name", [] { return CFTypeRef(nullptr); }, false},
+      {"no name", "name", [] { return CFTypeRef(nullptr); }, true},
       {"name not a string", "name", [] { return CFTypeRef(Number(2)); }, false},
       {"data not data", "data", [] { return CFTypeRef(CFSTR("abc")); }, false},
       {"subtype not a number", "subtype", [] { return CFTypeRef(CFSTR("zJAu")); }, false},

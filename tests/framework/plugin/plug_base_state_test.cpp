@@ -64,13 +64,36 @@ TEST(IPlugBaseStateTest, ShortChunkSetsWhatItHasZeroesTheFailureAndKeepsTheRest)
 
   ByteChunk outOfRange = Doubles({7.0, -3.0, 0.4});
   EXPECT_EQ(plug.UnserializeState(&outOfRange, 0), 24);
-  EXPECT_EQ(Values(plug), (std::vector<double>{1.0, 0.0, 0.4}));
+  EXPECT_EQ(Values(plug), (std::vector<double>{1.0, 0.0, 0.0}));
 
   ByteChunk offset = Doubles({99.0, 0.1, 2.0, 1.0});
   EXPECT_EQ(plug.UnserializeParams(&offset, 8), 32);
   EXPECT_EQ(Values(plug), (std::vector<double>{0.1, 2.0, 1.0}));
   EXPECT_LT(plug.UnserializeParams(&offset, -8), 0);  // reads nothing
   EXPECT_EQ(Values(plug), (std::vector<double>{0.1, 2.0, 1.0}));
+}
+
+TEST(IPlugBaseStateTest, IndexedParametersFromAStateLandOnTheNearestIndex) {
+  const struct {
+    double stages, on;
+    double expectedStages, expectedOn;
+  } cases[] = {
+      {2.5, 0.5, 3.0, 1.0},   {2.49, 0.49, 2.0, 0.0}, {5e-324, 1e-300, 0.0, 0.0},
+      {4.999, 0.9, 5.0, 1.0}, {9.7, 3.0, 5.0, 1.0},   {-3.2, -0.6, 0.0, 0.0},
+  };
+  for (const auto& c : cases) {
+    TestPlug plug;
+    ByteChunk state = Doubles({0.123, c.stages, c.on});
+    EXPECT_EQ(plug.UnserializeState(&state, 0), 24);
+    EXPECT_EQ(Values(plug), (std::vector<double>{0.123, c.expectedStages, c.expectedOn}))
+        << c.stages << " " << c.on;
+  }
+  // A preset chunk goes the same way.
+  TestPlug plug("1-1", 1);
+  ByteChunk chunk = Doubles({0.5, 1.5, 1.0});
+  plug.MakePresetFromChunk("Between", &chunk);
+  ASSERT_TRUE(plug.RestorePreset(0));
+  EXPECT_EQ(plug.GetParam(TestPlug::kStages)->Value(), 2.0);
 }
 
 TEST(IPlugBaseStateTest, MakePresetStoresValuesAsPassedInSlotOrder) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "framework/plugin/VersionParts.h"
@@ -138,6 +139,10 @@ TEST(IPlugBaseTest, ParameterFromEditorSetsInformsHostThenEffect) {
   EXPECT_EQ(plug.hostParamChanges[0], std::make_pair(1, 0.5));  // as passed, not re-derived
   EXPECT_EQ(plug.paramChanges, std::vector<int>{1});
   plug.SetParameterFromGUI(7, 0.5);
+  EXPECT_EQ(plug.paramChanges.size(), 1u);
+  plug.SetParameterFromGUI(TestPlug::kStages, std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(plug.GetParam(TestPlug::kStages)->Value(), 3.0);
+  EXPECT_EQ(plug.hostParamChanges.size(), 1u);  // no NaN for the host either
   EXPECT_EQ(plug.paramChanges.size(), 1u);
 
   plug.OnParamReset();

@@ -177,6 +177,7 @@ TEST(ProgramBankFilesTest, BankRoundTripsInBothForms) {
 
     TestPlug target("1-1", 4, chunks);
     target.GetParam(0)->Set(0.1);
+    target.RestorePreset(2);
     ASSERT_TRUE(target.LoadBankFromFXB(path)) << chunks;
     for (int i = 0; i < 3; ++i) {
       // Program records keep 27 characters of a name; chunks keep it whole.
@@ -184,11 +185,14 @@ TEST(ProgramBankFilesTest, BankRoundTripsInBothForms) {
       EXPECT_EQ(target.GetPresetName(i), chunks ? name : name.substr(0, 27)) << i;
       EXPECT_TRUE(target.Preset(i)->mChunk.IsEqual(source.Preset(i)->mChunk)) << i;
     }
-    EXPECT_EQ(target.GetCurrentPresetIdx(), 1);
-    EXPECT_EQ(target.GetParam(0)->Value(), 0.75);
+    // A parameter-form bank ends on the file's current preset, a chunk-form
+    // bank on the plug-in's own.
+    EXPECT_EQ(target.GetCurrentPresetIdx(), chunks ? 2 : 1);
+    EXPECT_EQ(target.GetParam(0)->Value(), chunks ? 0.5 : 0.75);
     EXPECT_EQ(target.programChanges, 1);
     if (chunks) {
-      // Save, load, save: the same bytes.
+      // Save, load, save: the same bytes, once on the source's preset.
+      ASSERT_TRUE(target.RestorePreset(1));
       ASSERT_TRUE(target.SaveBankAsFXB(path));
       EXPECT_TRUE(Read(path).IsEqual(file));
     }
@@ -215,8 +219,8 @@ TEST(ProgramBankFilesTest, RefusedFilesChangeNothing) {
                      {16, 0x12345678, "unique ID"},
                      {24, 4, "parameter count"},
                      {56, 0x7FC00000, "NaN value"},
-                     {60, 0x3F800001, "value above 1"},
-                     {64, 0xBF800000, "negative value"}};
+                     {60, 0x7F800000, "infinite value"},
+                     {64, 0xFF800000, "negative infinite value"}};
   for (const auto& c : corruptions) {
     ByteChunk bad = Prefix(good, good.Size());
     PutBE(&bad, c.pos, c.value);
@@ -296,4 +300,53 @@ TEST(ProgramBankFilesTest, ChunkBankWithAHostileNameLengthIsRefused) {
   PutBE(&oversized, 156, BE32(file, 156) + 1);
   EXPECT_FALSE(target.LoadBankFromFXBData(oversized));
   EXPECT_EQ(target.Snapshot(), before);
+}
+
+TEST(ProgramBankFilesTest, FiniteValuesOutside0To1LoadClamped) {
+  // Gain 1.5 and Stages -0.5 stand where the plug-in's own values would be.
+  const auto outOfRange = [](ByteChunk* file, int valuesPos) {
+    PutBE(file, valuesPos, 0x3FC00000);      // 1.5
+    PutBE(file, valuesPos + 4, 0xBF000000);  // -0.5
+  };
+  ByteChunk program = SavedFile(false, false);
+  outOfRange(&program, 56);
+  TestPlug target("1-1", 3);
+  Populate(&target);
+  ASSERT_TRUE(target.LoadProgramFromFXPData(program));
+  EXPECT_EQ(target.GetParam(TestPlug::kGain)->Value(), 1.0);
+  EXPECT_EQ(target.GetParam(TestPlug::kStages)->Value(), 0.0);
+
+  // The second record of a bank, whose values start after the bank header,
+  // one record and the record's own header.
+  ByteChunk bank = SavedFile(true, false);
+  outOfRange(&bank, 156 + (56 + 12) + 56);
+  TestPlug bankTarget("1-1", 3);
+  ASSERT_TRUE(bankTarget.LoadBankFromFXBData(bank));
+  ASSERT_TRUE(bankTarget.RestorePreset(1));
+  EXPECT_EQ(bankTarget.GetParam(TestPlug::kGain)->Value(), 1.0);
+  EXPECT_EQ(bankTarget.GetParam(TestPlug::kStages)->Value(), 0.0);
+
+  PutBE(&bank, 156 + (56 + 12) + 56, 0x7FC00000);  // NaN
+  TestPlug refusing("1-1", 3);
+  const std::string before = refusing.Snapshot();
+  EXPECT_FALSE(refusing.LoadBankFromFXBData(bank));
+  EXPECT_EQ(refusing.Snapshot(), before);
+}
+
+TEST(ProgramBankFilesTest, ChunkBankWithFewerPresetsLoadsThoseItHolds) {
+  const ByteChunk file = SavedFile(true, true, 2);
+  TestPlug source("1-1", 2, true);
+  Populate(&source);
+  TestPlug target("1-1", 4, true);
+  target.MakePreset("Third", 0.125, 1, 0);
+  target.MakePreset("Fourth", 0.375, 2, 1);
+  target.MakePreset("Fifth", 0.625, 3, 0);
+  ASSERT_TRUE(target.LoadBankFromFXBData(file));
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_STREQ(target.GetPresetName(i), source.GetPresetName(i)) << i;
+    EXPECT_TRUE(target.Preset(i)->mChunk.IsEqual(source.Preset(i)->mChunk)) << i;
+  }
+  EXPECT_STREQ(target.GetPresetName(2), "Fifth");
+  EXPECT_FALSE(target.Preset(3)->mInitialized);
+  EXPECT_EQ(target.programChanges, 1);
 }
