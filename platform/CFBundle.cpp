@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/RegularFile.h"
 #include "platform/CFBundle.h"
 #include "platform/CFPropertyList.h"
 #include "platform/HostBundle.h"
@@ -125,7 +126,7 @@ std::string BundlePath(CFBundleRef bundle) {
 }
 
 CFPropertyListRef ReadPropertyListFile(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
+  FILE* file = OpenRegularFile(path.c_str());
   if (!file) return nullptr;
   std::vector<UInt8> bytes;
   UInt8 block[4096];

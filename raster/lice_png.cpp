@@ -1,16 +1,14 @@
 #include "raster/lice_png.h"
 
-#include <fcntl.h>
 #include <png.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "framework/base/RegularFile.h"
 #include "platform/CFBundle.h"
 #include "raster/LICE_MemBitmap.h"
 
@@ -177,22 +175,11 @@ LICE_IBitmap* load(Decoding* d) {
 
 LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bitmap) {
   if (!filename) return nullptr;
-  // Opening without blocking, so that a pipe with no writer or a device
-  // cannot hold the caller before it is found not to be a plain file.
-  const int fd = open(filename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
+  long long size = 0;
   Decoding d;
-  d.file = fdopen(fd, "rb");
-  if (!d.file) {
-    close(fd);
-    return nullptr;
-  }
-  d.inputBytes = static_cast<unsigned long long>(info.st_size);
+  d.file = OpenRegularFile(filename, &size);
+  if (!d.file) return nullptr;
+  d.inputBytes = static_cast<unsigned long long>(size);
   d.given = bitmap;
   return load(&d);
 }

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/base/RegularFile.h"
 #include "framework/base/WDL_TypedBuf.h"
 
 bool ReadWholeFile(const char* path, ByteChunk* bytes) {
-  if (!path || !path[0]) return false;
-  FILE* file = fopen(path, "rb");
+  FILE* file = OpenRegularFile(path);
   if (!file) return false;
   bytes->Clear();
   unsigned char block[65536];
