@@ -31,9 +31,9 @@ constexpr unsigned kIndexBits = 20;
 constexpr std::uint32_t kChunkSlots = 1024;
 constexpr std::uint32_t kChunks = (1u << kIndexBits) / kChunkSlots;
 // Generations wrap within what a handle can carry.
-constexpr unsigned kGenerationBits =
-    sizeof(std::uintptr_t) * 8 - kIndexBits - 1 < 32 ? sizeof(std::uintptr_t) * 8 - kIndexBits - 1
-                                                     : 32;
+constexpr unsigned kGenerationBits = sizeof(std::uintptr_t) * 8 - kIndexBits - 1 < 32
+                                         ? sizeof(std::uintptr_t) * 8 - kIndexBits - 1
+                                         : 32;
 constexpr std::uint32_t kGenerationMask =
     kGenerationBits == 32 ? 0xFFFFFFFFu : (1u << kGenerationBits) - 1;
 
@@ -103,8 +103,7 @@ ComponentResult Finish(Slot* slot) {
   block.what = kComponentCloseSelect;
   block.paramSize = sizeof(long);
   block.params[0] = reinterpret_cast<long>(handle);
-  const ComponentResult result =
-      slot->entry(&block, slot->storage.load(std::memory_order_acquire));
+  const ComponentResult result = slot->entry(&block, slot->storage.load(std::memory_order_acquire));
   Retire(slot);
   return result;
 }
@@ -164,7 +163,7 @@ ComponentResult InstanceTable::RequestClose(ComponentInstance handle) {
   ComponentResult result = noErr;
   Leave(slot, &result);
   return before & kCloseRequested ? invalidComponentID  // another thread closed it first
-                                   : result;
+                                  : result;
 }
 
 InstanceTable::Call::Call(ComponentInstance handle) noexcept : mSlot(Enter(handle)) {}

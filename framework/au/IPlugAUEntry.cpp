@@ -1,7 +1,7 @@
 // The component entry: selector dispatch, instance lifecycle, listeners,
 // render notifications, scheduled parameters and the music-device selectors.
+#include <algorithm>
 #include <cstring>
-#include <initializer_list>
 
 #include "framework/au/IPlugAU.h"
 #include "framework/au/MakePlug.h"
@@ -68,15 +68,7 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
   if (!plug) return badComponentInstance;
 
   if (select == kComponentCloseSelect) {
-    for (WDL_PtrList<BusChannels>* buses : {&plug->mInputBuses, &plug->mOutputBuses}) {
-      for (int i = 0; i < buses->GetSize(); ++i) {
-        buses->Get(i)->mConnected = false;
-        buses->Get(i)->mHostChannels = -1;
-      }
-    }
-    for (int i = 0; i < plug->mInputConnections.GetSize(); ++i)
-      *plug->mInputConnections.Get(i) = InputBusConnection{};
-    delete plug;
+    plug->Close();
     return noErr;
   }
 
@@ -137,20 +129,20 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
                           Arg<AudioUnitScope>(params, 3), Arg<AudioUnitElement>(params, 2),
                           Arg<AudioUnitParameterValue>(params, 1), Arg<UInt32>(params, 0));
     case kAudioUnitResetSelect:
-      plug->Reset();
+      plug->ResetBesideRender();
       return noErr;
     case kAudioUnitAddPropertyListenerSelect: {
       const PropertyListener listener{Arg<AudioUnitPropertyID>(params, 2),
                                       Arg<AudioUnitPropertyListenerProc>(params, 1),
                                       Arg<void*>(params, 0)};
       if (!listener.mProc) return paramErr;
-      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
-        const PropertyListener* existing = plug->mListeners.Get(i);
-        if (existing->mPropertyID == listener.mPropertyID && existing->mProc == listener.mProc) {
+      for (const PropertyListener& existing : plug->mListeners.Get()) {
+        if (existing.mPropertyID == listener.mPropertyID && existing.mProc == listener.mProc) {
           return noErr;
         }
       }
-      plug->mListeners.Add(new PropertyListener(listener));
+      plug->mListeners.Update(
+          [&](std::vector<PropertyListener>& list) { list.push_back(listener); });
       return noErr;
     }
     case kAudioUnitRemovePropertyListenerSelect:
@@ -160,13 +152,15 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
       const auto propID = Arg<AudioUnitPropertyID>(params, base + 1);
       const auto proc = Arg<AudioUnitPropertyListenerProc>(params, base);
       void* userData = withUserData ? Arg<void*>(params, 0) : nullptr;
-      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
-        const PropertyListener* l = plug->mListeners.Get(i);
-        if (l->mPropertyID == propID && l->mProc == proc &&
-            (!withUserData || l->mUserData == userData)) {
-          plug->mListeners.Delete(i, true);
-          break;
-        }
+      const auto matches = [&](const PropertyListener& l) {
+        return l.mPropertyID == propID && l.mProc == proc &&
+               (!withUserData || l.mUserData == userData);
+      };
+      const std::vector<PropertyListener>& listeners = plug->mListeners.Get();
+      if (std::any_of(listeners.begin(), listeners.end(), matches)) {
+        plug->mListeners.Update([&](std::vector<PropertyListener>& list) {
+          list.erase(std::find_if(list.begin(), list.end(), matches));
+        });
       }
       return noErr;
     }
@@ -178,16 +172,18 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
       const AURenderCallbackStruct notifier{Arg<AURenderCallback>(params, 1),
                                             Arg<void*>(params, 0)};
       if (!notifier.inputProc) return paramErr;
-      plug->mRenderNotifiers.Add(new AURenderCallbackStruct(notifier));
+      plug->mRenderNotifiers.Update(
+          [&](std::vector<AURenderCallbackStruct>& list) { list.push_back(notifier); });
       return noErr;
     }
     case kAudioUnitRemoveRenderNotifySelect: {
       const auto proc = Arg<AURenderCallback>(params, 1);
-      for (int i = 0; i < plug->mRenderNotifiers.GetSize(); ++i) {
-        if (plug->mRenderNotifiers.Get(i)->inputProc == proc) {
-          plug->mRenderNotifiers.Delete(i, true);
-          break;
-        }
+      const auto matches = [&](const AURenderCallbackStruct& n) { return n.inputProc == proc; };
+      const std::vector<AURenderCallbackStruct>& notifiers = plug->mRenderNotifiers.Get();
+      if (std::any_of(notifiers.begin(), notifiers.end(), matches)) {
+        plug->mRenderNotifiers.Update([&](std::vector<AURenderCallbackStruct>& list) {
+          list.erase(std::find_if(list.begin(), list.end(), matches));
+        });
       }
       return noErr;
     }
