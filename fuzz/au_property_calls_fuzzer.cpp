@@ -154,8 +154,8 @@ AudioStreamBasicDescription Format(AudioUnit unit, AudioUnitScope scope, UInt32 
                                    OSStatus* status) {
   AudioStreamBasicDescription format = {};
   UInt32 size = sizeof format;
-  *status = AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format,
-                                 &size);
+  *status =
+      AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format, &size);
   return format;
 }
 
@@ -215,7 +215,7 @@ void SetProperty(AudioUnit unit, Bytes& in) {
     case kAudioUnitProperty_MakeConnection: {
       const std::uint8_t which = in.Small(5);
       AudioUnitConnection connection = {
-          which < 2 ? gSession->units[which]
+          which < 2    ? gSession->units[which]
           : which == 2 ? gSession->closed
           : which == 3 ? nullptr
                        : reinterpret_cast<AudioUnit>(in.Value<std::uintptr_t>()),

@@ -162,6 +162,7 @@ TEST(AUDispatchTest, RenderNotifiersMayRepeatAndAreRemovedByProcedure) {
   Source source{Noise(2, 64)};
   ASSERT_EQ(source.Attach(unit), noErr);
   int a = 0, b = 0;
+  EXPECT_EQ(AudioUnitAddRenderNotify(unit, nullptr, &a), paramErr);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, Notify, &a), noErr);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, Notify, &b), noErr);
   Buffers out(2, 32);

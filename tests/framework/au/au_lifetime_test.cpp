@@ -21,8 +21,8 @@ AudioUnitRenderProc FastRender(AudioUnit unit) {
 }
 
 // Closes the unit it feeds, then fills the buffers as a source would.
-OSStatus CloseWhileFeeding(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
-                           UInt32, UInt32 frames, AudioBufferList* list) {
+OSStatus CloseWhileFeeding(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32,
+                           UInt32 frames, AudioBufferList* list) {
   EXPECT_EQ(CloseComponent(static_cast<AudioUnit>(refCon)), noErr);
   for (UInt32 c = 0; c < list->mNumberBuffers; ++c)
     std::fill_n(static_cast<float*>(list->mBuffers[c].mData), frames, 0.25f);
@@ -91,8 +91,8 @@ TEST(AULifetimeTest, ClosingAnUpstreamUnitCutsItsConnections) {
     ASSERT_EQ(source.Attach(upstream), noErr);
     Prepare(downstream, 2);
     AudioUnitConnection connection = {upstream, 0, 0};
-    ASSERT_EQ(AudioUnitSetProperty(downstream, kAudioUnitProperty_MakeConnection, I, 0,
-                                   &connection, sizeof connection),
+    ASSERT_EQ(AudioUnitSetProperty(downstream, kAudioUnitProperty_MakeConnection, I, 0, &connection,
+                                   sizeof connection),
               noErr);
     Buffers first(2, 256);
     ASSERT_EQ(Render(downstream, 0, 256, first.list()), noErr);
