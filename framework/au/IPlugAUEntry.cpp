@@ -2,6 +2,7 @@
 // render notifications, scheduled parameters and the music-device selectors.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "framework/au/IPlugAU.h"
 #include "framework/au/MakePlug.h"
@@ -41,6 +42,16 @@ unsigned ArgSlots(SInt16 select) {
     default:
       return 0;
   }
+}
+
+// Publishes the list without its first item that matches, when one does.
+template <typename T, typename Match>
+void RemoveFirst(Published<std::vector<T>>* list, Match matches) {
+  const std::vector<T>& current = list->Get();
+  if (std::none_of(current.begin(), current.end(), matches)) return;
+  list->Update([&](std::vector<T>& items) {
+    items.erase(std::find_if(items.begin(), items.end(), matches));
+  });
 }
 
 // Selectors 1-7, 9-11 and 14-17; the others that are handled answer 0 too.
@@ -156,12 +167,7 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
         return l.mPropertyID == propID && l.mProc == proc &&
                (!withUserData || l.mUserData == userData);
       };
-      const std::vector<PropertyListener>& listeners = plug->mListeners.Get();
-      if (std::any_of(listeners.begin(), listeners.end(), matches)) {
-        plug->mListeners.Update([&](std::vector<PropertyListener>& list) {
-          list.erase(std::find_if(list.begin(), list.end(), matches));
-        });
-      }
+      RemoveFirst(&plug->mListeners, matches);
       return noErr;
     }
     case kAudioUnitRenderSelect:
@@ -178,13 +184,8 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
     }
     case kAudioUnitRemoveRenderNotifySelect: {
       const auto proc = Arg<AURenderCallback>(params, 1);
-      const auto matches = [&](const AURenderCallbackStruct& n) { return n.inputProc == proc; };
-      const std::vector<AURenderCallbackStruct>& notifiers = plug->mRenderNotifiers.Get();
-      if (std::any_of(notifiers.begin(), notifiers.end(), matches)) {
-        plug->mRenderNotifiers.Update([&](std::vector<AURenderCallbackStruct>& list) {
-          list.erase(std::find_if(list.begin(), list.end(), matches));
-        });
-      }
+      RemoveFirst(&plug->mRenderNotifiers,
+                  [&](const AURenderCallbackStruct& n) { return n.inputProc == proc; });
       return noErr;
     }
     case kAudioUnitScheduleParametersSelect: {
