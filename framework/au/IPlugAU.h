@@ -185,6 +185,11 @@ class IPlugAU : public IPlugBase {
   // Resets the effect now, or at the start of the next render when one is
   // running. [UI thread]
   void ResetBesideRender();
+  // Sets the sample rate or block size and resets the effect, unless a
+  // render is running: then nothing changes and the result is false.
+  // [UI thread]
+  bool SetSampleRateBesideRender(double sampleRate);
+  bool SetBlockSizeBesideRender(int blockSize);
   // The bus records as the render will see them. [UI thread, under the mutex]
   void PublishRouting();
 
@@ -225,10 +230,12 @@ class IPlugAU : public IPlugBase {
   // False once the host closed the instance; units pulling from it hold it.
   std::shared_ptr<std::atomic<bool>> mAlive = std::make_shared<std::atomic<bool>>(true);
   // One render at a time: a second one (a loop of units, another thread)
-  // is refused. A reset that finds a render running is left to the next.
+  // is refused. A reset that finds a render running is left to the next;
+  // a change of rate or block size is refused (RenderExclusion).
   std::atomic<bool> mRendering{false};
-  std::atomic<bool> mResetting{false};
+  std::atomic<int> mResetting{0};
   std::atomic<bool> mResetPending{false};
+  std::atomic<int> mReconfiguring{0};
   // One parameter of each group, in the order hosts first asked about the
   // groups: clump id i names the group of entry i - 1. Not owned.
   WDL_PtrList<IParam> mParamGroups{4096};

@@ -115,12 +115,10 @@ ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement 
       !CheckLegalIO(scope, static_cast<int>(element), static_cast<int>(nChannels))) {
     return kAudioUnitErr_InvalidProperty;
   }
-  bus->mHostChannels = static_cast<int>(nChannels);
-  if (format->mSampleRate != GetSampleRate()) {
-    SetSampleRate(format->mSampleRate);
-    // The effect is tuned to the rate of its last reset.
-    ResetBesideRender();
+  if (format->mSampleRate != GetSampleRate() && !SetSampleRateBesideRender(format->mSampleRate)) {
+    return kAudioUnitErr_CannotDoInCurrentContext;
   }
+  bus->mHostChannels = static_cast<int>(nChannels);
   AssessInputConnections();
   return noErr;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/RenderExclusion.h"
 
 namespace {
 // An AudioBufferList with room for every channel an input bus may have.
@@ -46,22 +47,38 @@ OSStatus IPlugAU::RenderProc(void* storage, AudioUnitRenderActionFlags* flags,
   const RenderReaders::Scope readers;
   if (!plug->mAlive->load(std::memory_order_seq_cst)) return badComponentInstance;
   const RenderPass pass(plug->mRendering);
-  if (!pass.Admitted()) return kAudioUnitErr_CannotDoInCurrentContext;
+  // A rate or block size being changed is not read half-written.
+  if (!pass.Admitted() || RenderExclusion::Announced(plug->mReconfiguring)) {
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
   AudioUnitRenderActionFlags localFlags = 0;
   return plug->Render(flags ? flags : &localFlags, timeStamp, outputBus, nFrames, bufferList);
 }
 
 void IPlugAU::ResetBesideRender() {
-  // Pairs with the render's mark and check: either the render sees
-  // mResetting and leaves the effect alone, or this sees the render and
-  // leaves the reset to the next one.
-  mResetting.store(true, std::memory_order_seq_cst);
-  if (mRendering.load(std::memory_order_seq_cst)) {
-    mResetPending.store(true, std::memory_order_seq_cst);
-  } else {
+  const RenderExclusion exclusion(mResetting, mRendering);
+  if (exclusion.Granted()) {
     Reset();
+  } else {
+    mResetPending.store(true, std::memory_order_seq_cst);
   }
-  mResetting.store(false, std::memory_order_seq_cst);
+}
+
+bool IPlugAU::SetSampleRateBesideRender(double sampleRate) {
+  const RenderExclusion exclusion(mReconfiguring, mRendering);
+  if (!exclusion.Granted()) return false;
+  SetSampleRate(sampleRate);
+  // The effect is tuned to the rate of its last reset.
+  Reset();
+  return true;
+}
+
+bool IPlugAU::SetBlockSizeBesideRender(int blockSize) {
+  const RenderExclusion exclusion(mReconfiguring, mRendering);
+  if (!exclusion.Granted()) return false;
+  SetBlockSize(blockSize);
+  Reset();
+  return true;
 }
 
 OSStatus IPlugAU::RenderCallback(const AURenderCallbackStruct* callback,
@@ -194,7 +211,7 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp
       SetOutputChannelConnections(2 * (static_cast<int>(outputBus) + 1), 2 * following, false);
     }
     // While the host resets the effect it is left alone for this block.
-    const bool resetting = mResetting.load(std::memory_order_seq_cst);
+    const bool resetting = RenderExclusion::Announced(mResetting);
     if (!resetting && mResetPending.exchange(false, std::memory_order_seq_cst)) Reset();
     if (IsBypassed() || resetting) {
       PassThroughBuffers(0.0f, static_cast<int>(nFrames));

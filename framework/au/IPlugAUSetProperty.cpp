@@ -74,9 +74,8 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
       if (!(sampleRate >= kMinSampleRate) || !std::isfinite(sampleRate)) {
         return kAudioUnitErr_InvalidPropertyValue;
       }
-      SetSampleRate(sampleRate);
-      ResetBesideRender();
-      return noErr;
+      return SetSampleRateBesideRender(sampleRate) ? ComponentResult{noErr}
+                                                   : kAudioUnitErr_CannotDoInCurrentContext;
     }
     case kAudioUnitProperty_StreamFormat: {
       const auto format = Get<AudioStreamBasicDescription>(data);
@@ -85,9 +84,9 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_MaximumFramesPerSlice: {
       const auto frames = Get<UInt32>(data);
       if (frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
-      SetBlockSize(static_cast<int>(frames));
-      ResetBesideRender();
-      return noErr;
+      return SetBlockSizeBesideRender(static_cast<int>(frames))
+                 ? ComponentResult{noErr}
+                 : kAudioUnitErr_CannotDoInCurrentContext;
     }
     case kAudioUnitProperty_BypassEffect: {
       const bool bypassed = Get<UInt32>(data) != 0;
