@@ -77,6 +77,10 @@ bool IPlugAU::SetBlockSizeBesideRender(int blockSize) {
   const RenderExclusion exclusion(mReconfiguring, mRendering);
   if (!exclusion.Granted()) return false;
   SetBlockSize(blockSize);
+  // The inputs were read into scratch memory that may have moved: the next
+  // render reads them again, even for the time stamp it last read.
+  SetInputChannelConnections(0, NInChannels(), false);
+  mLastRenderTime = -1.0;
   Reset();
   return true;
 }

@@ -243,3 +243,19 @@ TEST(AURenderTest, ARenderReenteringItsUnitIsRefused) {
   ASSERT_EQ(source.Attach(unit), noErr);
   EXPECT_EQ(Render(unit, 0, 64, out.list()), noErr);
 }
+
+// A new block size moves the memory the inputs were read into: the same
+// time stamp is read again rather than from where the inputs used to be.
+TEST(AURenderTest, ABlockSizeChangeReadsTheInputsAgain) {
+  Unit unit;
+  Source source{Noise(2, 512, 12)};
+  Ready(unit, &source);
+  Buffers first(2, 512), again(2, 512);
+  ASSERT_EQ(Render(unit, 0, 512, first.list()), noErr);
+  const UInt32 frames = 4096;
+  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, G, 0, &frames,
+                                 sizeof frames),
+            noErr);
+  ASSERT_EQ(Render(unit, 0, 512, again.list()), noErr);
+  EXPECT_EQ(source.pulls, 2);
+}
