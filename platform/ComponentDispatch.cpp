@@ -17,15 +17,19 @@ ComponentResult CallComponentVersion(ComponentInstance ci) {
 
 ComponentResult HostCallComponentSelector(ComponentInstance ci, SInt16 what, UInt32 argCount,
                                           const long* args) {
-  ComponentInstanceRecord* instance = platform::detail::LiveInstance(ci);
-  if (!instance) return badComponentInstance;
+  // Closing goes through the instance table so that the handle dies with
+  // the instance; an open instance cannot be opened again.
+  if (what == kComponentCloseSelect) return CloseComponent(ci);
+  const platform::detail::InstanceTable::Call call(ci);
+  if (!call.Live()) return badComponentInstance;
+  if (what == kComponentOpenSelect) return badComponentSelector;
   platform::detail::ParameterBlock<16> block{};
   if (argCount > 16 || (argCount > 0 && !args)) return paramErr;
   block.what = what;
   block.paramSize = static_cast<UInt8>(argCount * sizeof(long));
   for (UInt32 i = 0; i < argCount; ++i)
     block.params[argCount - 1 - i] = args[i];
-  return instance->entry(reinterpret_cast<ComponentParameters*>(&block), instance->storage);
+  return call.Entry()(reinterpret_cast<ComponentParameters*>(&block), call.Storage());
 }
 
 ComponentResult AudioUnitInitialize(AudioUnit inUnit) {

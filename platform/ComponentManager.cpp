@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "platform/detail/ComponentCall.h"
 #include "platform/detail/ComponentRecords.h"
 #include "platform/detail/ComponentScan.h"
+#include "platform/detail/InstanceTable.h"
 
 namespace platform::detail {
 namespace {
@@ -254,12 +256,14 @@ void Unregister(Registry& registry, ComponentRecord* record) {
       registry.components.end());
 }
 
-// The component behind a handle (or behind an instance handle); null
+// The component behind a handle (or behind an open instance's handle); null
 // otherwise. Reads only fields that never change after registration.
 ComponentRecord* AnyComponent(Component handle) {
   if (!handle) return nullptr;
-  const auto* instance = reinterpret_cast<const ComponentInstanceRecord*>(handle);
-  if (instance->magic == ComponentInstanceRecord::kMagic) return instance->component;
+  if (reinterpret_cast<std::uintptr_t>(handle) & 1u) {
+    const InstanceTable::Call call(reinterpret_cast<ComponentInstance>(handle));
+    return call.Live() ? call.Component() : nullptr;
+  }
   return handle->magic == ComponentRecord::kMagic ? handle : nullptr;
 }
 
@@ -320,7 +324,7 @@ void EnsureComponentsScanned() {
 }  // namespace platform::detail
 
 using platform::detail::CallComponent;
-using platform::detail::LiveInstance;
+using platform::detail::InstanceTable;
 using platform::detail::Registry;
 using platform::detail::TheRegistry;
 using platform::detail::ToOSErr;
@@ -376,14 +380,15 @@ OSErr OpenAComponent(Component aComponent, ComponentInstance* ci) {
     entry = aComponent->entry;
     ++aComponent->instances;
   }
-  auto* instance = new ComponentInstanceRecord;
-  instance->component = aComponent;
-  instance->entry = entry;
+  // From here on the instance table owns the count and drops it on close.
+  ComponentInstance instance = InstanceTable::Open(aComponent, entry);
+  if (!instance) {
+    --aComponent->instances;
+    return invalidComponentID;
+  }
   const ComponentResult result = CallComponent(instance, kComponentOpenSelect, instance);
   if (result != noErr) {
-    instance->magic = 0;
-    delete instance;
-    --aComponent->instances;
+    InstanceTable::Discard(instance);
     return ToOSErr(result);
   }
   *ci = instance;
@@ -397,14 +402,7 @@ ComponentInstance OpenComponent(Component aComponent) {
 }
 
 OSErr CloseComponent(ComponentInstance aComponentInstance) {
-  ComponentInstanceRecord* instance = LiveInstance(aComponentInstance);
-  if (!instance) return static_cast<OSErr>(invalidComponentID);
-  const ComponentResult result = CallComponent(instance, kComponentCloseSelect, instance);
-  ComponentRecord* component = instance->component;
-  instance->magic = 0;
-  delete instance;
-  --component->instances;
-  return ToOSErr(result);
+  return ToOSErr(InstanceTable::RequestClose(aComponentInstance));
 }
 
 long CountComponentInstances(Component aComponent) {
@@ -424,14 +422,13 @@ OSErr UnregisterComponent(Component aComponent) {
 }
 
 Handle GetComponentInstanceStorage(ComponentInstance aComponentInstance) {
-  ComponentInstanceRecord* instance = LiveInstance(aComponentInstance);
-  return instance ? instance->storage : nullptr;
+  const InstanceTable::Call call(aComponentInstance);
+  return call.Live() ? call.Storage() : nullptr;
 }
 
 void SetComponentInstanceStorage(ComponentInstance aComponentInstance, Handle theStorage) {
-  if (ComponentInstanceRecord* instance = LiveInstance(aComponentInstance)) {
-    instance->storage = theStorage;
-  }
+  const InstanceTable::Call call(aComponentInstance);
+  if (call.Live()) call.SetStorage(theStorage);
 }
 
 Component HostRegisterComponent(const ComponentDescription* cd, ComponentRoutineProcPtr entry,

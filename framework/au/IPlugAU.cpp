@@ -6,6 +6,7 @@
 
 #include "framework/au/CFStrings.h"
 #include "framework/au/detail/CarbonViewRecord.h"
+#include "framework/au/detail/ConnectionGraph.h"
 #include "framework/base/MorvexAssert.h"
 #include "framework/plugin/Trace.h"
 
@@ -66,12 +67,17 @@ IPlugAU::~IPlugAU() {
   for (int i = 0; i < mCarbonViews.GetSize(); ++i)
     mCarbonViews.Get(i)->mPlug = nullptr;
   mCarbonViews.Empty();
-  mRenderNotifiers.Empty(true);
   mInputBuses.Empty(true);
   mOutputBuses.Empty(true);
   mInputConnections.Empty(true);
-  mListeners.Empty(true);
   mParamGroups.Empty();
+  if (mComponent) ConnectionGraph::Forget(mComponent);
+}
+
+void IPlugAU::Close() {
+  mAlive->store(false, std::memory_order_seq_cst);
+  if (mComponent) ConnectionGraph::Forget(mComponent);
+  RenderReaders::Retire(this);
 }
 
 EHost IPlugAU::GetHost() {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
+#include <vector>
 
+#include "framework/au/detail/Published.h"
 #include "framework/base/WDL_PtrList.h"
 #include "framework/base/WDL_String.h"
 #include "framework/base/WDL_TypedBuf.h"
@@ -21,8 +24,10 @@ struct CarbonViewRecord;
 // Locking: the entry holds the plug-in's mutex for every selector but open
 // and close; the parameter procedures and input assessment take it
 // themselves. A render through the fast-dispatch procedure runs without it,
-// so everything the render path reads from other threads is atomic or set
-// up before rendering starts.
+// so everything the render path reads from other threads is atomic, set up
+// before rendering starts, or published whole (render notifiers, listeners,
+// host callbacks, bus routing) and retired until no render can hold it. A
+// closed instance is retired the same way.
 class IPlugAU : public IPlugBase {
  public:
   enum EAUInputType {
@@ -39,7 +44,10 @@ class IPlugAU : public IPlugBase {
     int mFirstPlugChannel;
   };
 
-  // All zero: nothing connected.
+  // All zero: nothing connected. An upstream unit of this framework is
+  // pulled through its render procedure and watched through its liveness
+  // flag, so that closing it cuts the connection; any other upstream unit is
+  // pulled through its handle.
   struct InputBusConnection {
     void* mUpstreamObject;
     AudioUnit mUpstreamUnit;
@@ -47,6 +55,17 @@ class IPlugAU : public IPlugBase {
     AudioUnitRenderProc mUpstreamRender;
     AURenderCallbackStruct mInputCallback;
     EAUInputType mInputType;
+    std::shared_ptr<const std::atomic<bool>> mUpstreamAlive;
+  };
+
+  // What a render needs of the buses, published whole on every change.
+  struct RenderRouting {
+    struct Input {
+      BusChannels mBus;
+      InputBusConnection mConnection;
+    };
+    std::vector<Input> mInputs;
+    std::vector<int> mOutputHostChannels;
   };
 
   struct PropertyListener {
@@ -57,6 +76,8 @@ class IPlugAU : public IPlugBase {
 
   // The pull list of an input bus lives on the render thread's stack.
   static constexpr int kMaxInputBusChannels = 128;
+  // The lowest sample rate a host may set.
+  static constexpr double kMinSampleRate = 1.0;
   // A frame count whose scratch memory is still reasonable (24 s at 44.1 kHz).
   static constexpr UInt32 kMaxFramesPerSlice = 1u << 20;
 
@@ -145,6 +166,10 @@ class IPlugAU : public IPlugBase {
 
   bool IsInitialized() const { return mInitialized; }
 
+  // Ends the instance for the host: cuts the connections of units pulling
+  // from it and frees it once no render can still be inside it. [UI thread]
+  void Close();
+
  protected:
   // Calls a render callback with its reference first. [audio thread]
   static OSStatus RenderCallback(const AURenderCallbackStruct* callback,
@@ -153,9 +178,20 @@ class IPlugAU : public IPlugBase {
   OSStatus Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
                   UInt32 outputBus, UInt32 nFrames, AudioBufferList* bufferList) noexcept;
   OSStatus PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames) noexcept;
-  void SendRenderNotifications(AudioUnitRenderActionFlags action, const AudioTimeStamp* timeStamp,
-                               UInt32 outputBus, UInt32 nFrames,
+  // Notifiers see the host's own flags word with the action bit set.
+  void SendRenderNotifications(AudioUnitRenderActionFlags action, AudioUnitRenderActionFlags* flags,
+                               const AudioTimeStamp* timeStamp, UInt32 outputBus, UInt32 nFrames,
                                AudioBufferList* bufferList) noexcept;
+  // Resets the effect now, or at the start of the next render when one is
+  // running. [UI thread]
+  void ResetBesideRender();
+  // Sets the sample rate or block size and resets the effect, unless a
+  // render is running: then nothing changes and the result is false.
+  // [UI thread]
+  bool SetSampleRateBesideRender(double sampleRate);
+  bool SetBlockSizeBesideRender(int blockSize);
+  // The bus records as the render will see them. [UI thread, under the mutex]
+  void PublishRouting();
 
   ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                   const AudioStreamBasicDescription* format);
@@ -180,14 +216,26 @@ class IPlugAU : public IPlugBase {
   std::atomic<bool> mOffline{false};
   double mLastRenderTime = -1.0;
   double mLastTempo = 120.0;
-  HostCallbackInfo mHostCallbackInfo = {};
+  Published<HostCallbackInfo> mHostCallbackInfo;
   WDL_TypedBuf<float> mInputScratch{4096};
   WDL_TypedBuf<float> mOutputScratch{4096};
-  WDL_PtrList<AURenderCallbackStruct> mRenderNotifiers{4096};
+  Published<std::vector<AURenderCallbackStruct>> mRenderNotifiers;
+  // The host's bus and connection records; the render reads mRouting.
+  // mConnected of an output bus belongs to the render.
   WDL_PtrList<BusChannels> mInputBuses{4096};
   WDL_PtrList<BusChannels> mOutputBuses{4096};
   WDL_PtrList<InputBusConnection> mInputConnections{4096};
-  WDL_PtrList<PropertyListener> mListeners{4096};
+  Published<RenderRouting> mRouting;
+  Published<std::vector<PropertyListener>> mListeners;
+  // False once the host closed the instance; units pulling from it hold it.
+  std::shared_ptr<std::atomic<bool>> mAlive = std::make_shared<std::atomic<bool>>(true);
+  // One render at a time: a second one (a loop of units, another thread)
+  // is refused. A reset that finds a render running is left to the next;
+  // a change of rate or block size is refused (RenderExclusion).
+  std::atomic<bool> mRendering{false};
+  std::atomic<int> mResetting{0};
+  std::atomic<bool> mResetPending{false};
+  std::atomic<int> mReconfiguring{0};
   // One parameter of each group, in the order hosts first asked about the
   // groups: clump id i names the group of entry i - 1. Not owned.
   WDL_PtrList<IParam> mParamGroups{4096};

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/ConnectionGraph.h"
 #include "framework/plugin/Trace.h"
 
 IPlugAU::BusChannels* IPlugAU::GetBus(AudioUnitScope scope, AudioUnitElement element) noexcept {
@@ -22,10 +23,13 @@ IPlugAU::BusChannels* IPlugAU::GetBus(AudioUnitScope scope, AudioUnitElement ele
 
 void IPlugAU::AssessInputConnections() {
   IMutexLock lock(this);
-  SetInputChannelConnections(0, NInChannels(), false);
   for (int i = 0; i < mInputBuses.GetSize(); ++i) {
     BusChannels* bus = mInputBuses.Get(i);
     InputBusConnection* connection = mInputConnections.Get(i);
+    // An upstream unit of ours that was closed has cut itself off.
+    if (connection->mUpstreamAlive && !connection->mUpstreamAlive->load()) {
+      *connection = InputBusConnection{};
+    }
     if (connection->mUpstreamRender && connection->mUpstreamObject) {
       connection->mInputType = eDirectFastProc;
     } else if (connection->mUpstreamUnit) {
@@ -36,13 +40,18 @@ void IPlugAU::AssessInputConnections() {
       connection->mInputType = eNotConnected;
     }
     bus->mConnected = connection->mInputType != eNotConnected;
-    if (!bus->mConnected) continue;
-    if (bus->mHostChannels < 0) bus->mHostChannels = bus->mPlugChannels;
-    const int unconnected = bus->mPlugChannels - bus->mHostChannels;
-    SetInputChannelConnections(bus->mFirstPlugChannel, bus->mHostChannels, true);
-    SetInputChannelConnections(bus->mFirstPlugChannel + bus->mHostChannels,
-                               unconnected > 0 ? unconnected : 0, false);
+    if (bus->mConnected && bus->mHostChannels < 0) bus->mHostChannels = bus->mPlugChannels;
   }
+  PublishRouting();
+}
+
+void IPlugAU::PublishRouting() {
+  auto routing = std::make_unique<RenderRouting>();
+  for (int i = 0; i < mInputBuses.GetSize(); ++i)
+    routing->mInputs.push_back({*mInputBuses.Get(i), *mInputConnections.Get(i)});
+  for (int i = 0; i < mOutputBuses.GetSize(); ++i)
+    routing->mOutputHostChannels.push_back(mOutputBuses.Get(i)->mHostChannels);
+  mRouting.Publish(std::move(routing));
 }
 
 int IPlugAU::NHostChannelsConnected(const WDL_PtrList<BusChannels>* buses, int excludeIdx) {
@@ -80,45 +89,54 @@ bool IPlugAU::CheckLegalIO() {
   return (nIn == 0 && nOut == 0) || LegalIO(nIn, nOut);
 }
 
+namespace {
+// The one linear PCM layout the render binds: native-endian 32-bit float,
+// one buffer per channel, at a rate every rate-dependent law can divide by.
+bool CanProcess(const AudioStreamBasicDescription& format) {
+  const UInt32 flags = format.mFormatFlags;
+  return (flags & kAudioFormatFlagIsFloat) && !(flags & kAudioFormatFlagIsBigEndian) &&
+         (flags & kAudioFormatFlagIsNonInterleaved) && format.mBitsPerChannel == 32 &&
+         std::isfinite(format.mSampleRate) && format.mSampleRate >= IPlugAU::kMinSampleRate;
+}
+}  // namespace
+
 ComponentResult IPlugAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                          const AudioStreamBasicDescription* format) {
   BusChannels* bus = GetBus(scope, element);
-  if (!bus) return kAudioUnitErr_InvalidProperty;
-  bus->mHostChannels = 0;
+  if (!bus || format->mFormatID != kAudioFormatLinearPCM) return kAudioUnitErr_InvalidProperty;
+  if (!CanProcess(*format)) return kAudioUnitErr_FormatNotSupported;
   const UInt32 nChannels = format->mChannelsPerFrame;
   // An input bus is pulled through a list on the stack and read into the
   // plug-in's own input channels: it cannot take more than either holds.
   const bool fits = scope != kAudioUnitScope_Input ||
                     (nChannels <= kMaxInputBusChannels &&
                      bus->mFirstPlugChannel + static_cast<int>(nChannels) <= NInChannels());
-  const bool accepted =
-      nChannels > 0 && nChannels <= 0x7FFFFFFF && fits &&
-      CheckLegalIO(scope, static_cast<int>(element), static_cast<int>(nChannels)) &&
-      format->mFormatID == kAudioFormatLinearPCM &&
-      (format->mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
-  if (accepted) {
-    bus->mHostChannels = static_cast<int>(nChannels);
-    const double sampleRate = format->mSampleRate;
-    if (sampleRate > 0.0 && std::isfinite(sampleRate) && sampleRate != GetSampleRate()) {
-      SetSampleRate(sampleRate);
-      // The effect is tuned to the rate of its last reset.
-      Reset();
-    }
+  if (nChannels == 0 || nChannels > 0x7FFFFFFF || !fits ||
+      !CheckLegalIO(scope, static_cast<int>(element), static_cast<int>(nChannels))) {
+    return kAudioUnitErr_InvalidProperty;
   }
+  if (format->mSampleRate != GetSampleRate() && !SetSampleRateBesideRender(format->mSampleRate)) {
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
+  bus->mHostChannels = static_cast<int>(nChannels);
   AssessInputConnections();
-  return accepted ? ComponentResult{noErr} : kAudioUnitErr_InvalidProperty;
+  return noErr;
 }
 
 ComponentResult IPlugAU::SetConnection(const AudioUnitConnection* connection) {
   if (connection->destInputNumber >= static_cast<UInt32>(mInputConnections.GetSize())) {
     return kAudioUnitErr_InvalidProperty;
   }
-  InputBusConnection* record = mInputConnections.Get(static_cast<int>(connection->destInputNumber));
-  *record = InputBusConnection{};
+  const UInt32 input = connection->destInputNumber;
   AudioUnit source = connection->sourceAudioUnit;
+  // A unit that pulled itself, however far round, would render forever.
+  if (source && !ConnectionGraph::Connect(mComponent, input, source)) {
+    return kAudioUnitErr_InvalidPropertyValue;
+  }
+  InputBusConnection* record = mInputConnections.Get(static_cast<int>(input));
+  *record = InputBusConnection{};
   bool connected = false;
-  // A unit fed by itself would pull itself forever.
-  if (source && source != mComponent) {
+  if (source) {
     AudioStreamBasicDescription format;
     UInt32 size = sizeof format;
     connected =
@@ -131,12 +149,20 @@ ComponentResult IPlugAU::SetConnection(const AudioUnitConnection* connection) {
     record->mUpstreamOutput = connection->sourceOutputNumber;
     AudioUnitRenderProc render = nullptr;
     UInt32 size = sizeof render;
+    // Only a unit of ours says when it closes; others are pulled by handle,
+    // which the Component Manager refuses once they are gone.
     if (AudioUnitGetProperty(source, kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
                              kAudioUnitRenderSelect, &render, &size) == noErr &&
-        render) {
-      record->mUpstreamRender = render;
-      record->mUpstreamObject = GetComponentInstanceStorage(source);
+        render == &IPlugAU::RenderProc) {
+      auto* upstream = reinterpret_cast<IPlugAU*>(GetComponentInstanceStorage(source));
+      if (upstream) {
+        record->mUpstreamRender = render;
+        record->mUpstreamObject = upstream;
+        record->mUpstreamAlive = upstream->mAlive;
+      }
     }
+  } else {
+    ConnectionGraph::Disconnect(mComponent, input);
   }
   AssessInputConnections();
   return connected || !source ? ComponentResult{noErr} : kAudioUnitErr_InvalidProperty;
@@ -149,6 +175,7 @@ ComponentResult IPlugAU::SetInputCallback(AudioUnitElement element,
   }
   InputBusConnection* record = mInputConnections.Get(static_cast<int>(element));
   *record = InputBusConnection{};
+  ConnectionGraph::Disconnect(mComponent, element);
   if (callback->inputProc) record->mInputCallback = *callback;
   AssessInputConnections();
   return noErr;

@@ -1,7 +1,8 @@
 // The component entry: selector dispatch, instance lifecycle, listeners,
 // render notifications, scheduled parameters and the music-device selectors.
+#include <algorithm>
 #include <cstring>
-#include <initializer_list>
+#include <vector>
 
 #include "framework/au/IPlugAU.h"
 #include "framework/au/MakePlug.h"
@@ -43,6 +44,16 @@ unsigned ArgSlots(SInt16 select) {
   }
 }
 
+// Publishes the list without its first item that matches, when one does.
+template <typename T, typename Match>
+void RemoveFirst(Published<std::vector<T>>* list, Match matches) {
+  const std::vector<T>& current = list->Get();
+  if (std::none_of(current.begin(), current.end(), matches)) return;
+  list->Update([&](std::vector<T>& items) {
+    items.erase(std::find_if(items.begin(), items.end(), matches));
+  });
+}
+
 // Selectors 1-7, 9-11 and 14-17; the others that are handled answer 0 too.
 bool CanDo(UInt32 select) {
   return select <= 17 && ((0x3CEFEu >> select) & 1u) != 0;
@@ -68,15 +79,7 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
   if (!plug) return badComponentInstance;
 
   if (select == kComponentCloseSelect) {
-    for (WDL_PtrList<BusChannels>* buses : {&plug->mInputBuses, &plug->mOutputBuses}) {
-      for (int i = 0; i < buses->GetSize(); ++i) {
-        buses->Get(i)->mConnected = false;
-        buses->Get(i)->mHostChannels = -1;
-      }
-    }
-    for (int i = 0; i < plug->mInputConnections.GetSize(); ++i)
-      *plug->mInputConnections.Get(i) = InputBusConnection{};
-    delete plug;
+    plug->Close();
     return noErr;
   }
 
@@ -137,20 +140,20 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
                           Arg<AudioUnitScope>(params, 3), Arg<AudioUnitElement>(params, 2),
                           Arg<AudioUnitParameterValue>(params, 1), Arg<UInt32>(params, 0));
     case kAudioUnitResetSelect:
-      plug->Reset();
+      plug->ResetBesideRender();
       return noErr;
     case kAudioUnitAddPropertyListenerSelect: {
       const PropertyListener listener{Arg<AudioUnitPropertyID>(params, 2),
                                       Arg<AudioUnitPropertyListenerProc>(params, 1),
                                       Arg<void*>(params, 0)};
       if (!listener.mProc) return paramErr;
-      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
-        const PropertyListener* existing = plug->mListeners.Get(i);
-        if (existing->mPropertyID == listener.mPropertyID && existing->mProc == listener.mProc) {
+      for (const PropertyListener& existing : plug->mListeners.Get()) {
+        if (existing.mPropertyID == listener.mPropertyID && existing.mProc == listener.mProc) {
           return noErr;
         }
       }
-      plug->mListeners.Add(new PropertyListener(listener));
+      plug->mListeners.Update(
+          [&](std::vector<PropertyListener>& list) { list.push_back(listener); });
       return noErr;
     }
     case kAudioUnitRemovePropertyListenerSelect:
@@ -160,14 +163,11 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
       const auto propID = Arg<AudioUnitPropertyID>(params, base + 1);
       const auto proc = Arg<AudioUnitPropertyListenerProc>(params, base);
       void* userData = withUserData ? Arg<void*>(params, 0) : nullptr;
-      for (int i = 0; i < plug->mListeners.GetSize(); ++i) {
-        const PropertyListener* l = plug->mListeners.Get(i);
-        if (l->mPropertyID == propID && l->mProc == proc &&
-            (!withUserData || l->mUserData == userData)) {
-          plug->mListeners.Delete(i, true);
-          break;
-        }
-      }
+      const auto matches = [&](const PropertyListener& l) {
+        return l.mPropertyID == propID && l.mProc == proc &&
+               (!withUserData || l.mUserData == userData);
+      };
+      RemoveFirst(&plug->mListeners, matches);
       return noErr;
     }
     case kAudioUnitRenderSelect:
@@ -178,17 +178,14 @@ ComponentResult IPlugAU::IPlugAUEntry(ComponentParameters* params, Handle storag
       const AURenderCallbackStruct notifier{Arg<AURenderCallback>(params, 1),
                                             Arg<void*>(params, 0)};
       if (!notifier.inputProc) return paramErr;
-      plug->mRenderNotifiers.Add(new AURenderCallbackStruct(notifier));
+      plug->mRenderNotifiers.Update(
+          [&](std::vector<AURenderCallbackStruct>& list) { list.push_back(notifier); });
       return noErr;
     }
     case kAudioUnitRemoveRenderNotifySelect: {
       const auto proc = Arg<AURenderCallback>(params, 1);
-      for (int i = 0; i < plug->mRenderNotifiers.GetSize(); ++i) {
-        if (plug->mRenderNotifiers.Get(i)->inputProc == proc) {
-          plug->mRenderNotifiers.Delete(i, true);
-          break;
-        }
-      }
+      RemoveFirst(&plug->mRenderNotifiers,
+                  [&](const AURenderCallbackStruct& n) { return n.inputProc == proc; });
       return noErr;
     }
     case kAudioUnitScheduleParametersSelect: {

@@ -4,10 +4,10 @@
 #include "framework/au/IPlugAU.h"
 
 void IPlugAU::InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope) {
-  // A listener may add or remove listeners while it is called: work from a
-  // copy of its record and look the list up afresh each time.
-  for (int i = 0; i < mListeners.GetSize(); ++i) {
-    const PropertyListener listener = *mListeners.Get(i);
+  // A listener may add or remove listeners, or close the unit, while it is
+  // called: the list read here stays whole until this call is over.
+  const RenderReaders::Scope readers;
+  for (const PropertyListener& listener : mListeners.Get()) {
     if (listener.mPropertyID == propID) {
       listener.mProc(listener.mUserData, mComponent, propID, scope, 0);
     }

@@ -3,37 +3,43 @@
 #include "framework/plugin/detail/NumericConversions.h"
 
 double IPlugAU::GetTempo() noexcept {
-  if (mHostCallbackInfo.beatAndTempoProc) {
+  const RenderReaders::Scope readers;
+  const HostCallbackInfo& host = mHostCallbackInfo.Get();
+  if (host.beatAndTempoProc) {
     Float64 beat = 0.0, tempo = 0.0;
-    mHostCallbackInfo.beatAndTempoProc(mHostCallbackInfo.hostUserData, &beat, &tempo);
+    host.beatAndTempoProc(host.hostUserData, &beat, &tempo);
     if (tempo > 0.0) mLastTempo = tempo;
   }
   return mLastTempo;
 }
 
 int IPlugAU::GetSamplePos() noexcept {
-  if (!mHostCallbackInfo.transportStateProc) return 0;
+  const RenderReaders::Scope readers;
+  const HostCallbackInfo& host = mHostCallbackInfo.Get();
+  if (!host.transportStateProc) return 0;
   Boolean playing = false, changed = false, cycling = false;
   Float64 samplePos = 0.0, cycleStart = 0.0, cycleEnd = 0.0;
-  mHostCallbackInfo.transportStateProc(mHostCallbackInfo.hostUserData, &playing, &changed,
-                                       &samplePos, &cycling, &cycleStart, &cycleEnd);
+  host.transportStateProc(host.hostUserData, &playing, &changed, &samplePos, &cycling, &cycleStart,
+                          &cycleEnd);
   return TruncToInt(samplePos + 0.5);
 }
 
 void IPlugAU::GetTimeSig(int* numerator, int* denominator) noexcept {
-  if (!mHostCallbackInfo.musicalTimeLocationProc) return;
+  const RenderReaders::Scope readers;
+  const HostCallbackInfo& host = mHostCallbackInfo.Get();
+  if (!host.musicalTimeLocationProc) return;
   UInt32 toNextBeat = 0, denom = 0;
   Float32 numer = 0.0f;
   Float64 downBeat = 0.0;
-  mHostCallbackInfo.musicalTimeLocationProc(mHostCallbackInfo.hostUserData, &toNextBeat, &numer,
-                                            &denom, &downBeat);
+  host.musicalTimeLocationProc(host.hostUserData, &toNextBeat, &numer, &denom, &downBeat);
   if (numerator) *numerator = TruncToInt(numer);
   if (denominator) *denominator = static_cast<int>(denom);
 }
 
 void IPlugAU::GetTime(ITimeInfo* timeInfo) noexcept {
   if (!timeInfo) return;
-  const HostCallbackInfo& host = mHostCallbackInfo;
+  const RenderReaders::Scope readers;
+  const HostCallbackInfo& host = mHostCallbackInfo.Get();
   if (host.beatAndTempoProc) {
     Float64 beat = 0.0, tempo = 0.0;
     host.beatAndTempoProc(host.hostUserData, &beat, &tempo);

@@ -1,8 +1,10 @@
 // Rendering: input pull, output binding, processing and the host's render
-// notifications. Nothing here allocates or locks.
+// notifications. Nothing here allocates; the only lock is the one a pending
+// reset takes.
 #include <cstddef>
 
 #include "framework/au/IPlugAU.h"
+#include "framework/au/detail/RenderExclusion.h"
 
 namespace {
 // An AudioBufferList with room for every channel an input bus may have.
@@ -16,6 +18,25 @@ static_assert(offsetof(PullList, mBuffers) == offsetof(AudioBufferList, mBuffers
 bool HoldsFrames(const AudioBuffer& buffer, UInt32 nFrames) {
   return !buffer.mData || buffer.mDataByteSize / sizeof(float) >= nFrames;
 }
+
+// Marks a plug-in as rendering for the length of one render; a second
+// render while it is (through a loop of units, or from another thread) is
+// turned away instead of recursing.
+class RenderPass {
+ public:
+  explicit RenderPass(std::atomic<bool>& rendering) noexcept
+      : mRendering(rendering), mAdmitted(!rendering.exchange(true, std::memory_order_seq_cst)) {}
+  ~RenderPass() {
+    if (mAdmitted) mRendering.store(false, std::memory_order_seq_cst);
+  }
+  RenderPass(const RenderPass&) = delete;
+  RenderPass& operator=(const RenderPass&) = delete;
+  bool Admitted() const noexcept { return mAdmitted; }
+
+ private:
+  std::atomic<bool>& mRendering;
+  const bool mAdmitted;
+};
 }  // namespace
 
 OSStatus IPlugAU::RenderProc(void* storage, AudioUnitRenderActionFlags* flags,
@@ -23,7 +44,45 @@ OSStatus IPlugAU::RenderProc(void* storage, AudioUnitRenderActionFlags* flags,
                              AudioBufferList* bufferList) noexcept {
   auto* plug = static_cast<IPlugAU*>(storage);
   if (!plug) return badComponentInstance;
-  return plug->Render(flags, timeStamp, outputBus, nFrames, bufferList);
+  const RenderReaders::Scope readers;
+  if (!plug->mAlive->load(std::memory_order_seq_cst)) return badComponentInstance;
+  const RenderPass pass(plug->mRendering);
+  // A rate or block size being changed is not read half-written.
+  if (!pass.Admitted() || RenderExclusion::Announced(plug->mReconfiguring)) {
+    return kAudioUnitErr_CannotDoInCurrentContext;
+  }
+  AudioUnitRenderActionFlags localFlags = 0;
+  return plug->Render(flags ? flags : &localFlags, timeStamp, outputBus, nFrames, bufferList);
+}
+
+void IPlugAU::ResetBesideRender() {
+  const RenderExclusion exclusion(mResetting, mRendering);
+  if (exclusion.Granted()) {
+    Reset();
+  } else {
+    mResetPending.store(true, std::memory_order_seq_cst);
+  }
+}
+
+bool IPlugAU::SetSampleRateBesideRender(double sampleRate) {
+  const RenderExclusion exclusion(mReconfiguring, mRendering);
+  if (!exclusion.Granted()) return false;
+  SetSampleRate(sampleRate);
+  // The effect is tuned to the rate of its last reset.
+  Reset();
+  return true;
+}
+
+bool IPlugAU::SetBlockSizeBesideRender(int blockSize) {
+  const RenderExclusion exclusion(mReconfiguring, mRendering);
+  if (!exclusion.Granted()) return false;
+  SetBlockSize(blockSize);
+  // The inputs were read into scratch memory that may have moved: the next
+  // render reads them again, even for the time stamp it last read.
+  SetInputChannelConnections(0, NInChannels(), false);
+  mLastRenderTime = -1.0;
+  Reset();
+  return true;
 }
 
 OSStatus IPlugAU::RenderCallback(const AURenderCallbackStruct* callback,
@@ -33,43 +92,51 @@ OSStatus IPlugAU::RenderCallback(const AURenderCallbackStruct* callback,
 }
 
 void IPlugAU::SendRenderNotifications(AudioUnitRenderActionFlags action,
+                                      AudioUnitRenderActionFlags* flags,
                                       const AudioTimeStamp* timeStamp, UInt32 outputBus,
                                       UInt32 nFrames, AudioBufferList* bufferList) noexcept {
-  for (int i = 0; i < mRenderNotifiers.GetSize(); ++i) {
-    const AURenderCallbackStruct notifier = *mRenderNotifiers.Get(i);
-    AudioUnitRenderActionFlags flags = action;
-    RenderCallback(&notifier, &flags, timeStamp, outputBus, nFrames, bufferList);
+  constexpr AudioUnitRenderActionFlags kPhases =
+      kAudioUnitRenderAction_PreRender | kAudioUnitRenderAction_PostRender;
+  for (const AURenderCallbackStruct& notifier : mRenderNotifiers.Get()) {
+    *flags = (*flags & ~kPhases) | action;
+    RenderCallback(&notifier, flags, timeStamp, outputBus, nFrames, bufferList);
   }
 }
 
 OSStatus IPlugAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames) noexcept {
   PullList pull;
   AudioBufferList* list = reinterpret_cast<AudioBufferList*>(&pull);
-  for (int busIdx = 0; busIdx < mInputBuses.GetSize(); ++busIdx) {
-    const BusChannels* bus = mInputBuses.Get(busIdx);
-    const InputBusConnection* connection = mInputConnections.Get(busIdx);
-    if (!bus->mConnected) continue;
+  SetInputChannelConnections(0, NInChannels(), false);
+  const RenderRouting& routing = mRouting.Get();
+  for (size_t busIdx = 0; busIdx < routing.mInputs.size(); ++busIdx) {
+    const BusChannels& bus = routing.mInputs[busIdx].mBus;
+    const InputBusConnection& connection = routing.mInputs[busIdx].mConnection;
+    // A closed upstream unit of ours counts as disconnected.
+    if (!bus.mConnected || (connection.mUpstreamAlive &&
+                            !connection.mUpstreamAlive->load(std::memory_order_seq_cst))) {
+      continue;
+    }
     const int nChannels =
-        bus->mHostChannels < kMaxInputBusChannels ? bus->mHostChannels : kMaxInputBusChannels;
+        bus.mHostChannels < kMaxInputBusChannels ? bus.mHostChannels : kMaxInputBusChannels;
     pull.mNumberBuffers = static_cast<UInt32>(nChannels);
     for (int c = 0; c < nChannels; ++c)
       pull.mBuffers[c] = {1, nFrames * static_cast<UInt32>(sizeof(float)), nullptr};
     AudioUnitRenderActionFlags flags = 0;
     OSStatus status = noErr;
-    switch (connection->mInputType) {
+    switch (connection.mInputType) {
       case eRenderCallback:
         for (int c = 0; c < nChannels; ++c)
-          pull.mBuffers[c].mData = mInputScratch.Get() + (bus->mFirstPlugChannel + c) * nFrames;
-        status = RenderCallback(&connection->mInputCallback, &flags, timeStamp,
+          pull.mBuffers[c].mData = mInputScratch.Get() + (bus.mFirstPlugChannel + c) * nFrames;
+        status = RenderCallback(&connection.mInputCallback, &flags, timeStamp,
                                 static_cast<UInt32>(busIdx), nFrames, list);
         break;
       case eDirectNoFastProc:
-        status = AudioUnitRender(connection->mUpstreamUnit, &flags, timeStamp,
-                                 connection->mUpstreamOutput, nFrames, list);
+        status = AudioUnitRender(connection.mUpstreamUnit, &flags, timeStamp,
+                                 connection.mUpstreamOutput, nFrames, list);
         break;
       case eDirectFastProc:
-        status = connection->mUpstreamRender(connection->mUpstreamObject, &flags, timeStamp,
-                                             connection->mUpstreamOutput, nFrames, list);
+        status = connection.mUpstreamRender(connection.mUpstreamObject, &flags, timeStamp,
+                                            connection.mUpstreamOutput, nFrames, list);
         break;
       default:
         break;
@@ -79,15 +146,19 @@ OSStatus IPlugAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames) no
     for (int c = 0; c < nChannels; ++c) {
       if (!HoldsFrames(pull.mBuffers[c], nFrames)) return kAudioUnitErr_InvalidPropertyValue;
     }
+    const int unconnected = bus.mPlugChannels - nChannels;
+    SetInputChannelConnections(bus.mFirstPlugChannel, nChannels, true);
+    SetInputChannelConnections(bus.mFirstPlugChannel + nChannels, unconnected > 0 ? unconnected : 0,
+                               false);
     for (int c = 0; c < nChannels; ++c) {
       float* data = static_cast<float*>(pull.mBuffers[c].mData);
-      AttachInputBuffers(bus->mFirstPlugChannel + c, 1, &data, static_cast<int>(nFrames));
+      AttachInputBuffers(bus.mFirstPlugChannel + c, 1, &data, static_cast<int>(nFrames));
     }
   }
   return noErr;
 }
 
-OSStatus IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* timeStamp,
+OSStatus IPlugAU::Render(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
                          UInt32 outputBus, UInt32 nFrames, AudioBufferList* bufferList) noexcept {
   if (!timeStamp || !(timeStamp->mFlags & kAudioTimeStampSampleTimeValid) ||
       outputBus >= static_cast<UInt32>(mOutputBuses.GetSize()) ||
@@ -104,7 +175,7 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* time
     if (!HoldsFrames(bufferList->mBuffers[i], nFrames)) return kAudioUnitErr_InvalidPropertyValue;
   }
 
-  SendRenderNotifications(kAudioUnitRenderAction_PreRender, timeStamp, outputBus, nFrames,
+  SendRenderNotifications(kAudioUnitRenderAction_PreRender, flags, timeStamp, outputBus, nFrames,
                           bufferList);
 
   if (timeStamp->mSampleTime != mLastRenderTime) {
@@ -115,7 +186,7 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* time
 
   // Bound afresh on every render, so a host that changes its buffer count
   // between renders gets every buffer it passes written.
-  const UInt32 nHost = static_cast<UInt32>(bus->mHostChannels);
+  const UInt32 nHost = static_cast<UInt32>(mRouting.Get().mOutputHostChannels[outputBus]);
   const int nConnected = static_cast<int>(nHost < nBound ? nHost : nBound);
   SetOutputChannelConnections(bus->mFirstPlugChannel, nConnected, true);
   SetOutputChannelConnections(bus->mFirstPlugChannel + nConnected, bus->mPlugChannels - nConnected,
@@ -143,14 +214,17 @@ OSStatus IPlugAU::Render(AudioUnitRenderActionFlags*, const AudioTimeStamp* time
     if (following > 0) {
       SetOutputChannelConnections(2 * (static_cast<int>(outputBus) + 1), 2 * following, false);
     }
-    if (IsBypassed()) {
+    // While the host resets the effect it is left alone for this block.
+    const bool resetting = RenderExclusion::Announced(mResetting);
+    if (!resetting && mResetPending.exchange(false, std::memory_order_seq_cst)) Reset();
+    if (IsBypassed() || resetting) {
       PassThroughBuffers(0.0f, static_cast<int>(nFrames));
     } else {
       ProcessBuffers(0.0f, static_cast<int>(nFrames));
     }
   }
 
-  SendRenderNotifications(kAudioUnitRenderAction_PostRender, timeStamp, outputBus, nFrames,
+  SendRenderNotifications(kAudioUnitRenderAction_PostRender, flags, timeStamp, outputBus, nFrames,
                           bufferList);
   return noErr;
 }

@@ -71,12 +71,11 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_SampleRate: {
       // Every rate-dependent law divides by it.
       const auto sampleRate = Get<Float64>(data);
-      if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) {
+      if (!(sampleRate >= kMinSampleRate) || !std::isfinite(sampleRate)) {
         return kAudioUnitErr_InvalidPropertyValue;
       }
-      SetSampleRate(sampleRate);
-      Reset();
-      return noErr;
+      return SetSampleRateBesideRender(sampleRate) ? ComponentResult{noErr}
+                                                   : kAudioUnitErr_CannotDoInCurrentContext;
     }
     case kAudioUnitProperty_StreamFormat: {
       const auto format = Get<AudioStreamBasicDescription>(data);
@@ -85,21 +84,23 @@ ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_MaximumFramesPerSlice: {
       const auto frames = Get<UInt32>(data);
       if (frames > kMaxFramesPerSlice) return kAudioUnitErr_InvalidPropertyValue;
-      SetBlockSize(static_cast<int>(frames));
-      Reset();
+      return SetBlockSizeBesideRender(static_cast<int>(frames))
+                 ? ComponentResult{noErr}
+                 : kAudioUnitErr_CannotDoInCurrentContext;
+    }
+    case kAudioUnitProperty_BypassEffect: {
+      const bool bypassed = Get<UInt32>(data) != 0;
+      mIsBypassed.store(bypassed);
+      OnActivate(!bypassed);
+      ResetBesideRender();
       return noErr;
     }
-    case kAudioUnitProperty_BypassEffect:
-      mIsBypassed = Get<UInt32>(data) != 0;
-      OnActivate(!mIsBypassed);
-      Reset();
-      return noErr;
     case kAudioUnitProperty_SetRenderCallback: {
       const auto callback = Get<AURenderCallbackStruct>(data);
       return SetInputCallback(element, &callback);
     }
     case kAudioUnitProperty_HostCallbacks:
-      mHostCallbackInfo = Get<HostCallbackInfo>(data);
+      mHostCallbackInfo.Publish(std::make_unique<HostCallbackInfo>(Get<HostCallbackInfo>(data)));
       return noErr;
     case kAudioUnitProperty_CurrentPreset:
     case kAudioUnitProperty_PresentPreset:

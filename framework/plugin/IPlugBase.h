@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "framework/base/WDL_Mutex.h"
 #include "framework/base/WDL_PtrList.h"
 #include "framework/base/WDL_String.h"
@@ -285,7 +287,8 @@ class IPlugBase {
   bool mStateChunks;
   bool mIsInst;
   bool mDoesMIDI;
-  bool mIsBypassed = false;
+  // Written by the host's bypass property while a render reads it.
+  std::atomic<bool> mIsBypassed{false};
   int mCurrentPresetIdx = 0;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;

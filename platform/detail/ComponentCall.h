@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "platform/Components.h"
-#include "platform/detail/ComponentRecords.h"
+#include "platform/detail/InstanceTable.h"
 
 namespace platform::detail {
 
@@ -40,18 +40,19 @@ long ToSlot(T value) {
 }
 
 // Calls the instance's entry with its storage and the arguments in reverse
-// order. [any thread] No lock, no allocation.
+// order, holding the instance open for the call. [any thread] No lock, no
+// allocation.
 template <typename... Args>
 ComponentResult CallComponent(ComponentInstance ci, SInt16 what, Args... args) noexcept {
-  ComponentInstanceRecord* instance = LiveInstance(ci);
-  if (!instance) return badComponentInstance;
+  const InstanceTable::Call call(ci);
+  if (!call.Live()) return badComponentInstance;
   constexpr std::size_t count = sizeof...(Args);
   ParameterBlock<(count > 0 ? count : 1)> block{};
   block.what = what;
   block.paramSize = static_cast<UInt8>(count * sizeof(long));
   [[maybe_unused]] std::size_t slot = count;
   ((block.params[--slot] = ToSlot(args)), ...);
-  return instance->entry(reinterpret_cast<ComponentParameters*>(&block), instance->storage);
+  return call.Entry()(reinterpret_cast<ComponentParameters*>(&block), call.Storage());
 }
 
 }  // namespace platform::detail

@@ -19,9 +19,8 @@ struct LoadedBundle {
 
 }  // namespace platform::detail
 
-// Records behind the Component and ComponentInstance handles. Both begin with
-// a magic word so that GetComponentInfo can tell one from the other and the
-// per-call functions can refuse a stale handle without taking a lock.
+// The record behind a Component handle; never freed, so that a handle stays
+// checkable. Instance handles are not addresses (platform/detail/InstanceTable.h).
 struct ComponentRecord {
   static constexpr std::uint32_t kMagic = 0x436D7052;  // 'CmpR'
   std::uint32_t magic = kMagic;
@@ -35,20 +34,3 @@ struct ComponentRecord {
   bool registered = true;                            // guarded by the registry lock
   std::atomic<long> instances{0};
 };
-
-struct ComponentInstanceRecord {
-  static constexpr std::uint32_t kMagic = 0x436D7049;  // 'CmpI'
-  std::uint32_t magic = kMagic;
-  ComponentRecord* component = nullptr;
-  ComponentRoutineProcPtr entry = nullptr;
-  Handle storage = nullptr;
-};
-
-namespace platform::detail {
-
-// The instance behind a handle, or null for null or a closed instance.
-inline ComponentInstanceRecord* LiveInstance(ComponentInstance ci) {
-  return ci && ci->magic == ComponentInstanceRecord::kMagic ? ci : nullptr;
-}
-
-}  // namespace platform::detail

@@ -1,5 +1,6 @@
 // Properties as a host reads and writes them.
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "tests/framework/au/AUHost.h"
@@ -387,7 +388,7 @@ TEST(AUPropertiesTest, SetPropertyValues) {
   connection.destInputNumber = 0;
   EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, I, 0, &connection,
                                  sizeof connection),
-            kAudioUnitErr_InvalidProperty);
+            kAudioUnitErr_InvalidPropertyValue);
   connection.sourceAudioUnit = nullptr;  // disconnects
   EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MakeConnection, I, 0, &connection,
                                  sizeof connection),
@@ -399,4 +400,69 @@ TEST(AUPropertiesTest, SetPropertyValues) {
   EXPECT_EQ(
       AudioUnitSetProperty(unit, kAudioUnitProperty_AUHostIdentifier, G, 0, &host, sizeof host),
       noErr);
+}
+
+// A refused format changes nothing: the bus keeps its channels and format,
+// the unit its rate, and it initialises again as before.
+TEST(AUPropertiesTest, RefusedStreamFormatsChangeNothing) {
+  Unit unit;
+  Prepare(unit, 2);
+  const auto describe = [&](AudioUnitScope scope) {
+    AudioStreamBasicDescription format = {};
+    EXPECT_EQ(Get(unit, kAudioUnitProperty_StreamFormat, scope, 0, &format), noErr);
+    return std::vector<unsigned char>(reinterpret_cast<unsigned char*>(&format),
+                                      reinterpret_cast<unsigned char*>(&format + 1));
+  };
+  const auto inBefore = describe(I), outBefore = describe(O);
+  for (AudioUnitScope scope : {I, O}) {
+    for (UInt32 channels : {1u, 3u, 0u})
+      EXPECT_EQ(SetFormat(unit, scope, 0, channels), kAudioUnitErr_InvalidProperty) << channels;
+  }
+  const std::pair<const char*, std::function<void(AudioStreamBasicDescription&)>> unusable[] = {
+      {"16-bit integer",
+       [](auto& f) {
+         f.mFormatFlags = kAudioFormatFlagIsSignedInteger | kAudioFormatFlagIsPacked |
+                          kAudioFormatFlagIsNonInterleaved;
+         f.mBitsPerChannel = 16;
+         f.mBytesPerFrame = f.mBytesPerPacket = 2;
+       }},
+      {"64-bit float",
+       [](auto& f) {
+         f.mBitsPerChannel = 64;
+         f.mBytesPerFrame = f.mBytesPerPacket = 8;
+       }},
+      {"big-endian", [](auto& f) { f.mFormatFlags |= kAudioFormatFlagIsBigEndian; }},
+      {"interleaved",
+       [](auto& f) {
+         f.mFormatFlags &= ~kAudioFormatFlagIsNonInterleaved;
+         f.mBytesPerFrame = f.mBytesPerPacket = 8;
+       }},
+      {"0 bits", [](auto& f) { f.mBitsPerChannel = 0; }},
+      {"NaN rate", [](auto& f) { f.mSampleRate = NAN; }},
+      {"infinite rate", [](auto& f) { f.mSampleRate = INFINITY; }},
+      {"zero rate", [](auto& f) { f.mSampleRate = 0; }},
+      {"negative rate", [](auto& f) { f.mSampleRate = -44100; }},
+      {"rate below 1 Hz", [](auto& f) { f.mSampleRate = 0.5; }},
+  };
+  for (AudioUnitScope scope : {I, O}) {
+    for (const auto& [name, spoil] : unusable) {
+      AudioStreamBasicDescription format;
+      memcpy(&format, (scope == I ? inBefore : outBefore).data(), sizeof format);
+      spoil(format);
+      EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &format,
+                                     sizeof format),
+                kAudioUnitErr_FormatNotSupported)
+          << name;
+    }
+  }
+  EXPECT_EQ(describe(I), inBefore);
+  EXPECT_EQ(describe(O), outBefore);
+  const Float64 tooLow = 0.5;
+  EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_SampleRate, G, 0, &tooLow, sizeof tooLow),
+            kAudioUnitErr_InvalidPropertyValue);
+  Float64 rate = 0;
+  EXPECT_EQ(Get(unit, kAudioUnitProperty_SampleRate, G, 0, &rate), noErr);
+  EXPECT_EQ(rate, 44100.0);
+  EXPECT_EQ(AudioUnitUninitialize(unit), noErr);
+  EXPECT_EQ(AudioUnitInitialize(unit), noErr);
 }

@@ -189,3 +189,73 @@ TEST(AURenderTest, StreamFormatRateRetunesTheEffect) {
   EXPECT_EQ(outputs[0], outputs[1]);
   EXPECT_NE(outputs[0], outputs[2]);
 }
+
+namespace {
+OSStatus Connect(AudioUnit to, AudioUnit from) {
+  AudioUnitConnection connection = {from, 0, 0};
+  return AudioUnitSetProperty(to, kAudioUnitProperty_MakeConnection, I, 0, &connection,
+                              sizeof connection);
+}
+
+// Renders the unit it feeds, as a confused host might.
+OSStatus RenderTheUnitItFeeds(void* refCon, AudioUnitRenderActionFlags* flags,
+                              const AudioTimeStamp* stamp, UInt32, UInt32 frames,
+                              AudioBufferList* list) {
+  return AudioUnitRender(static_cast<AudioUnit>(refCon), flags, stamp, 0, frames, list);
+}
+}  // namespace
+
+// A connection that would close a loop is refused and leaves the input as it
+// was; the units still render what they rendered before.
+TEST(AURenderTest, ConnectionsThatCloseALoopAreRefused) {
+  Unit a, b, c;
+  Source source{Noise(2, 1024, 9)};
+  Ready(a, &source);
+  Prepare(b, 2);
+  Prepare(c, 2);
+  ASSERT_EQ(Connect(b, a), noErr);
+  EXPECT_EQ(Connect(a, b), kAudioUnitErr_InvalidPropertyValue);
+  ASSERT_EQ(Connect(c, b), noErr);
+  EXPECT_EQ(Connect(a, c), kAudioUnitErr_InvalidPropertyValue);
+  EXPECT_EQ(Connect(a, a), kAudioUnitErr_InvalidPropertyValue);
+  Buffers out(2, 256);
+  EXPECT_EQ(Render(c, 0, 256, out.list()), noErr);
+  EXPECT_EQ(source.pulls, 1);
+  // Once the loop is opened elsewhere, the same connection is fine.
+  AudioUnitConnection none = {nullptr, 0, 0};
+  ASSERT_EQ(AudioUnitSetProperty(b, kAudioUnitProperty_MakeConnection, I, 0, &none, sizeof none),
+            noErr);
+  EXPECT_EQ(Connect(a, c), noErr);
+}
+
+// A render that comes back into a unit already rendering is turned away
+// rather than recursing.
+TEST(AURenderTest, ARenderReenteringItsUnitIsRefused) {
+  Unit unit;
+  Prepare(unit, 2);
+  AURenderCallbackStruct loop = {RenderTheUnitItFeeds, static_cast<AudioUnit>(unit)};
+  ASSERT_EQ(
+      AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, I, 0, &loop, sizeof loop),
+      noErr);
+  Buffers out(2, 64);
+  EXPECT_EQ(Render(unit, 0, 64, out.list()), kAudioUnitErr_CannotDoInCurrentContext);
+  Source source{Noise(2, 64)};
+  ASSERT_EQ(source.Attach(unit), noErr);
+  EXPECT_EQ(Render(unit, 0, 64, out.list()), noErr);
+}
+
+// A new block size moves the memory the inputs were read into: the same
+// time stamp is read again rather than from where the inputs used to be.
+TEST(AURenderTest, ABlockSizeChangeReadsTheInputsAgain) {
+  Unit unit;
+  Source source{Noise(2, 512, 12)};
+  Ready(unit, &source);
+  Buffers first(2, 512), again(2, 512);
+  ASSERT_EQ(Render(unit, 0, 512, first.list()), noErr);
+  const UInt32 frames = 4096;
+  ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, G, 0, &frames,
+                                 sizeof frames),
+            noErr);
+  ASSERT_EQ(Render(unit, 0, 512, again.list()), noErr);
+  EXPECT_EQ(source.pulls, 2);
+}
