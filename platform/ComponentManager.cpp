@@ -278,8 +278,17 @@ OSErr ResolveEntry(Registry& registry, std::unique_lock<std::mutex>& lock,
   if (!bundle->library) {
     const std::string executable = bundle->executable;
     lock.unlock();
-    void* library = dlopen(executable.c_str(), RTLD_NOW | RTLD_LOCAL);
-    const char* message = library ? nullptr : dlerror();
+    void* library;
+    const char* message;
+    {
+      // The loader serialises loads and their constructors itself, but with
+      // a lock of its own that race detectors cannot see; ours makes the
+      // order visible. Recursive, because a constructor may load in turn.
+      static std::recursive_mutex loading;
+      const std::lock_guard<std::recursive_mutex> serialised(loading);
+      library = dlopen(executable.c_str(), RTLD_NOW | RTLD_LOCAL);
+      message = library ? nullptr : dlerror();
+    }
     failure = std::string("cannot load library: ") + (message ? message : "unknown error");
     lock.lock();
     if (!bundle->library) bundle->library = library;
