@@ -193,6 +193,17 @@ class IPlugAU : public IPlugBase {
   // The bus records as the render will see them. [UI thread, under the mutex]
   void PublishRouting();
 
+  // ---- The component entry past open and close, a function per selector
+  // group. [any thread, under the mutex] ----
+  ComponentResult Dispatch(SInt16 select, const ComponentParameters* params);
+  ComponentResult EntryGetPropertyInfo(const ComponentParameters* params);
+  ComponentResult EntryGetProperty(const ComponentParameters* params);
+  ComponentResult EntryAddPropertyListener(const ComponentParameters* params);
+  ComponentResult EntryRemovePropertyListener(const ComponentParameters* params, bool withUserData);
+  ComponentResult EntryAddRenderNotify(const ComponentParameters* params);
+  ComponentResult EntryScheduleParameters(const ComponentParameters* params);
+  ComponentResult EntryMusicDevice(SInt16 select, const ComponentParameters* params);
+
   ComponentResult SetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
                                   const AudioStreamBasicDescription* format);
   ComponentResult SetConnection(const AudioUnitConnection* connection);

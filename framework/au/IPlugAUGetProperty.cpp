@@ -17,8 +17,7 @@ bool InputOrGlobal(AudioUnitScope scope) {
 ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
                                      AudioUnitElement element, UInt32* dataSize, Boolean* writable,
                                      void* data) {
-  Trace("GetProperty", __LINE__, "(%u:%s:%s:%u)", propID, AUPropertyStr(static_cast<int>(propID)),
-        AUScopeStr(static_cast<int>(scope)), element);
+  Trace("GetProperty", __LINE__, "(%u:%u:%u)", propID, scope, element);
   const bool global = scope == kAudioUnitScope_Global;
   switch (propID) {
     case kAudioUnitProperty_ClassInfo: {

@@ -41,8 +41,7 @@ UInt32 ValueSize(AudioUnitPropertyID propID) {
 
 ComponentResult IPlugAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
                                      AudioUnitElement element, UInt32 dataSize, const void* data) {
-  Trace("SetProperty", __LINE__, "(%u:%s:%s:%u)", propID, AUPropertyStr(static_cast<int>(propID)),
-        AUScopeStr(static_cast<int>(scope)), element);
+  Trace("SetProperty", __LINE__, "(%u:%u:%u)", propID, scope, element);
   InformListeners(propID, scope);
   const UInt32 valueSize = ValueSize(propID);
   if (!valueSize) return kAudioUnitErr_InvalidProperty;

@@ -119,7 +119,7 @@ TEST(AUDispatchTest, EverySelectorAnswersAsDocumented) {
   EXPECT_EQ(CallComponentVersion(unit), 0x10000);
 }
 
-TEST(AUDispatchTest, CanDoAnswersTheMask) {
+TEST(AUDispatchTest, CanDoAnswersForTheAudioUnitCallsTheEntryServes) {
   Unit unit;
   const std::set<int> yes = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 14, 15, 16, 17};
   for (int selector = -8; selector <= 0x110; ++selector) {

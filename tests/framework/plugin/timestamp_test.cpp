@@ -6,7 +6,6 @@
 #include <string>
 
 #include "framework/base/WDL_String.h"
-#include "framework/plugin/Trace.h"
 
 namespace {
 std::string Stamp(const char* date, const char* time) {
@@ -85,14 +84,4 @@ TEST(TimestampTest, CurrentTimeShowsDateTimeAndZoneOffset) {
   });
   WithZone("EST5", [] { EXPECT_EQ(std::string(CurrentTime()).substr(15), "-0500"); });
   WithZone("IST-5:30", [] { EXPECT_EQ(std::string(CurrentTime()).substr(15), "+0530"); });
-}
-
-TEST(TraceTest, HooksDiscardAndLookupsAreEmpty) {
-  Trace("TraceTest", __LINE__, "%s %d", "ignored", 1);
-  for (int code : {-1, 0, 1, 8, 14, 1000}) {
-    EXPECT_STREQ(AUSelectStr(code), "");
-    EXPECT_STREQ(AUPropertyStr(code), "");
-    EXPECT_STREQ(AUScopeStr(code), "");
-    EXPECT_STREQ(VSTOpcodeStr(code), "");
-  }
 }
