@@ -228,13 +228,13 @@ class IPlugAU : public IPlugBase {
   double mLastRenderTime = -1.0;
   double mLastTempo = 120.0;
   Published<HostCallbackInfo> mHostCallbackInfo;
-  WDL_TypedBuf<float> mInputScratch{4096};
-  WDL_TypedBuf<float> mOutputScratch{4096};
+  WDL_TypedBuf<float> mInputScratch;
+  WDL_TypedBuf<float> mOutputScratch;
   Published<std::vector<AURenderCallbackStruct>> mRenderNotifiers;
   // The host's bus and connection records; the render reads mRouting.
   // mConnected of an output bus belongs to the render.
-  WDL_PtrList<BusChannels> mInputBuses{4096};
-  WDL_PtrList<BusChannels> mOutputBuses{4096};
+  WDL_PtrList<BusChannels> mInputBuses;
+  WDL_PtrList<BusChannels> mOutputBuses;
   WDL_PtrList<InputBusConnection> mInputConnections{4096};
   Published<RenderRouting> mRouting;
   Published<std::vector<PropertyListener>> mListeners;

@@ -7,9 +7,12 @@
 // keeps the memory unless asked to give it back below a threshold; code on the
 // audio thread relies on resizing to the same or a smaller size never
 // allocating. A failed allocation leaves size and contents unchanged.
+// A page: small buffers then cost one allocation of a page's worth.
+constexpr int kDefaultGranularity = 4096;
+
 class WDL_HeapBuf {
  public:
-  explicit WDL_HeapBuf(int granularity = 4096);
+  explicit WDL_HeapBuf(int granularity = kDefaultGranularity);
   ~WDL_HeapBuf();
 
   WDL_HeapBuf(const WDL_HeapBuf&) = delete;

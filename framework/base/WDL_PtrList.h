@@ -11,7 +11,7 @@ class WDL_PtrList {
  public:
   using Disposer = void (*)(void*);
 
-  explicit WDL_PtrList(int granularity = 4096) : mHeap(granularity) {}
+  explicit WDL_PtrList(int granularity = kDefaultGranularity) : mHeap(granularity) {}
 
   WDL_PtrList(const WDL_PtrList&) = delete;
   WDL_PtrList& operator=(const WDL_PtrList&) = delete;

@@ -13,7 +13,7 @@ class WDL_TypedBuf {
   static_assert(std::is_trivially_copyable<T>::value, "WDL_TypedBuf holds plain values");
 
  public:
-  explicit WDL_TypedBuf(int granularity = 4096) : mHeap(granularity) {}
+  explicit WDL_TypedBuf(int granularity = kDefaultGranularity) : mHeap(granularity) {}
 
   T* Get() const { return static_cast<T*>(mHeap.Get()); }
   int GetSize() const { return mHeap.GetSize() / static_cast<int>(sizeof(T)); }

@@ -13,8 +13,8 @@ class WDL_String;
 // editor's threads, never on the audio thread.
 class ByteChunk {
  public:
-  ByteChunk() : mBytes(4096) {}
-  ByteChunk(const ByteChunk& other) : mBytes(4096) { PutChunk(&other); }
+  ByteChunk() = default;
+  ByteChunk(const ByteChunk& other) { PutChunk(&other); }
   ByteChunk& operator=(const ByteChunk& other) {
     if (this != &other) {
       Clear();

@@ -33,7 +33,7 @@ double DBToAmp(double dB) {
   return std::exp(dB * 0.1151292546497);
 }
 
-IParam::IParam() : mDisplayTexts(4096) {}
+IParam::IParam() = default;
 
 void IParam::InitBool(const char* name, bool defaultVal, const char* label, const char* group) {
   if (mType == kTypeNone) mType = kTypeBool;

@@ -32,7 +32,7 @@ class IPlugBase {
   struct InChannel {
     bool mConnected = false;
     double** mSrc = nullptr;  // this channel's slot in the input-data array
-    WDL_TypedBuf<double> mScratchBuf{4096};
+    WDL_TypedBuf<double> mScratchBuf;
     WDL_String mLabel;
   };
 
@@ -40,7 +40,7 @@ class IPlugBase {
     bool mConnected = false;
     double** mDest = nullptr;  // this channel's slot in the output-data array
     float* mFDest = nullptr;   // where single-precision results go
-    WDL_TypedBuf<double> mScratchBuf{4096};
+    WDL_TypedBuf<double> mScratchBuf;
     WDL_String mLabel;
   };
 

@@ -3,8 +3,7 @@
 #include <cstring>
 
 NChanDelayLine::NChanDelayLine(int nInputChannels, int nOutputChannels)
-    : mBuffer(4096),
-      mNInputChannels(nInputChannels < 0 ? 0 : nInputChannels),
+    : mNInputChannels(nInputChannels < 0 ? 0 : nInputChannels),
       mNOutputChannels(nOutputChannels < 0 ? 0 : nOutputChannels) {}
 
 void NChanDelayLine::SetDelayTime(int samples) {
