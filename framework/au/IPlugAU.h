@@ -142,6 +142,16 @@ class IPlugAU : public IPlugBase {
   // smaller than the property's value is refused.
   ComponentResult SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope,
                               AudioUnitElement element, UInt32 dataSize, const void* data);
+  // GetProperty's larger properties, each with its own reader.
+  ComponentResult GetClassInfo(UInt32* dataSize, Boolean* writable, void* data);
+  ComponentResult GetStreamFormat(AudioUnitScope scope, AudioUnitElement element, UInt32* dataSize,
+                                  Boolean* writable, void* data);
+  ComponentResult GetElementCount(AudioUnitScope scope, UInt32* dataSize, void* data);
+  ComponentResult GetSupportedNumChannels(AudioUnitScope scope, UInt32* dataSize, void* data);
+  ComponentResult GetParameterValueStrings(AudioUnitScope scope, AudioUnitElement element,
+                                           UInt32* dataSize, void* data);
+  ComponentResult GetFactoryPresets(UInt32* dataSize, void* data);
+  ComponentResult GetCocoaUI(UInt32* dataSize, void* data);
   // The fast-dispatch functions by selector.
   ComponentResult GetProc(AudioUnitElement selector, UInt32* dataSize, void* data);
   // Saved state: a new dictionary, or a restore that applies fully or not

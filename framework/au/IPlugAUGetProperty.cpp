@@ -20,15 +20,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
   Trace("GetProperty", __LINE__, "(%u:%u:%u)", propID, scope, element);
   const bool global = scope == kAudioUnitScope_Global;
   switch (propID) {
-    case kAudioUnitProperty_ClassInfo: {
-      *dataSize = sizeof(CFPropertyListRef);
-      *writable = true;
-      if (!data) return noErr;
-      CFPropertyListRef state = nullptr;
-      const ComponentResult result = GetState(&state);
-      if (result == noErr) Put(data, state);
-      return result;
-    }
+    case kAudioUnitProperty_ClassInfo:
+      return GetClassInfo(dataSize, writable, data);
     case kAudioUnitProperty_MakeConnection:
       *dataSize = sizeof(AudioUnitConnection);
       *writable = true;
@@ -52,71 +45,25 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
       return data ? GetParamInfo(element, static_cast<AudioUnitParameterInfo*>(data)) : noErr;
     case kAudioUnitProperty_FastDispatch:
       return GetProc(element, dataSize, data);
-    case kAudioUnitProperty_StreamFormat: {
-      *dataSize = sizeof(AudioStreamBasicDescription);
-      *writable = true;
-      const BusChannels* bus = GetBus(scope, element);
-      if (!bus) return kAudioUnitErr_InvalidProperty;
-      if (data) {
-        AudioStreamBasicDescription format;
-        MakeDefaultASBD(&format, GetSampleRate(),
-                        bus->mHostChannels < 0 ? bus->mPlugChannels : bus->mHostChannels, false);
-        Put(data, format);
-      }
-      return noErr;
-    }
-    case kAudioUnitProperty_ElementCount: {
-      *dataSize = sizeof(UInt32);
-      UInt32 count = 0;
-      if (scope == kAudioUnitScope_Input) count = static_cast<UInt32>(mInputBuses.GetSize());
-      if (scope == kAudioUnitScope_Output) count = static_cast<UInt32>(mOutputBuses.GetSize());
-      if (global) count = 1;
-      if (data) Put(data, count);
-      return noErr;
-    }
+    case kAudioUnitProperty_StreamFormat:
+      return GetStreamFormat(scope, element, dataSize, writable, data);
+    case kAudioUnitProperty_ElementCount:
+      return GetElementCount(scope, dataSize, data);
     case kAudioUnitProperty_Latency:
       *dataSize = sizeof(Float64);
       if (!global) return kAudioUnitErr_InvalidProperty;
       if (data) Put<Float64>(data, GetLatency() / GetSampleRate());
       return noErr;
-    case kAudioUnitProperty_SupportedNumChannels: {
-      const int n = mChannelIO.GetSize();
-      *dataSize = static_cast<UInt32>(sizeof(AUChannelInfo) * n);
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      for (int i = 0; data && i < n; ++i) {
-        const ChannelIO* io = mChannelIO.Get(i);
-        Put(data, AUChannelInfo{static_cast<SInt16>(io->mIn), static_cast<SInt16>(io->mOut)}, i);
-      }
-      return noErr;
-    }
+    case kAudioUnitProperty_SupportedNumChannels:
+      return GetSupportedNumChannels(scope, dataSize, data);
     case kAudioUnitProperty_MaximumFramesPerSlice:
       *dataSize = sizeof(UInt32);
       *writable = true;
       if (!global) return kAudioUnitErr_InvalidProperty;
       if (data) Put<UInt32>(data, static_cast<UInt32>(GetBlockSize()));
       return noErr;
-    case kAudioUnitProperty_ParameterValueStrings: {
-      *dataSize = sizeof(CFArrayRef);
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= static_cast<UInt32>(NParams())) return kAudioUnitErr_InvalidElement;
-      const IParam* param = GetParam(static_cast<int>(element));
-      const int n = param->GetNDisplayTexts();
-      if (n <= 0) {
-        *dataSize = 0;
-        return kAudioUnitErr_InvalidProperty;
-      }
-      if (data) {
-        CFMutableArrayRef texts =
-            CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
-        if (!texts) return coreFoundationUnknownErr;
-        for (int i = 0; i < n; ++i) {
-          CFStrLocal text(param->GetDisplayText(i));
-          CFArrayAppendValue(texts, text.Get());
-        }
-        Put<CFArrayRef>(data, texts);
-      }
-      return noErr;
-    }
+    case kAudioUnitProperty_ParameterValueStrings:
+      return GetParameterValueStrings(scope, element, dataSize, data);
     case kAudioUnitProperty_GetUIComponentList:
       *dataSize = sizeof(ComponentDescription);
       if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
@@ -152,22 +99,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
         return kAudioUnitErr_InvalidProperty;
       }
       return noErr;
-    case kAudioUnitProperty_FactoryPresets: {
-      *dataSize = sizeof(CFArrayRef);
-      if (!data) return noErr;
-      CFMutableArrayRef presets =
-          CFArrayCreateMutable(kCFAllocatorDefault, NPresets(), &kCFAUPresetArrayCallBacks);
-      if (!presets) return coreFoundationUnknownErr;
-      for (int i = 0; i < NPresets(); ++i) {
-        CFStrLocal name(GetPresetName(i));
-        if (CFAUPresetRef preset = CFAUPresetCreate(kCFAllocatorDefault, i, name.Get())) {
-          CFArrayAppendValue(presets, preset);
-          CFAUPresetRelease(preset);
-        }
-      }
-      Put<CFArrayRef>(data, presets);
-      return noErr;
-    }
+    case kAudioUnitProperty_FactoryPresets:
+      return GetFactoryPresets(dataSize, data);
     case kAudioUnitProperty_HostCallbacks:
       *dataSize = sizeof(HostCallbackInfo);
       *writable = true;
@@ -189,22 +122,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
       if (result == noErr) Put(data, name);
       return result;
     }
-    case kAudioUnitProperty_CocoaUI: {
-      // The window layer needs a system with Cocoa views (10.5 on the Mac);
-      // every system this builds for has them.
-      *dataSize = sizeof(AudioUnitCocoaViewInfo);
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
-      CFStrLocal bundleID(mBundleID.Get());
-      CFBundleRef bundle = CFBundleGetBundleWithIdentifier(bundleID.Get());
-      if (!bundle) return kAudioUnitErr_InvalidProperty;
-      if (data) {
-        AudioUnitCocoaViewInfo info;
-        info.mCocoaAUViewBundleLocation = CFBundleCopyBundleURL(bundle);
-        info.mCocoaAUViewClass[0] = MakeCFString(mViewClassName.Get());
-        Put(data, info);
-      }
-      return noErr;
-    }
+    case kAudioUnitProperty_CocoaUI:
+      return GetCocoaUI(dataSize, data);
     case kAudioUnitProperty_SupportedChannelLayoutTags:
       return GetChannelLayoutTags(scope, element, dataSize, writable, data);
     case kAudioUnitProperty_ParameterStringFromValue:
@@ -225,6 +144,113 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     default:
       return kAudioUnitErr_InvalidProperty;
   }
+}
+
+ComponentResult IPlugAU::GetClassInfo(UInt32* dataSize, Boolean* writable, void* data) {
+  *dataSize = sizeof(CFPropertyListRef);
+  *writable = true;
+  if (!data) return noErr;
+  CFPropertyListRef state = nullptr;
+  const ComponentResult result = GetState(&state);
+  if (result == noErr) Put(data, state);
+  return result;
+}
+
+ComponentResult IPlugAU::GetStreamFormat(AudioUnitScope scope, AudioUnitElement element,
+                                         UInt32* dataSize, Boolean* writable, void* data) {
+  *dataSize = sizeof(AudioStreamBasicDescription);
+  *writable = true;
+  const BusChannels* bus = GetBus(scope, element);
+  if (!bus) return kAudioUnitErr_InvalidProperty;
+  if (data) {
+    AudioStreamBasicDescription format;
+    MakeDefaultASBD(&format, GetSampleRate(),
+                    bus->mHostChannels < 0 ? bus->mPlugChannels : bus->mHostChannels, false);
+    Put(data, format);
+  }
+  return noErr;
+}
+
+ComponentResult IPlugAU::GetElementCount(AudioUnitScope scope, UInt32* dataSize, void* data) {
+  const bool global = scope == kAudioUnitScope_Global;
+  *dataSize = sizeof(UInt32);
+  UInt32 count = 0;
+  if (scope == kAudioUnitScope_Input) count = static_cast<UInt32>(mInputBuses.GetSize());
+  if (scope == kAudioUnitScope_Output) count = static_cast<UInt32>(mOutputBuses.GetSize());
+  if (global) count = 1;
+  if (data) Put(data, count);
+  return noErr;
+}
+
+ComponentResult IPlugAU::GetSupportedNumChannels(AudioUnitScope scope, UInt32* dataSize,
+                                                 void* data) {
+  const bool global = scope == kAudioUnitScope_Global;
+  const int n = mChannelIO.GetSize();
+  *dataSize = static_cast<UInt32>(sizeof(AUChannelInfo) * n);
+  if (!global) return kAudioUnitErr_InvalidProperty;
+  for (int i = 0; data && i < n; ++i) {
+    const ChannelIO* io = mChannelIO.Get(i);
+    Put(data, AUChannelInfo{static_cast<SInt16>(io->mIn), static_cast<SInt16>(io->mOut)}, i);
+  }
+  return noErr;
+}
+
+ComponentResult IPlugAU::GetParameterValueStrings(AudioUnitScope scope, AudioUnitElement element,
+                                                  UInt32* dataSize, void* data) {
+  const bool global = scope == kAudioUnitScope_Global;
+  *dataSize = sizeof(CFArrayRef);
+  if (!global) return kAudioUnitErr_InvalidProperty;
+  if (element >= static_cast<UInt32>(NParams())) return kAudioUnitErr_InvalidElement;
+  const IParam* param = GetParam(static_cast<int>(element));
+  const int n = param->GetNDisplayTexts();
+  if (n <= 0) {
+    *dataSize = 0;
+    return kAudioUnitErr_InvalidProperty;
+  }
+  if (data) {
+    CFMutableArrayRef texts = CFArrayCreateMutable(kCFAllocatorDefault, n, &kCFTypeArrayCallBacks);
+    if (!texts) return coreFoundationUnknownErr;
+    for (int i = 0; i < n; ++i) {
+      CFStrLocal text(param->GetDisplayText(i));
+      CFArrayAppendValue(texts, text.Get());
+    }
+    Put<CFArrayRef>(data, texts);
+  }
+  return noErr;
+}
+
+ComponentResult IPlugAU::GetFactoryPresets(UInt32* dataSize, void* data) {
+  *dataSize = sizeof(CFArrayRef);
+  if (!data) return noErr;
+  CFMutableArrayRef presets =
+      CFArrayCreateMutable(kCFAllocatorDefault, NPresets(), &kCFAUPresetArrayCallBacks);
+  if (!presets) return coreFoundationUnknownErr;
+  for (int i = 0; i < NPresets(); ++i) {
+    CFStrLocal name(GetPresetName(i));
+    if (CFAUPresetRef preset = CFAUPresetCreate(kCFAllocatorDefault, i, name.Get())) {
+      CFArrayAppendValue(presets, preset);
+      CFAUPresetRelease(preset);
+    }
+  }
+  Put<CFArrayRef>(data, presets);
+  return noErr;
+}
+
+ComponentResult IPlugAU::GetCocoaUI(UInt32* dataSize, void* data) {
+  // The window layer needs a system with Cocoa views (10.5 on the Mac);
+  // every system this builds for has them.
+  *dataSize = sizeof(AudioUnitCocoaViewInfo);
+  if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+  CFStrLocal bundleID(mBundleID.Get());
+  CFBundleRef bundle = CFBundleGetBundleWithIdentifier(bundleID.Get());
+  if (!bundle) return kAudioUnitErr_InvalidProperty;
+  if (data) {
+    AudioUnitCocoaViewInfo info;
+    info.mCocoaAUViewBundleLocation = CFBundleCopyBundleURL(bundle);
+    info.mCocoaAUViewClass[0] = MakeCFString(mViewClassName.Get());
+    Put(data, info);
+  }
+  return noErr;
 }
 
 ComponentResult IPlugAU::GetProc(AudioUnitElement selector, UInt32* dataSize, void* data) {
