@@ -9,7 +9,6 @@
 #include <new>
 
 #include "framework/base/RegularFile.h"
-#include "platform/CFBundle.h"
 #include "raster/LICE_MemBitmap.h"
 
 // Defined with the PNG loader so that any program that walks the list also
@@ -34,8 +33,6 @@ constexpr size_t kSignatureBytes = 8;
 // chunk claiming two gigabytes would otherwise be skipped a kilobyte of
 // zeros at a time for many seconds.
 constexpr size_t kMaxZeroFill = 4096;
-constexpr size_t kMaxResourceName = 400;
-constexpr size_t kBundlePathBytes = 1536;
 
 struct MemoryInput {
   const unsigned char* next;
@@ -194,21 +191,6 @@ LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int length, LICE_IBitmap*
   d.inputBytes = static_cast<unsigned long long>(length);
   d.given = bitmap;
   return load(&d);
-}
-
-LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap) {
-  if (!name || strnlen(name, kMaxResourceName + 1) > kMaxResourceName) return nullptr;
-  CFBundleRef bundle = CFBundleGetMainBundle();
-  CFURLRef url = bundle ? CFBundleCopyBundleURL(bundle) : nullptr;
-  if (!url) return nullptr;
-  UInt8 bundlePath[kBundlePathBytes];
-  const bool found = CFURLGetFileSystemRepresentation(url, true, bundlePath, sizeof bundlePath);
-  CFRelease(url);
-  if (!found) return nullptr;
-  char path[kBundlePathBytes + kMaxResourceName + 32];
-  std::snprintf(path, sizeof path, "%s/Contents/Resources/%s",
-                reinterpret_cast<const char*>(bundlePath), name);
-  return LICE_LoadPNG(path, bitmap);
 }
 
 LICE_PNGLoader::LICE_PNGLoader() : rec{loadfunc, get_extlist, LICE_ImageLoader_list} {

@@ -22,10 +22,6 @@ LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bitmap = nullptr)
 // PNG signature leaves the bitmap untouched.
 LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int length, LICE_IBitmap* bitmap = nullptr);
 
-// [any thread] The file "Contents/Resources/<name>" of the main bundle; null
-// for names longer than 400 bytes or without a main bundle.
-LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap = nullptr);
-
 // The PNG entry of LICE_ImageLoader_list, at its head from program load on.
 class LICE_PNGLoader {
  public:

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/HostBundle.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
 #include "tests/raster/png_file.h"
@@ -284,17 +283,4 @@ TEST(PngTest, LoaderRecordChecksTheExtensionAndHeadsTheList) {
     std::unique_ptr<LICE_IBitmap> bm(LICE_PNGLoader::loadfunc(path.c_str(), c.check, nullptr));
     EXPECT_EQ(bm != nullptr, c.loads) << c.name << " check " << c.check;
   }
-}
-
-TEST(PngTest, NamedResourcesComeFromTheMainBundle) {
-  Scratch scratch;
-  std::mt19937 rng(9);
-  scratch.write("Fx.component/Contents/Resources/bg.png", EncodePng(randomRgba(rng, 3, 2, false)));
-  HostSetMainBundle((scratch.path + "/Fx.component").c_str(), "com.morvex.tests.png");
-  std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNGFromNamedResource("bg.png"));
-  ASSERT_NE(bm, nullptr);
-  EXPECT_EQ(bm->getWidth(), 3);
-  EXPECT_EQ(LICE_LoadPNGFromNamedResource("missing.png"), nullptr);
-  EXPECT_EQ(LICE_LoadPNGFromNamedResource(std::string(401, 'a').c_str()), nullptr);
-  HostSetMainBundle(nullptr, nullptr);
 }

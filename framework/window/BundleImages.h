@@ -1,0 +1,13 @@
+#pragma once
+
+#include "raster/LICE_IBitmap.h"
+
+// Images in the plug-in bundle's resources, found by base name: the window
+// layer owns the bundle lookup so that the raster library knows nothing of
+// bundles.
+
+// [any thread] The PNG file "Contents/Resources/<name>" of the main bundle,
+// decoded by LICE_LoadPNG into `bitmap` or a new bitmap; null for names
+// longer than 400 bytes, without a main bundle, or when the file does not
+// load.
+LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap = nullptr);
