@@ -6,7 +6,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build run test test-plain test-asan test-tsan bench bench-render fuzz format clean
+.PHONY: all deps build run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
 
 all: build
 
@@ -24,7 +24,11 @@ run: deps
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
 	@scripts/run-demo $(BUILD_DIR)/bin out
 
-test: test-plain test-asan test-tsan
+test: test-format test-plain test-asan test-tsan test-fuzz
+
+# Every C++ file as clang-format would write it.
+test-format: deps
+	@git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
 
 test-plain: build
 	$(CTEST) $(BUILD_DIR)
@@ -46,6 +50,13 @@ test-tsan: deps
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS   ?= 60
 fuzz: deps
+	@$(MAKE) --no-print-directory run-fuzzers FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+# The fuzz targets kept building and their corpora passing: a few seconds each.
+test-fuzz: deps
+	@$(MAKE) --no-print-directory run-fuzzers FUZZ_SECONDS=3
+
+run-fuzzers:
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVEX_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target fuzzers
 	@for f in $$(cd $(FUZZ_BUILD_DIR)/bin && ls fuzz_*); do \
