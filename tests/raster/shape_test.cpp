@@ -15,6 +15,7 @@
 #include "raster/lice_line.h"
 #include "raster/lice_polygon.h"
 #include "raster/lice_round_rect.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -156,9 +157,8 @@ TEST(CircleTest, ArcsArePartsOfTheirCircle) {
   std::mt19937 rng(62);
   for (int iter = 0; iter < 300; ++iter) {
     const float r = 2 + static_cast<float>(rng() % 160) / 8.0f;
-    const float a0 =
-        static_cast<float>(static_cast<double>(rng() % 1000) / 1000.0 * 4 * pi - 2 * pi);
-    const float a1 = static_cast<float>(a0 + static_cast<double>(rng() % 1000) / 1000.0 * 2 * pi);
+    const float a0 = static_cast<float>(randomBelow(rng, 1000) / 1000.0 * 4 * pi - 2 * pi);
+    const float a1 = static_cast<float>(a0 + randomBelow(rng, 1000) / 1000.0 * 2 * pi);
     const bool aa = rng() % 2;
     TestBitmap circle(48, 48), arc(48, 48), backwards(48, 48);
     LICE_Circle(&circle, 24, 24, r, kWhite, 1.0f, LICE_BLIT_MODE_COPY, aa);
