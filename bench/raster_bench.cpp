@@ -118,7 +118,7 @@ BENCHMARK(BM_BlitSourceAlpha424x104);
 
 void BM_FillRect424x104(benchmark::State& state) {
   LICE_SysBitmap dst(kEditorW, kEditorH);
-  const float alpha = state.range(0) / 100.0f;
+  const float alpha = static_cast<float>(state.range(0)) / 100.0f;
   for (auto _ : state) {
     LICE_FillRect(&dst, 0, 0, kEditorW, kEditorH, LICE_RGBA(30, 60, 90, 255), alpha,
                   LICE_BLIT_USE_ALPHA);

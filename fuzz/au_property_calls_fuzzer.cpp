@@ -213,7 +213,7 @@ void SetProperty(AudioUnit unit, Bytes& in) {
       break;
     }
     case kAudioUnitProperty_MakeConnection: {
-      const std::uint8_t which = in.Small(5);
+      const std::uint32_t which = in.Small(5);
       AudioUnitConnection connection = {
           which < 2    ? gSession->units[which]
           : which == 2 ? gSession->closed

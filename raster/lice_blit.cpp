@@ -83,9 +83,9 @@ void blitClipped(LICE_IBitmap* dest, const LICE_IBitmap* src, long long dstx, lo
 
   const int op = mode & LICE_BLIT_MODE_MASK;
   if (op >= LICE_BLIT_MODE_CHANCOPY) {
-    const int to = (mode >> 2) & 3, from = mode & 3;
-    walk.forEachPixel([to, from](LICE_pixel* d, const LICE_pixel* s) {
-      lice_detail::chans(d)[to] = lice_detail::chans(s)[from];
+    const int destChannel = (mode >> 2) & 3, sourceChannel = mode & 3;
+    walk.forEachPixel([destChannel, sourceChannel](LICE_pixel* d, const LICE_pixel* s) {
+      lice_detail::chans(d)[destChannel] = lice_detail::chans(s)[sourceChannel];
     });
     return;
   }

@@ -57,7 +57,8 @@ void LICE_FillRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel co
                    int mode) {
   if (!lice_detail::hasPixels(dest)) return;
   long long cx = x, cy = y, cw = w, ch = h;
-  if (mode & LICE_BLIT_USE_ALPHA) alpha = static_cast<float>(alpha * LICE_GETA(color) / 255.0);
+  if (mode & LICE_BLIT_USE_ALPHA)
+    alpha = static_cast<float>(alpha * static_cast<float>(LICE_GETA(color)) / 255.0);
   const int iw = LICE_IntWeight(alpha);
   if (!iw || !clipRect(dest, &cx, &cy, &cw, &ch)) return;
   const PixelRows rows(dest);

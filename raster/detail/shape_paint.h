@@ -63,7 +63,8 @@ struct EdgePainter {
 
 template <class F>
 void withEdgePainter(const PixelRows& rows, LICE_pixel color, float alpha, int mode, F&& f) {
-  if (mode & LICE_BLIT_USE_ALPHA) alpha = static_cast<float>(alpha * LICE_GETA(color) / 255.0);
+  if (mode & LICE_BLIT_USE_ALPHA)
+    alpha = static_cast<float>(alpha * static_cast<float>(LICE_GETA(color)) / 255.0);
   const int w = LICE_IntWeight(alpha);
   if (!w) return;
   const int op = mode & LICE_BLIT_MODE_MASK;

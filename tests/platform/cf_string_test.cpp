@@ -120,9 +120,9 @@ TEST(CFStringTest, FormatHandlesPrintfConversionsAndCFObjects) {
 
 TEST(CFStringTest, FormatRefusesWidthsAndPrecisionsBeyond4096) {
   auto format = [](const char* directive, auto... values) {
-    CFStringRef format = CFStringCreateWithCString(nullptr, directive, kCFStringEncodingUTF8);
-    CFStringRef text = CFStringCreateWithFormat(nullptr, nullptr, format, values...);
-    CFRelease(format);
+    CFStringRef pattern = CFStringCreateWithCString(nullptr, directive, kCFStringEncodingUTF8);
+    CFStringRef text = CFStringCreateWithFormat(nullptr, nullptr, pattern, values...);
+    CFRelease(pattern);
     const CFIndex length = text ? CFStringGetLength(text) : -1;
     if (text) CFRelease(text);
     return length;

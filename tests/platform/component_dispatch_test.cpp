@@ -173,7 +173,8 @@ TEST_F(ComponentDispatchTest, EveryHostCallArrivesWithItsArgumentsInReverseOrder
 }
 
 TEST_F(ComponentDispatchTest, AnySelectorCanBeSentWithRawArguments) {
-  for (SInt16 selector : {0, 8, 12, 13, 0x100, 0x7FFF, -32768}) {
+  const SInt16 selectors[] = {0, 8, 12, 13, 0x100, 0x7FFF, -32768};
+  for (SInt16 selector : selectors) {
     const long args[] = {11, -2, 0x7FFFFFFFFFFFL};
     EXPECT_EQ(HostCallComponentSelector(mUnit, selector, 3, args), badComponentSelector);
     ExpectLastCall(selector, {11, -2, 0x7FFFFFFFFFFFL});

@@ -7,6 +7,7 @@
 
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_blend_mode.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -58,8 +59,8 @@ int randomCoordinate(std::mt19937& rng, int size) {
 TEST(BlitTest, MatchesPerPixelReferenceOverRandomArguments) {
   std::mt19937 rng(11);
   for (int iter = 0; iter < 3000; ++iter) {
-    TestBitmap src(1 + rng() % 20, 1 + rng() % 20, rng() % 2);
-    TestBitmap dst(1 + rng() % 20, 1 + rng() % 20, rng() % 2);
+    TestBitmap src(1 + randomBelow(rng, 20), 1 + randomBelow(rng, 20), rng() % 2);
+    TestBitmap dst(1 + randomBelow(rng, 20), 1 + randomBelow(rng, 20), rng() % 2);
     src.fillRandom(rng);
     dst.fillRandom(rng);
     TestBitmap expect(dst.getWidth(), dst.getHeight());

@@ -8,6 +8,7 @@
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_combine.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -63,7 +64,8 @@ bool fastWeight(int w) {
 
 void referenceFill(TestBitmap& bm, long long x, long long y, long long w, long long h,
                    LICE_pixel color, float alpha, int mode) {
-  if (mode & LICE_BLIT_USE_ALPHA) alpha = static_cast<float>(alpha * LICE_GETA(color) / 255.0);
+  if (mode & LICE_BLIT_USE_ALPHA)
+    alpha = static_cast<float>(alpha * static_cast<float>(LICE_GETA(color)) / 255.0);
   const int iw = LICE_IntWeight(alpha);
   const int op = mode & LICE_BLIT_MODE_MASK;
   for (int py = 0; py < bm.getHeight(); ++py) {
@@ -84,7 +86,8 @@ void referenceFill(TestBitmap& bm, long long x, long long y, long long w, long l
 TEST(FillTest, FillRectMatchesPerPixelReference) {
   std::mt19937 rng(21);
   for (int iter = 0; iter < 3000; ++iter) {
-    TestBitmap bm(1 + rng() % 16, 1 + rng() % 16, rng() % 2), expect(bm.getWidth(), bm.getHeight());
+    TestBitmap bm(1 + randomBelow(rng, 16), 1 + randomBelow(rng, 16), rng() % 2),
+        expect(bm.getWidth(), bm.getHeight());
     bm.fillRandom(rng);
     expect.copyFrom(bm);
     const int x = static_cast<int>(rng() % 40) - 20, y = static_cast<int>(rng() % 40) - 20;

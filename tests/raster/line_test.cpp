@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "raster/lice_blend_mode.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -65,7 +66,7 @@ TEST(ClipLineTest, CohenSutherlandCases) {
 TEST(ClipLineTest, ClippedEndsLieInsideAndOnTheLine) {
   std::mt19937 rng(51);
   for (int iter = 0; iter < 20000; ++iter) {
-    const int w = 1 + rng() % 40, h = 1 + rng() % 40;
+    const int w = 1 + randomBelow(rng, 40), h = 1 + randomBelow(rng, 40);
     auto coord = [&](int size) {
       return rng() % 8 == 0 ? static_cast<int>(rng())
                             : static_cast<int>(rng() % (5 * size)) - 2 * size;
@@ -210,7 +211,8 @@ TEST(LineTest, AntiAliasedLinesSpreadFullIntensityAcrossTwoPixels) {
   std::mt19937 rng(54);
   for (int iter = 0; iter < 2000; ++iter) {
     TestBitmap bm(64, 64);
-    const int x1 = 1 + rng() % 62, y1 = 1 + rng() % 62, x2 = 1 + rng() % 62, y2 = 1 + rng() % 62;
+    const int x1 = 1 + randomBelow(rng, 62), y1 = 1 + randomBelow(rng, 62),
+              x2 = 1 + randomBelow(rng, 62), y2 = 1 + randomBelow(rng, 62);
     const int adx = std::abs(x2 - x1), ady = std::abs(y2 - y1);
     if (adx == ady || !adx || !ady) continue;
     LICE_Line(&bm, x1, y1, x2, y2, kWhite, 1.0f, LICE_BLIT_MODE_COPY, true);

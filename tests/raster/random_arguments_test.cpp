@@ -46,7 +46,7 @@ class Args {
   int mode() { return mRng() % 8 == 0 ? static_cast<int>(mRng()) : randomMode(mRng); }
   float weight() { return mRng() % 10 == 0 ? real(2) : randomWeight(mRng); }
   bool flag() { return mRng() % 2; }
-  unsigned pick(unsigned n) { return mRng() % n; }
+  unsigned pick(unsigned n) { return static_cast<unsigned>(mRng() % n); }
 
  private:
   std::mt19937 mRng;

@@ -9,6 +9,7 @@
 
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -26,7 +27,7 @@ LICE_pixel coordinatePixel(int x, int y) {
 TEST(RotatedBlitTest, AngleZeroCopiesLikeBlit) {
   std::mt19937 rng(41);
   for (int iter = 0; iter < 400; ++iter) {
-    TestBitmap src(1 + rng() % 12, 1 + rng() % 12), a(14, 14), b(14, 14);
+    TestBitmap src(1 + randomBelow(rng, 12), 1 + randomBelow(rng, 12)), a(14, 14), b(14, 14);
     src.fillRandom(rng);
     a.fillRandom(rng);
     b.copyFrom(a);
@@ -51,17 +52,17 @@ TEST(RotatedBlitTest, EachPixelSamplesTheRotatedPosition) {
   std::mt19937 rng(42);
   const double pi = std::acos(-1.0);
   for (int iter = 0; iter < 300; ++iter) {
-    TestBitmap src(1 + rng() % 30, 1 + rng() % 30), dst(40, 40);
+    TestBitmap src(1 + randomBelow(rng, 30), 1 + randomBelow(rng, 30)), dst(40, 40);
     for (int y = 0; y < src.getHeight(); ++y) {
       for (int x = 0; x < src.getWidth(); ++x)
         src.at(x, y) = coordinatePixel(x, y);
     }
     const int dw = 1 + static_cast<int>(rng() % 40), dh = 1 + static_cast<int>(rng() % 40);
     const int dx = static_cast<int>(rng() % 30) - 10, dy = static_cast<int>(rng() % 30) - 10;
-    const double sx = (rng() % 20) * 0.25, sy = (rng() % 20) * 0.25;
-    const double sw = 1 + (rng() % 100) * 0.25, sh = 1 + (rng() % 100) * 0.25;
-    const double angle = (rng() % 1000) * 2 * pi / 1000 - pi;
-    const double ox = (rng() % 9) * 0.5 - 2, oy = (rng() % 9) * 0.5 - 2;
+    const double sx = randomBelow(rng, 20) * 0.25, sy = randomBelow(rng, 20) * 0.25;
+    const double sw = 1 + randomBelow(rng, 100) * 0.25, sh = 1 + randomBelow(rng, 100) * 0.25;
+    const double angle = randomBelow(rng, 1000) * 2 * pi / 1000 - pi;
+    const double ox = randomBelow(rng, 9) * 0.5 - 2, oy = randomBelow(rng, 9) * 0.5 - 2;
     const bool clip = rng() % 2;
     LICE_RotatedBlit(&dst, &src, dx, dy, dw, dh, static_cast<float>(sx), static_cast<float>(sy),
                      static_cast<float>(sw), static_cast<float>(sh), static_cast<float>(angle),
@@ -106,15 +107,16 @@ TEST(RotatedBlitTest, EachPixelSamplesTheRotatedPosition) {
 TEST(RotatedBlitTest, NegativeSizesMirrorAtAngleZero) {
   std::mt19937 rng(43);
   for (int iter = 0; iter < 100; ++iter) {
-    TestBitmap src(1 + rng() % 10, 1 + rng() % 10);
+    TestBitmap src(1 + randomBelow(rng, 10), 1 + randomBelow(rng, 10));
     src.fillRandom(rng);
     const int w = src.getWidth(), h = src.getHeight();
+    const float sourceW = static_cast<float>(w), sourceH = static_cast<float>(h);
     TestBitmap plain(w, h), mirrored(w, h);
     const bool mx = rng() % 2, my = !mx || rng() % 2;
     const int mode = rng() % 2 ? LICE_BLIT_MODE_COPY : kBilinear;
-    LICE_RotatedBlit(&plain, &src, 0, 0, w, h, 0, 0, w, h, 0.0f, true, 1.0f, mode);
-    LICE_RotatedBlit(&mirrored, &src, mx ? w : 0, my ? h : 0, mx ? -w : w, my ? -h : h, 0, 0, w, h,
-                     0.0f, true, 1.0f, mode);
+    LICE_RotatedBlit(&plain, &src, 0, 0, w, h, 0, 0, sourceW, sourceH, 0.0f, true, 1.0f, mode);
+    LICE_RotatedBlit(&mirrored, &src, mx ? w : 0, my ? h : 0, mx ? -w : w, my ? -h : h, 0, 0,
+                     sourceW, sourceH, 0.0f, true, 1.0f, mode);
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
         ASSERT_EQ(mirrored.at(x, y), plain.at(mx ? w - 1 - x : x, my ? h - 1 - y : y)) << iter;
@@ -126,7 +128,8 @@ TEST(RotatedBlitTest, NegativeSizesMirrorAtAngleZero) {
 TEST(RotatedBlitTest, ClippedToTheSourceRectangleReadsNothingElse) {
   std::mt19937 rng(44);
   for (int iter = 0; iter < 1000; ++iter) {
-    TestBitmap src(16, 16, rng() % 2), dst(1 + rng() % 24, 1 + rng() % 24, rng() % 2);
+    TestBitmap src(16, 16, rng() % 2),
+        dst(1 + randomBelow(rng, 24), 1 + randomBelow(rng, 24), rng() % 2);
     src.fill(0xDEADBEEFu);
     const int rx = static_cast<int>(rng() % 12), ry = static_cast<int>(rng() % 12);
     const int rw = 1 + static_cast<int>(rng() % (16 - rx)),
@@ -157,12 +160,13 @@ TEST(RotatedBlitTest, FlippedBitmapsGiveTheSameImage) {
     const bool clip = rng() % 2;
     const int mode = randomMode(rng);
     const float alpha = randomWeight(rng);
-    ASSERT_TRUE(
-        sameOnFlippedBitmaps(rng, 1 + rng() % 12, 1 + rng() % 12, 1 + rng() % 16, 1 + rng() % 16,
-                             [&](TestBitmap* dst, TestBitmap* src) {
-                               LICE_RotatedBlit(dst, src, x, y, w, h, 1, 1, src->getWidth() - 1.5f,
-                                                src->getHeight() - 0.5f, angle, clip, alpha, mode);
-                             }))
+    ASSERT_TRUE(sameOnFlippedBitmaps(
+        rng, 1 + randomBelow(rng, 12), 1 + randomBelow(rng, 12), 1 + randomBelow(rng, 16),
+        1 + randomBelow(rng, 16),
+        [&](TestBitmap* dst, TestBitmap* src) {
+          LICE_RotatedBlit(dst, src, x, y, w, h, 1, 1, static_cast<float>(src->getWidth()) - 1.5f,
+                           static_cast<float>(src->getHeight()) - 0.5f, angle, clip, alpha, mode);
+        }))
         << iter;
   }
 }

@@ -9,6 +9,7 @@
 
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -36,7 +37,7 @@ TEST(ScaledBlitTest, SameSizeBehavesLikeBlit) {
     // Positions within 0.03 of a whole pixel take the plain blit, filtered
     // or not, from the position plus a half, truncated.
     const float jitter = (rng() % 2) ? 0.02f : -0.02f;
-    const float fx = sx + jitter, fy = sy - jitter;
+    const float fx = static_cast<float>(sx) + jitter, fy = static_cast<float>(sy) - jitter;
     LICE_ScaledBlit(&a, &src, dx, dy, 10, 10, fx, fy, 10.0005f, 10, alpha, mode);
     LICE_Blit(&b, &src, dx, dy, static_cast<int>(fx + 0.5), static_cast<int>(fy + 0.5), 10, 10,
               alpha, mode);
@@ -139,8 +140,10 @@ TEST(ScaledBlitTest, BilinearMixesNeighboursAndStopsAtTheLastPixel) {
   flat.fill(0x80C0E0FFu);
   for (int iter = 0; iter < 100; ++iter) {
     out.fill(0);
-    LICE_ScaledBlit(&out, &flat, 0, 0, 1 + rng() % 23, 1 + rng() % 19, randomPosition(rng, 2),
-                    randomPosition(rng, 2), 1 + rng() % 30, 1 + rng() % 30, 1.0f, kBilinear);
+    LICE_ScaledBlit(&out, &flat, 0, 0, 1 + randomBelow(rng, 23), 1 + randomBelow(rng, 19),
+                    randomPosition(rng, 2), randomPosition(rng, 2),
+                    static_cast<float>(1 + randomBelow(rng, 30)),
+                    static_cast<float>(1 + randomBelow(rng, 30)), 1.0f, kBilinear);
     for (LICE_pixel p : out.pixels())
       ASSERT_TRUE(p == 0 || p == 0x80C0E0FFu) << iter;
   }
@@ -180,7 +183,7 @@ TEST(ScaledBlitTest, FilteredReductionAveragesASquareAroundEachSample) {
 TEST(ScaledBlitTest, WholePixelPathMatchesTheCombinePath) {
   std::mt19937 rng(36);
   for (int iter = 0; iter < 300; ++iter) {
-    TestBitmap src(1 + rng() % 12, 1 + rng() % 12), a(16, 16), b(16, 16);
+    TestBitmap src(1 + randomBelow(rng, 12), 1 + randomBelow(rng, 12)), a(16, 16), b(16, 16);
     src.fillRandom(rng);
     for (int y = 0; y < src.getHeight(); ++y) {
       for (int x = 0; x < src.getWidth(); ++x)
@@ -203,7 +206,8 @@ TEST(ScaledBlitTest, ReadsOnlyInsideTheSourceRectangle) {
   std::mt19937 rng(37);
   constexpr LICE_pixel kOutside = 0xDEADBEEFu;
   for (int iter = 0; iter < 2000; ++iter) {
-    TestBitmap src(16, 16, rng() % 2), dst(1 + rng() % 20, 1 + rng() % 20, rng() % 2);
+    TestBitmap src(16, 16, rng() % 2),
+        dst(1 + randomBelow(rng, 20), 1 + randomBelow(rng, 20), rng() % 2);
     src.fill(kOutside);
     const int rx = static_cast<int>(rng() % 12), ry = static_cast<int>(rng() % 12);
     const int rw = 1 + static_cast<int>(rng() % (16 - rx)),
@@ -236,11 +240,12 @@ TEST(ScaledBlitTest, FlippedBitmapsGiveTheSameImage) {
     const float fw = randomPosition(rng, 12), fh = randomPosition(rng, 12);
     const int mode = randomMode(rng);
     const float alpha = randomWeight(rng);
-    ASSERT_TRUE(
-        sameOnFlippedBitmaps(rng, 1 + rng() % 12, 1 + rng() % 12, 1 + rng() % 16, 1 + rng() % 16,
-                             [&](TestBitmap* dst, TestBitmap* src) {
-                               LICE_ScaledBlit(dst, src, x, y, w, h, fx, fy, fw, fh, alpha, mode);
-                             }))
+    ASSERT_TRUE(sameOnFlippedBitmaps(rng, 1 + randomBelow(rng, 12), 1 + randomBelow(rng, 12),
+                                     1 + randomBelow(rng, 16), 1 + randomBelow(rng, 16),
+                                     [&](TestBitmap* dst, TestBitmap* src) {
+                                       LICE_ScaledBlit(dst, src, x, y, w, h, fx, fy, fw, fh, alpha,
+                                                       mode);
+                                     }))
         << iter;
   }
 }

@@ -15,6 +15,7 @@
 #include "raster/lice_line.h"
 #include "raster/lice_polygon.h"
 #include "raster/lice_round_rect.h"
+#include "tests/raster/random_below.h"
 #include "tests/raster/reference_blit.h"
 #include "tests/raster/test_bitmap.h"
 
@@ -67,7 +68,8 @@ TEST(CircleTest, PlainOutlineIsAThinClosedRingNearTheCircle) {
       EXPECT_EQ(maxRed(bm), 10) << r;  // no pixel drawn twice
       const PixelSet ring = drawn(bm);
       for (const auto& p : ring) {
-        const double d = std::hypot(p.first - cx, p.second - cy);
+        const double d =
+            std::hypot(static_cast<float>(p.first) - cx, static_cast<float>(p.second) - cy);
         ASSERT_LE(std::fabs(d - r), 0.71) << r << " at " << p.first << "," << p.second;
         if (r >= 1.5f) {
           ASSERT_GE(neighbours(ring, p.first, p.second), 2) << r;
@@ -101,7 +103,8 @@ TEST(CircleTest, AntiAliasedOutlineShadesByDistance) {
     for (int y = 0; y < 64; ++y) {
       for (int x = 0; x < 64; ++x) {
         const int v = LICE_GETR(bm.at(x, y));
-        const double d = std::hypot(x - cx, y - cy), cover = 1 - std::fabs(d - r);
+        const double d = std::hypot(static_cast<float>(x) - cx, static_cast<float>(y) - cy),
+                     cover = 1 - std::fabs(d - r);
         if (cover <= 0) {
           ASSERT_EQ(v, 0);
         }
@@ -120,8 +123,9 @@ TEST(CircleTest, AntiAliasedOutlineShadesByDistance) {
 TEST(CircleTest, FilledCircleCoversPixelsWithinHalfAPixelOfTheRadius) {
   std::mt19937 rng(61);
   for (int iter = 0; iter < 300; ++iter) {
-    const float cx = (rng() % 400) / 8.0f - 5, cy = (rng() % 400) / 8.0f - 5;
-    const float r = (rng() % 240) / 8.0f;
+    const float cx = static_cast<float>(rng() % 400) / 8.0f - 5,
+                cy = static_cast<float>(rng() % 400) / 8.0f - 5;
+    const float r = static_cast<float>(rng() % 240) / 8.0f;
     TestBitmap plain(40, 40, rng() % 2), smooth(40, 40);
     LICE_FillCircle(&plain, cx, cy, r, kTen, 1.0f, LICE_BLIT_MODE_ADD);
     LICE_FillCircle(&smooth, cx, cy, r, kTen, 1.0f, LICE_BLIT_MODE_ADD, true);
@@ -129,7 +133,7 @@ TEST(CircleTest, FilledCircleCoversPixelsWithinHalfAPixelOfTheRadius) {
     LICE_FillCircle(&solid, cx, cy, r, kWhite, 1.0f, LICE_BLIT_MODE_COPY, true);
     for (int y = 0; y < 40; ++y) {
       for (int x = 0; x < 40; ++x) {
-        const double d = std::hypot(x - cx, y - cy);
+        const double d = std::hypot(static_cast<float>(x) - cx, static_cast<float>(y) - cy);
         ASSERT_EQ(LICE_GETR(plain.at(x, y)), d <= r + 0.5 ? 10 : 0) << iter;
         // Each pixel is painted once, fully inside r, not at all beyond r + 1.
         const int v = LICE_GETR(smooth.at(x, y));
@@ -152,9 +156,9 @@ TEST(CircleTest, ArcsArePartsOfTheirCircle) {
   const double pi = 3.14159265358979;
   std::mt19937 rng(62);
   for (int iter = 0; iter < 300; ++iter) {
-    const float r = 2 + (rng() % 160) / 8.0f;
-    const float a0 = static_cast<float>((rng() % 1000) / 1000.0 * 4 * pi - 2 * pi);
-    const float a1 = static_cast<float>(a0 + (rng() % 1000) / 1000.0 * 2 * pi);
+    const float r = 2 + static_cast<float>(rng() % 160) / 8.0f;
+    const float a0 = static_cast<float>(randomBelow(rng, 1000) / 1000.0 * 4 * pi - 2 * pi);
+    const float a1 = static_cast<float>(a0 + randomBelow(rng, 1000) / 1000.0 * 2 * pi);
     const bool aa = rng() % 2;
     TestBitmap circle(48, 48), arc(48, 48), backwards(48, 48);
     LICE_Circle(&circle, 24, 24, r, kWhite, 1.0f, LICE_BLIT_MODE_COPY, aa);
@@ -342,8 +346,9 @@ TEST(ShapeTest, FlippedBitmapsGiveTheSameImage) {
     TestBitmap a(30, 24), b(30, 24, true);
     a.fillRandom(rng);
     b.copyFrom(a);
-    const float cx = (rng() % 320) / 8.0f - 5, cy = (rng() % 320) / 8.0f - 5,
-                r = (rng() % 200) / 8.0f;
+    const float cx = static_cast<float>(rng() % 320) / 8.0f - 5,
+                cy = static_cast<float>(rng() % 320) / 8.0f - 5,
+                r = static_cast<float>(rng() % 200) / 8.0f;
     const LICE_pixel color = static_cast<LICE_pixel>(rng());
     const int mode = randomMode(rng);
     const float alpha = randomWeight(rng);

@@ -195,7 +195,8 @@ int printLevels(int count, char** paths) {
       samples += got * info.channels;
     }
     sf_close(file);
-    std::printf("%.1f %.1f\n", dbfs(peak), dbfs(samples ? std::sqrt(squares / samples) : 0));
+    std::printf("%.1f %.1f\n", dbfs(peak),
+                dbfs(samples ? std::sqrt(squares / static_cast<double>(samples)) : 0));
   }
   return 0;
 }

@@ -5,7 +5,8 @@
 #include <cstdio>
 
 Progress::Progress(bool enabled, long long totalFrames, double sampleRate)
-    : mActive(enabled && isatty(STDERR_FILENO) && totalFrames > kMinimumSeconds * sampleRate),
+    : mActive(enabled && isatty(STDERR_FILENO) &&
+              static_cast<double>(totalFrames) > kMinimumSeconds * sampleRate),
       mTotal(totalFrames),
       mRate(sampleRate) {
   if (mActive) draw(0);
@@ -34,8 +35,8 @@ void Progress::draw(long long framesDone) {
   for (int i = 0; i < kWidth; ++i)
     bar[i] = i < filled ? '#' : '.';
   bar[kWidth] = '\0';
-  std::fprintf(stderr, "\rrendering [%s] %3d%%  %.1f s of %.1f s", bar, percent, framesDone / mRate,
-               mTotal / mRate);
+  std::fprintf(stderr, "\rrendering [%s] %3d%%  %.1f s of %.1f s", bar, percent,
+               static_cast<double>(framesDone) / mRate, static_cast<double>(mTotal) / mRate);
   std::fflush(stderr);
   mLastPercent = percent;
   mLastDraw = std::chrono::steady_clock::now();

@@ -92,7 +92,7 @@ Channels testSignal(int channels, double rate, double seconds) {
     for (size_t i = 0; i < frames; ++i) {
       seed = seed * 1664525u + 1013904223u;
       const double noise = (seed >> 8) / double(1 << 24) * 2 - 1;
-      const double tone = std::sin(2 * M_PI * (220.0 * (c + 1)) * i / rate);
+      const double tone = std::sin(2 * M_PI * (220.0 * (c + 1)) * static_cast<double>(i) / rate);
       signal[c][i] = static_cast<float>(0.45 * noise + 0.45 * tone);
     }
   return signal;

@@ -49,18 +49,19 @@ void drawSheet(LICE_IBitmap* bm) {
   for (int half = 0; half < 2; ++half) {
     const bool aa = half == 1;
     const int ox = half * 212;
+    const float oxf = static_cast<float>(ox);
     for (int k = 0; k < 12; ++k) {
       const double a = k * 3.14159265 / 24;
       LICE_Line(bm, ox + 10, 90, ox + 10 + static_cast<int>(80 * std::cos(a)),
                 90 - static_cast<int>(80 * std::sin(a)), kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
     }
-    LICE_Circle(bm, ox + 120.0f, 30.0f, 20.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    LICE_Circle(bm, ox + 120.0f, 30.0f, 6.5f, kAccent, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    LICE_FillCircle(bm, ox + 170.0f, 30.0f, 18.0f, kAccent, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    LICE_FillCircle(bm, ox + 195.0f, 10.0f, 3.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    LICE_Arc(bm, ox + 120.0f, 78.0f, 16.0f, -2.0f, 2.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    LICE_RoundRect(bm, ox + 150.0f, 60.0f, 54.0f, 36.0f, 8, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
-    drawKnob(bm, ox + 40.0f, 150.0f, 24.0f, 1.2f, aa);
+    LICE_Circle(bm, oxf + 120.0f, 30.0f, 20.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    LICE_Circle(bm, oxf + 120.0f, 30.0f, 6.5f, kAccent, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    LICE_FillCircle(bm, oxf + 170.0f, 30.0f, 18.0f, kAccent, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    LICE_FillCircle(bm, oxf + 195.0f, 10.0f, 3.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    LICE_Arc(bm, oxf + 120.0f, 78.0f, 16.0f, -2.0f, 2.0f, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    LICE_RoundRect(bm, oxf + 150.0f, 60.0f, 54.0f, 36.0f, 8, kInk, 1.0f, LICE_BLIT_MODE_COPY, aa);
+    drawKnob(bm, oxf + 40.0f, 150.0f, 24.0f, 1.2f, aa);
   }
   // Row 2: fills and blends.
   LICE_FillTriangle(bm, 90, 120, 140, 200, 80, 190, kAccent, 1.0f, LICE_BLIT_MODE_COPY);
@@ -76,8 +77,9 @@ void drawSheet(LICE_IBitmap* bm) {
   LICE_Clear(&knob, 0);
   drawKnob(&knob, 28.0f, 28.0f, 22.0f, 0.0f, true);
   for (int k = 0; k < 2; ++k) {
-    LICE_RotatedBlit(bm, &knob, 360, 116 + k * 48, 56, 56, 0, 0, 56, 56, 0.6f + k * 0.9f, false,
-                     1.0f, LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
+    LICE_RotatedBlit(bm, &knob, 360, 116 + k * 48, 56, 56, 0, 0, 56, 56,
+                     0.6f + static_cast<float>(k) * 0.9f, false, 1.0f,
+                     LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);
   }
   LICE_ScaledBlit(bm, &knob, 230, 179, 28, 28, 0, 0, 56, 56, 1.0f,
                   LICE_BLIT_USE_ALPHA | LICE_BLIT_FILTER_BILINEAR);

@@ -49,12 +49,12 @@ class ReferencePhaser {
     stages = n;
     lfo.reset(sampleRate);
   }
-  void reset(double rate) {
-    sampleRate = rate;
+  void reset(double newSampleRate) {
+    sampleRate = newSampleRate;
     tune();
-    lfo.reset(rate);
-    chainL.reset(rate);
-    chainR.reset(rate);
+    lfo.reset(newSampleRate);
+    chainL.reset(newSampleRate);
+    chainR.reset(newSampleRate);
     counter = 0;
     outL = outR = 0.0;
     settlePending = true;

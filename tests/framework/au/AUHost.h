@@ -153,16 +153,16 @@ inline void Prepare(AudioUnit unit, UInt32 channels, UInt32 maxFrames = 1024) {
 // Renders the whole source through the unit in blocks of the given sizes
 // (repeated as needed) and returns the output.
 inline Signal Process(AudioUnit unit, Source* source, const std::vector<UInt32>& blocks) {
-  const size_t channels = source->signal.size();
+  const UInt32 channels = static_cast<UInt32>(source->signal.size());
   const size_t total = source->signal[0].size();
   Signal output(channels);
   size_t done = 0;
   for (size_t b = 0; done < total; ++b) {
     const UInt32 frames =
         static_cast<UInt32>(std::min<size_t>(blocks[b % blocks.size()], total - done));
-    Buffers out(static_cast<UInt32>(channels), frames);
+    Buffers out(channels, frames);
     EXPECT_EQ(Render(unit, static_cast<double>(done), frames, out.list()), noErr);
-    for (size_t c = 0; c < channels; ++c)
+    for (UInt32 c = 0; c < channels; ++c)
       output[c].insert(output[c].end(), out.samples(c).begin(), out.samples(c).end());
     done += frames;
   }

@@ -7,7 +7,8 @@
 namespace {
 
 struct Tracked {
-  explicit Tracked(int id, std::vector<int>* log) : id(id), log(log) {}
+  explicit Tracked(int trackId, std::vector<int>* destructionLog)
+      : id(trackId), log(destructionLog) {}
   ~Tracked() { log->push_back(id); }
   int id;
   std::vector<int>* log;

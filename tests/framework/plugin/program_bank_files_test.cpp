@@ -65,10 +65,10 @@ ByteChunk Prefix(const ByteChunk& c, int n) {
 
 void PutBE(ByteChunk* c, int pos, uint32_t v) {
   unsigned char* b = c->GetBytes() + pos;
-  b[0] = v >> 24;
-  b[1] = v >> 16;
-  b[2] = v >> 8;
-  b[3] = v;
+  b[0] = static_cast<unsigned char>(v >> 24);
+  b[1] = static_cast<unsigned char>(v >> 16);
+  b[2] = static_cast<unsigned char>(v >> 8);
+  b[3] = static_cast<unsigned char>(v);
 }
 
 // A plug-in whose state differs from the defaults in every parameter and
