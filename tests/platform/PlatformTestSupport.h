@@ -9,6 +9,7 @@
 #include "platform/CoreFoundation.h"
 #include "platform/HostComponents.h"
 #include "tests/platform/recording_unit/RecordingUnit.h"
+#include "tools/auhost/CFRef.h"
 
 namespace platform_test {
 
@@ -25,23 +26,6 @@ inline void UseSearchPath(const std::string& path) {
   setenv("AUDIOUNIT_PATH", path.c_str(), 1);
   HostRescanComponents();
 }
-
-// Releases a CF object at the end of the scope.
-template <typename T>
-class CFHolder {
- public:
-  explicit CFHolder(T object = nullptr) : mObject(object) {}
-  ~CFHolder() {
-    if (mObject) CFRelease(mObject);
-  }
-  CFHolder(const CFHolder&) = delete;
-  CFHolder& operator=(const CFHolder&) = delete;
-  T get() const { return mObject; }
-  operator T() const { return mObject; }
-
- private:
-  T mObject;
-};
 
 inline CFStringRef NewString(const char* text) {
   return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8);

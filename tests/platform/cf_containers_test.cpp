@@ -7,7 +7,6 @@
 #include "platform/CoreFoundation.h"
 #include "tests/platform/PlatformTestSupport.h"
 
-using platform_test::CFHolder;
 using platform_test::NewString;
 using platform_test::Text;
 
@@ -90,7 +89,7 @@ CFMutableDictionaryRef NewDictionary() {
 
 TEST(CFContainersTest, CustomArrayCallbacksBalanceAndFreeRecords) {
   gCounts = CallbackCounts();
-  CFHolder<CFStringRef> name(NewString("Deep"));
+  CFRef<CFStringRef> name(NewString("Deep"));
   CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 10, &kPresetCallBacks);
   for (SInt32 i = 0; i < 3; ++i) {
     PresetRecord* preset = CreatePreset(i, name);
@@ -111,7 +110,7 @@ TEST(CFContainersTest, CustomArrayCallbacksBalanceAndFreeRecords) {
   EXPECT_GT(gCounts.comparisons, 0);
   ReleasePreset(nullptr, probe);
 
-  CFHolder<CFStringRef> description(CFCopyDescription(array));
+  CFRef<CFStringRef> description(CFCopyDescription(array));
   EXPECT_EQ(gCounts.descriptions, 3);
   EXPECT_NE(Text(description).find("preset number = 1\npreset name = Deep"), std::string::npos);
 
@@ -126,9 +125,9 @@ TEST(CFContainersTest, CustomArrayCallbacksBalanceAndFreeRecords) {
 }
 
 TEST(CFContainersTest, TypeArraysRetainTheirValuesAndFindEqualOnes) {
-  CFHolder<CFStringRef> a(NewString("a"));
-  CFHolder<CFStringRef> b(NewString("b"));
-  CFHolder<CFStringRef> otherA(NewString("a"));
+  CFRef<CFStringRef> a(NewString("a"));
+  CFRef<CFStringRef> b(NewString("b"));
+  CFRef<CFStringRef> otherA(NewString("a"));
   CFMutableArrayRef array = CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks);
   CFArrayAppendValue(array, a);
   CFArrayAppendValue(array, b);
@@ -141,7 +140,7 @@ TEST(CFContainersTest, TypeArraysRetainTheirValuesAndFindEqualOnes) {
   EXPECT_EQ(CFArrayGetValueAtIndex(array, -1), nullptr);
 
   const void* values[] = {a.get(), b.get(), a.get()};
-  CFHolder<CFArrayRef> same(CFArrayCreate(nullptr, values, 3, &kCFTypeArrayCallBacks));
+  CFRef<CFArrayRef> same(CFArrayCreate(nullptr, values, 3, &kCFTypeArrayCallBacks));
   EXPECT_TRUE(CFEqual(array, same));
   EXPECT_EQ(CFGetRetainCount(a), 5);
   CFArrayRemoveValueAtIndex(array, 0);
@@ -156,10 +155,10 @@ TEST(CFContainersTest, TypeArraysRetainTheirValuesAndFindEqualOnes) {
 
 TEST(CFContainersTest, DictionaryKeysMatchByValueAndValuesAreRetained) {
   CFMutableDictionaryRef dictionary = NewDictionary();
-  CFHolder<CFStringRef> key(NewString("name"));
-  CFHolder<CFStringRef> sameKey(NewString("name"));
-  CFHolder<CFStringRef> first(NewString("first"));
-  CFHolder<CFStringRef> second(NewString("second"));
+  CFRef<CFStringRef> key(NewString("name"));
+  CFRef<CFStringRef> sameKey(NewString("name"));
+  CFRef<CFStringRef> first(NewString("first"));
+  CFRef<CFStringRef> second(NewString("second"));
   CFDictionarySetValue(dictionary, key, first);
   EXPECT_EQ(CFGetRetainCount(first), 2);
   EXPECT_EQ(CFDictionaryGetValue(dictionary, sameKey), first.get());
@@ -176,16 +175,16 @@ TEST(CFContainersTest, DictionaryKeysMatchByValueAndValuesAreRetained) {
 
   // Numbers as keys, half of them removed again: the rest stays findable.
   for (SInt32 i = 0; i < 1000; ++i) {
-    CFHolder<CFNumberRef> number(Number(i));
+    CFRef<CFNumberRef> number(Number(i));
     CFDictionarySetValue(dictionary, number, number);
   }
   for (SInt32 i = 0; i < 1000; i += 2) {
-    CFHolder<CFNumberRef> number(Number(i));
+    CFRef<CFNumberRef> number(Number(i));
     CFDictionaryRemoveValue(dictionary, number);
   }
   EXPECT_EQ(CFDictionaryGetCount(dictionary), 501);
   for (SInt32 i = 0; i < 1000; ++i) {
-    CFHolder<CFNumberRef> number(Number(i));
+    CFRef<CFNumberRef> number(Number(i));
     const auto* value = static_cast<CFNumberRef>(CFDictionaryGetValue(dictionary, number));
     if (i % 2 == 0) {
       ASSERT_EQ(value, nullptr) << i;
@@ -203,10 +202,10 @@ TEST(CFContainersTest, DictionaryKeysMatchByValueAndValuesAreRetained) {
 }
 
 TEST(CFContainersTest, EqualDictionariesIgnoreInsertionOrder) {
-  CFHolder<CFMutableDictionaryRef> a(NewDictionary());
-  CFHolder<CFMutableDictionaryRef> b(NewDictionary());
-  CFHolder<CFNumberRef> one(Number(1));
-  CFHolder<CFNumberRef> two(Number(2));
+  CFRef<CFMutableDictionaryRef> a(NewDictionary());
+  CFRef<CFMutableDictionaryRef> b(NewDictionary());
+  CFRef<CFNumberRef> one(Number(1));
+  CFRef<CFNumberRef> two(Number(2));
   CFDictionarySetValue(a, CFSTR("x"), one);
   CFDictionarySetValue(a, CFSTR("y"), two);
   CFDictionarySetValue(b, CFSTR("y"), two);
@@ -215,13 +214,13 @@ TEST(CFContainersTest, EqualDictionariesIgnoreInsertionOrder) {
   EXPECT_TRUE(CFEqual(a, b));
   CFDictionarySetValue(b, CFSTR("x"), two);
   EXPECT_FALSE(CFEqual(a, b));
-  CFHolder<CFStringRef> description(CFCopyDescription(a));
+  CFRef<CFStringRef> description(CFCopyDescription(a));
   EXPECT_NE(Text(description).find("x = 1;"), std::string::npos);
 }
 
 TEST(CFContainersTest, WrongTypesAndNonObjectsAreRefusedWithoutCrashing) {
-  CFHolder<CFStringRef> text(NewString("text"));
-  CFHolder<CFMutableDictionaryRef> dictionary(NewDictionary());
+  CFRef<CFStringRef> text(NewString("text"));
+  CFRef<CFMutableDictionaryRef> dictionary(NewDictionary());
   const auto asArray = reinterpret_cast<CFMutableArrayRef>(
       const_cast<void*>(static_cast<const void*>(dictionary.get())));
   const auto asDictionary = reinterpret_cast<CFMutableDictionaryRef>(
@@ -256,12 +255,12 @@ TEST(CFContainersTest, WrongTypesAndNonObjectsAreRefusedWithoutCrashing) {
 
 TEST(CFContainersTest, DataCopiesItsBytes) {
   UInt8 bytes[] = {1, 2, 3, 0, 255};
-  CFHolder<CFDataRef> data(CFDataCreate(nullptr, bytes, sizeof bytes));
+  CFRef<CFDataRef> data(CFDataCreate(nullptr, bytes, sizeof bytes));
   bytes[0] = 9;
   ASSERT_EQ(CFDataGetLength(data), 5);
   EXPECT_EQ(CFDataGetBytePtr(data)[0], 1);
   EXPECT_EQ(CFDataGetBytePtr(data)[4], 255);
-  CFHolder<CFDataRef> empty(CFDataCreate(nullptr, nullptr, 0));
+  CFRef<CFDataRef> empty(CFDataCreate(nullptr, nullptr, 0));
   EXPECT_NE(CFDataGetBytePtr(empty), nullptr);
   EXPECT_EQ(CFDataGetLength(empty), 0);
   EXPECT_EQ(CFDataCreate(nullptr, nullptr, 3), nullptr);

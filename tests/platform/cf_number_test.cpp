@@ -9,8 +9,6 @@
 #include "platform/CFNumber.h"
 #include "tests/platform/PlatformTestSupport.h"
 
-using platform_test::CFHolder;
-
 namespace {
 
 template <typename T>
@@ -29,12 +27,12 @@ std::pair<bool, T> Get(CFNumberRef number, CFNumberType type) {
 }  // namespace
 
 TEST(CFNumberTest, EveryTypeRoundTripsExactly) {
-  CFHolder<CFNumberRef> s8(Make<SInt8>(kCFNumberSInt8Type, -100));
-  CFHolder<CFNumberRef> s16(Make<SInt16>(kCFNumberSInt16Type, -30000));
-  CFHolder<CFNumberRef> s32(Make<SInt32>(kCFNumberSInt32Type, INT32_MIN));
-  CFHolder<CFNumberRef> s64(Make<SInt64>(kCFNumberSInt64Type, INT64_MAX));
-  CFHolder<CFNumberRef> f32(Make<Float32>(kCFNumberFloat32Type, 0.1f));
-  CFHolder<CFNumberRef> f64(Make<Float64>(kCFNumberFloat64Type, 1.0 / 3.0));
+  CFRef<CFNumberRef> s8(Make<SInt8>(kCFNumberSInt8Type, -100));
+  CFRef<CFNumberRef> s16(Make<SInt16>(kCFNumberSInt16Type, -30000));
+  CFRef<CFNumberRef> s32(Make<SInt32>(kCFNumberSInt32Type, INT32_MIN));
+  CFRef<CFNumberRef> s64(Make<SInt64>(kCFNumberSInt64Type, INT64_MAX));
+  CFRef<CFNumberRef> f32(Make<Float32>(kCFNumberFloat32Type, 0.1f));
+  CFRef<CFNumberRef> f64(Make<Float64>(kCFNumberFloat64Type, 1.0 / 3.0));
   EXPECT_EQ(Get<SInt8>(s8, kCFNumberSInt8Type), std::make_pair(true, SInt8(-100)));
   EXPECT_EQ(Get<SInt16>(s16, kCFNumberSInt16Type), std::make_pair(true, SInt16(-30000)));
   EXPECT_EQ(Get<SInt32>(s32, kCFNumberSInt32Type), std::make_pair(true, SInt32(INT32_MIN)));
@@ -51,26 +49,26 @@ TEST(CFNumberTest, EveryTypeRoundTripsExactly) {
   std::mt19937 random(7);
   for (int i = 0; i < 1000; ++i) {
     const SInt32 value = static_cast<SInt32>(random());
-    CFHolder<CFNumberRef> number(Make(kCFNumberSInt32Type, value));
+    CFRef<CFNumberRef> number(Make(kCFNumberSInt32Type, value));
     const auto [exact, real] = Get<Float64>(number, kCFNumberFloat64Type);
     ASSERT_TRUE(exact);
-    CFHolder<CFNumberRef> back(Make(kCFNumberFloat64Type, real));
+    CFRef<CFNumberRef> back(Make(kCFNumberFloat64Type, real));
     ASSERT_EQ(Get<SInt32>(back, kCFNumberSInt32Type), std::make_pair(true, value));
   }
 }
 
 TEST(CFNumberTest, LossyConversionsWriteTheNearestValueAndReportFalse) {
-  CFHolder<CFNumberRef> threeAndHalf(Make(kCFNumberFloat64Type, 3.5));
-  CFHolder<CFNumberRef> minusThreeAndHalf(Make(kCFNumberFloat64Type, -3.5));
-  CFHolder<CFNumberRef> three(Make(kCFNumberFloat64Type, 3.0));
-  CFHolder<CFNumberRef> big(Make<SInt64>(kCFNumberSInt64Type, SInt64{1} << 40));
-  CFHolder<CFNumberRef> threeHundred(Make<SInt32>(kCFNumberSInt32Type, 300));
-  CFHolder<CFNumberRef> tenth(Make(kCFNumberFloat64Type, 0.1));
-  CFHolder<CFNumberRef> half(Make(kCFNumberFloat64Type, 0.5));
-  CFHolder<CFNumberRef> oddLarge(Make<SInt64>(kCFNumberSInt64Type, (SInt64{1} << 53) + 1));
-  CFHolder<CFNumberRef> notANumber(Make<Float64>(kCFNumberFloat64Type, NAN));
-  CFHolder<CFNumberRef> minusInfinity(Make<Float64>(kCFNumberFloat64Type, -INFINITY));
-  CFHolder<CFNumberRef> huge(Make(kCFNumberFloat64Type, 1e300));
+  CFRef<CFNumberRef> threeAndHalf(Make(kCFNumberFloat64Type, 3.5));
+  CFRef<CFNumberRef> minusThreeAndHalf(Make(kCFNumberFloat64Type, -3.5));
+  CFRef<CFNumberRef> three(Make(kCFNumberFloat64Type, 3.0));
+  CFRef<CFNumberRef> big(Make<SInt64>(kCFNumberSInt64Type, SInt64{1} << 40));
+  CFRef<CFNumberRef> threeHundred(Make<SInt32>(kCFNumberSInt32Type, 300));
+  CFRef<CFNumberRef> tenth(Make(kCFNumberFloat64Type, 0.1));
+  CFRef<CFNumberRef> half(Make(kCFNumberFloat64Type, 0.5));
+  CFRef<CFNumberRef> oddLarge(Make<SInt64>(kCFNumberSInt64Type, (SInt64{1} << 53) + 1));
+  CFRef<CFNumberRef> notANumber(Make<Float64>(kCFNumberFloat64Type, NAN));
+  CFRef<CFNumberRef> minusInfinity(Make<Float64>(kCFNumberFloat64Type, -INFINITY));
+  CFRef<CFNumberRef> huge(Make(kCFNumberFloat64Type, 1e300));
 
   EXPECT_EQ(Get<SInt32>(threeAndHalf, kCFNumberSInt32Type), std::make_pair(false, SInt32(3)));
   EXPECT_EQ(Get<SInt32>(minusThreeAndHalf, kCFNumberSInt32Type), std::make_pair(false, SInt32(-3)));
@@ -90,11 +88,11 @@ TEST(CFNumberTest, LossyConversionsWriteTheNearestValueAndReportFalse) {
 }
 
 TEST(CFNumberTest, NumbersAndBooleansCompareByValue) {
-  CFHolder<CFNumberRef> one(Make<SInt32>(kCFNumberSInt32Type, 1));
-  CFHolder<CFNumberRef> oneReal(Make(kCFNumberFloat64Type, 1.0));
-  CFHolder<CFNumberRef> oneAndHalf(Make(kCFNumberFloat64Type, 1.5));
-  CFHolder<CFNumberRef> nan1(Make<Float64>(kCFNumberFloat64Type, NAN));
-  CFHolder<CFNumberRef> nan2(Make<Float32>(kCFNumberFloat32Type, NAN));
+  CFRef<CFNumberRef> one(Make<SInt32>(kCFNumberSInt32Type, 1));
+  CFRef<CFNumberRef> oneReal(Make(kCFNumberFloat64Type, 1.0));
+  CFRef<CFNumberRef> oneAndHalf(Make(kCFNumberFloat64Type, 1.5));
+  CFRef<CFNumberRef> nan1(Make<Float64>(kCFNumberFloat64Type, NAN));
+  CFRef<CFNumberRef> nan2(Make<Float32>(kCFNumberFloat32Type, NAN));
   EXPECT_TRUE(CFEqual(one, oneReal));
   EXPECT_EQ(CFHash(one), CFHash(oneReal));
   EXPECT_FALSE(CFEqual(one, oneAndHalf));
@@ -113,10 +111,10 @@ TEST(CFNumberTest, BadTypesAndArgumentsAreRefused) {
   EXPECT_EQ(CFNumberCreate(nullptr, 0, &value), nullptr);
   EXPECT_EQ(CFNumberCreate(nullptr, kCFNumberMaxType + 1, &value), nullptr);
   EXPECT_EQ(CFNumberCreate(nullptr, kCFNumberSInt32Type, nullptr), nullptr);
-  CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberIntType, &value));
+  CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberIntType, &value));
   EXPECT_FALSE(CFNumberGetValue(number, 99, &value));
   EXPECT_FALSE(CFNumberGetValue(number, kCFNumberSInt32Type, nullptr));
-  CFHolder<CFStringRef> text(platform_test::NewString("5"));
+  CFRef<CFStringRef> text(platform_test::NewString("5"));
   value = 9;
   EXPECT_FALSE(
       CFNumberGetValue(reinterpret_cast<CFNumberRef>(text.get()), kCFNumberSInt32Type, &value));

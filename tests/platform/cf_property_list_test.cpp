@@ -7,7 +7,6 @@
 #include "platform/CoreFoundation.h"
 #include "tests/platform/PlatformTestSupport.h"
 
-using platform_test::CFHolder;
 using platform_test::NewString;
 
 namespace {
@@ -18,8 +17,8 @@ CFMutableDictionaryRef NewDictionary() {
 }
 
 void PutNumber(CFMutableDictionaryRef dictionary, const char* key, SInt32 value) {
-  CFHolder<CFStringRef> name(NewString(key));
-  CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &value));
+  CFRef<CFStringRef> name(NewString(key));
+  CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &value));
   CFDictionarySetValue(dictionary, name, number);
 }
 
@@ -30,22 +29,22 @@ CFMutableDictionaryRef SavedState() {
   PutNumber(state, "type", 0x61756678);
   PutNumber(state, "subtype", 0x4D727678);
   PutNumber(state, "manufacturer", static_cast<SInt32>(0xF4726E62));
-  CFHolder<CFStringRef> name(NewString("Deep Sweep \xC3\xBC & <friends>"));
+  CFRef<CFStringRef> name(NewString("Deep Sweep \xC3\xBC & <friends>"));
   CFDictionarySetValue(state, CFSTR("name"), name);
   std::vector<UInt8> chunk;
   const double parameters[] = {0.5, 4, 600.25, -0.3, 1.0 / 3.0, 1e-300, 0};
   const auto* bytes = reinterpret_cast<const UInt8*>(parameters);
   chunk.assign(bytes, bytes + sizeof parameters);
-  CFHolder<CFDataRef> data(CFDataCreate(nullptr, chunk.data(), static_cast<CFIndex>(chunk.size())));
+  CFRef<CFDataRef> data(CFDataCreate(nullptr, chunk.data(), static_cast<CFIndex>(chunk.size())));
   CFDictionarySetValue(state, CFSTR("data"), data);
 
-  CFHolder<CFMutableArrayRef> extras(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
+  CFRef<CFMutableArrayRef> extras(CFArrayCreateMutable(nullptr, 0, &kCFTypeArrayCallBacks));
   const Float64 real = -2.75;
   const SInt64 wide = -(SInt64{1} << 50);
-  CFHolder<CFNumberRef> realNumber(CFNumberCreate(nullptr, kCFNumberFloat64Type, &real));
-  CFHolder<CFNumberRef> wideNumber(CFNumberCreate(nullptr, kCFNumberSInt64Type, &wide));
-  CFHolder<CFDataRef> empty(CFDataCreate(nullptr, nullptr, 0));
-  CFHolder<CFMutableDictionaryRef> nested(NewDictionary());
+  CFRef<CFNumberRef> realNumber(CFNumberCreate(nullptr, kCFNumberFloat64Type, &real));
+  CFRef<CFNumberRef> wideNumber(CFNumberCreate(nullptr, kCFNumberSInt64Type, &wide));
+  CFRef<CFDataRef> empty(CFDataCreate(nullptr, nullptr, 0));
+  CFRef<CFMutableDictionaryRef> nested(NewDictionary());
   CFDictionarySetValue(nested, CFSTR(""), kCFBooleanFalse);
   for (CFTypeRef value :
        {static_cast<CFTypeRef>(realNumber.get()), static_cast<CFTypeRef>(wideNumber.get()),
@@ -67,8 +66,8 @@ CFDataRef Xml(CFPropertyListRef list) {
 }
 
 CFPropertyListRef Parse(const std::string& bytes, CFErrorRef* error = nullptr) {
-  CFHolder<CFDataRef> data(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
-                                        static_cast<CFIndex>(bytes.size())));
+  CFRef<CFDataRef> data(CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                                     static_cast<CFIndex>(bytes.size())));
   return CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, error);
 }
 
@@ -78,7 +77,7 @@ void ExpectNothingOrAList(const std::string& bytes) {
   CFPropertyListRef list = Parse(bytes, &error);
   if (list) {
     EXPECT_EQ(error, nullptr);
-    CFHolder<CFDataRef> again(Xml(list));
+    CFRef<CFDataRef> again(Xml(list));
     EXPECT_NE(again.get(), nullptr);
     CFRelease(list);
   } else {
@@ -92,8 +91,8 @@ void ExpectNothingOrAList(const std::string& bytes) {
 }  // namespace
 
 TEST(CFPropertyListTest, SavedStateRoundTripsThroughXml) {
-  CFHolder<CFMutableDictionaryRef> state(SavedState());
-  CFHolder<CFDataRef> xml(Xml(state));
+  CFRef<CFMutableDictionaryRef> state(SavedState());
+  CFRef<CFDataRef> xml(Xml(state));
   ASSERT_NE(xml.get(), nullptr);
   const std::string text = Bytes(xml);
   EXPECT_EQ(text.rfind("<?xml", 0), 0u);
@@ -102,7 +101,7 @@ TEST(CFPropertyListTest, SavedStateRoundTripsThroughXml) {
 
   CFPropertyListFormat format = 0;
   CFErrorRef error = nullptr;
-  CFHolder<CFPropertyListRef> back(CFPropertyListCreateWithData(nullptr, xml, 0, &format, &error));
+  CFRef<CFPropertyListRef> back(CFPropertyListCreateWithData(nullptr, xml, 0, &format, &error));
   ASSERT_NE(back.get(), nullptr);
   EXPECT_EQ(error, nullptr);
   EXPECT_EQ(format, kCFPropertyListXMLFormat_v1_0);
@@ -115,20 +114,20 @@ TEST(CFPropertyListTest, SavedStateRoundTripsThroughXml) {
                        kCFNumberSInt32Type, &manufacturer));
   EXPECT_EQ(manufacturer, static_cast<SInt32>(0xF4726E62));
 
-  CFHolder<CFDataRef> again(Xml(back));
+  CFRef<CFDataRef> again(Xml(back));
   EXPECT_EQ(Bytes(again), text);  // save, load, save: the same bytes
 }
 
 TEST(CFPropertyListTest, KeysAreWrittenSortedWhateverTheInsertionOrder) {
-  CFHolder<CFMutableDictionaryRef> forward(NewDictionary());
-  CFHolder<CFMutableDictionaryRef> backward(NewDictionary());
+  CFRef<CFMutableDictionaryRef> forward(NewDictionary());
+  CFRef<CFMutableDictionaryRef> backward(NewDictionary());
   const char* keys[] = {"alpha", "mix", "zeta", "Zulu"};
   for (int i = 0; i < 4; ++i) {
     PutNumber(forward, keys[i], i);
     PutNumber(backward, keys[3 - i], 3 - i);
   }
-  CFHolder<CFDataRef> a(Xml(forward));
-  CFHolder<CFDataRef> b(Xml(backward));
+  CFRef<CFDataRef> a(Xml(forward));
+  CFRef<CFDataRef> b(Xml(backward));
   EXPECT_EQ(Bytes(a), Bytes(b));
   const std::string text = Bytes(a);
   EXPECT_LT(text.find("Zulu"), text.find("alpha"));
@@ -137,13 +136,13 @@ TEST(CFPropertyListTest, KeysAreWrittenSortedWhateverTheInsertionOrder) {
 }
 
 TEST(CFPropertyListTest, ValuesThatAreNoPropertyListAreRefusedWithAnError) {
-  CFHolder<CFMutableDictionaryRef> numberKey(NewDictionary());
+  CFRef<CFMutableDictionaryRef> numberKey(NewDictionary());
   const SInt32 one = 1;
-  CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &one));
+  CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &one));
   CFDictionarySetValue(numberKey, number, number);
-  CFHolder<CFURLRef> url(
+  CFRef<CFURLRef> url(
       CFURLCreateWithFileSystemPath(nullptr, CFSTR("/tmp"), kCFURLPOSIXPathStyle, true));
-  CFHolder<CFStringRef> withNul(CFStringCreateWithBytes(
+  CFRef<CFStringRef> withNul(CFStringCreateWithBytes(
       nullptr, reinterpret_cast<const UInt8*>("a\0b"), 3, kCFStringEncodingUTF8, false));
   for (CFTypeRef bad : {static_cast<CFTypeRef>(numberKey.get()), static_cast<CFTypeRef>(url.get()),
                         static_cast<CFTypeRef>(withNul.get()), static_cast<CFTypeRef>(nullptr)}) {
@@ -162,14 +161,14 @@ TEST(CFPropertyListTest, ValuesThatAreNoPropertyListAreRefusedWithAnError) {
             nullptr);
   const char xmlWithNul[] = "<plist version=\"1.0\"><string>a\0b</string></plist>";
   EXPECT_EQ(Parse(std::string(xmlWithNul, sizeof xmlWithNul - 1)), nullptr);
-  CFHolder<CFPropertyListRef> withDate(Parse(
+  CFRef<CFPropertyListRef> withDate(Parse(
       "<?xml version=\"1.0\"?><plist version=\"1.0\"><date>2020-01-01T00:00:00Z</date></plist>"));
   EXPECT_EQ(withDate.get(), nullptr);
 }
 
 TEST(CFPropertyListTest, TruncatedAndMutatedDocumentsNeverCrash) {
-  CFHolder<CFMutableDictionaryRef> state(SavedState());
-  CFHolder<CFDataRef> xml(Xml(state));
+  CFRef<CFMutableDictionaryRef> state(SavedState());
+  CFRef<CFDataRef> xml(Xml(state));
   const std::string text = Bytes(xml);
   int refused = 0;
   for (size_t length = 0; length < text.size(); ++length) {
@@ -223,7 +222,7 @@ TEST(CFPropertyListTest, RandomBytesAndDeepNestingAreRefused) {
   for (int i = 0; i < 100; ++i)
     nested += "</array>";
   nested += "</plist>";
-  CFHolder<CFPropertyListRef> list(Parse(nested));
+  CFRef<CFPropertyListRef> list(Parse(nested));
   ASSERT_NE(list.get(), nullptr);
   CFTypeRef inner = list.get();
   for (int i = 0; i < 100; ++i)
@@ -273,7 +272,7 @@ TEST(CFPropertyListTest, MarkupBetweenShallowContainersStillParses) {
   for (int i = 0; i < 2000; ++i)
     xml += "<?x?><!-- don't --><array><string><![CDATA[</dict>]]></string></array ><dict/>";
   xml += "</array></plist>";
-  CFHolder<CFPropertyListRef> list(Parse(xml));
+  CFRef<CFPropertyListRef> list(Parse(xml));
   ASSERT_NE(list.get(), nullptr);
   EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(list.get())), 4000);
 }

@@ -8,7 +8,6 @@
 #include "platform/CFString.h"
 #include "tests/platform/PlatformTestSupport.h"
 
-using platform_test::CFHolder;
 using platform_test::NewString;
 using platform_test::Text;
 
@@ -35,8 +34,8 @@ TEST(CFStringTest, Utf8TextRoundTripsAndCountsUtf16Units) {
   for (const Sample& sample : kSamples) {
     SCOPED_TRACE(sample.utf8);
     const std::string bytes = sample.utf8;
-    CFHolder<CFStringRef> fromCString(NewString(sample.utf8));
-    CFHolder<CFStringRef> fromBytes(
+    CFRef<CFStringRef> fromCString(NewString(sample.utf8));
+    CFRef<CFStringRef> fromBytes(
         CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
                                 static_cast<CFIndex>(bytes.size()), kCFStringEncodingUTF8, false));
     ASSERT_NE(fromCString.get(), nullptr);
@@ -61,7 +60,7 @@ TEST(CFStringTest, InvalidOrUnencodableTextIsRefused) {
     SCOPED_TRACE(testing::PrintToString(std::string(invalid)));
     EXPECT_EQ(NewString(invalid), nullptr);
   }
-  CFHolder<CFStringRef> latin(
+  CFRef<CFStringRef> latin(
       CFStringCreateWithCString(nullptr, "caf\xE9", kCFStringEncodingISOLatin1));
   EXPECT_EQ(Text(latin), "caf\xC3\xA9");
   char buffer[16] = "untouched";
@@ -72,7 +71,7 @@ TEST(CFStringTest, InvalidOrUnencodableTextIsRefused) {
   EXPECT_EQ(CFStringCreateWithCString(nullptr, "caf\xE9", kCFStringEncodingASCII), nullptr);
   EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
 
-  CFHolder<CFStringRef> abc(NewString("abc"));
+  CFRef<CFStringRef> abc(NewString("abc"));
   EXPECT_FALSE(CFStringGetCString(abc, buffer, 3, kCFStringEncodingUTF8));
   EXPECT_TRUE(CFStringGetCString(abc, buffer, 4, kCFStringEncodingUTF8));
   EXPECT_STREQ(buffer, "abc");
@@ -82,8 +81,8 @@ TEST(CFStringTest, CompareIsAnOrderThatCanFoldCase) {
   const std::vector<const char*> texts = {"", "A", "a", "ab", "b", "Morvex", "MORVEX", "\xC3\xA9"};
   for (const char* x : texts) {
     for (const char* y : texts) {
-      CFHolder<CFStringRef> a(NewString(x));
-      CFHolder<CFStringRef> b(NewString(y));
+      CFRef<CFStringRef> a(NewString(x));
+      CFRef<CFStringRef> b(NewString(y));
       const CFComparisonResult forward = CFStringCompare(a, b, 0);
       EXPECT_EQ(forward, -CFStringCompare(b, a, 0)) << x << " vs " << y;
       EXPECT_EQ(forward == kCFCompareEqualTo, CFEqual(a, b) != 0);
@@ -92,28 +91,28 @@ TEST(CFStringTest, CompareIsAnOrderThatCanFoldCase) {
                                                          : kCFCompareEqualTo);
     }
   }
-  CFHolder<CFStringRef> lower(NewString("morvex"));
-  CFHolder<CFStringRef> upper(NewString("MORVEX"));
+  CFRef<CFStringRef> lower(NewString("morvex"));
+  CFRef<CFStringRef> upper(NewString("MORVEX"));
   EXPECT_EQ(CFStringCompare(lower, upper, kCFCompareCaseInsensitive), kCFCompareEqualTo);
   EXPECT_NE(CFStringCompare(lower, upper, 0), kCFCompareEqualTo);
 }
 
 TEST(CFStringTest, FormatHandlesPrintfConversionsAndCFObjects) {
-  CFHolder<CFStringRef> hello(NewString("hello"));
+  CFRef<CFStringRef> hello(NewString("hello"));
   const SInt32 seventeen = 17;
-  CFHolder<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &seventeen));
-  CFHolder<CFStringRef> text(CFStringCreateWithFormat(
+  CFRef<CFNumberRef> number(CFNumberCreate(nullptr, kCFNumberSInt32Type, &seventeen));
+  CFRef<CFStringRef> text(CFStringCreateWithFormat(
       nullptr, nullptr, CFSTR("%d|%i|%u|%s|%.2f|%@|%@|%5d|%-3s|%%|%@|%lld|%x|%c"), -7, 42,
       4000000000u, "text", 3.14159, hello.get(), number.get(), 12, "ab",
       static_cast<const void*>(nullptr), -9000000000LL, 255u, 'Z'));
   EXPECT_EQ(Text(text), "-7|42|4000000000|text|3.14|hello|17|   12|ab |%|(null)|-9000000000|ff|Z");
 
-  CFHolder<CFStringRef> name(NewString("Deep Sweep"));
-  CFHolder<CFStringRef> preset(CFStringCreateWithFormat(
+  CFRef<CFStringRef> name(NewString("Deep Sweep"));
+  CFRef<CFStringRef> preset(CFStringCreateWithFormat(
       nullptr, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"), 3, name.get()));
   EXPECT_EQ(Text(preset), "AUPreset:\npreset number = 3\npreset name = Deep Sweep");
 
-  CFHolder<CFStringRef> longer(CFStringCreateWithFormat(nullptr, nullptr, CFSTR("[%300s]"), "x"));
+  CFRef<CFStringRef> longer(CFStringCreateWithFormat(nullptr, nullptr, CFSTR("[%300s]"), "x"));
   EXPECT_EQ(CFStringGetLength(longer), 302);
   EXPECT_EQ(CFStringCreateWithFormat(nullptr, nullptr, nullptr), nullptr);
 }
@@ -147,7 +146,7 @@ TEST(CFStringTest, ConstantStringsAreSharedAndIgnoreReleaseWhileCopiesRetain) {
   EXPECT_EQ(constant, CFSTR("version"));
   CFRelease(constant);
   CFRelease(constant);
-  CFHolder<CFStringRef> created(NewString("version"));
+  CFRef<CFStringRef> created(NewString("version"));
   EXPECT_TRUE(CFEqual(constant, created));
   EXPECT_EQ(Text(CFSTR("version")), "version");
 

@@ -9,7 +9,6 @@
 #include "tests/platform/PlatformTestSupport.h"
 
 using platform_test::BundlesDir;
-using platform_test::CFHolder;
 using platform_test::NewString;
 using platform_test::Text;
 
@@ -24,12 +23,12 @@ std::string Path(CFURLRef url) {
 }  // namespace
 
 TEST(CFURLTest, FileSystemPathsRoundTrip) {
-  CFHolder<CFStringRef> path(NewString("/tmp/a b/\xC3\xA9t\xC3\xA9/"));
-  CFHolder<CFURLRef> url(CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true));
+  CFRef<CFStringRef> path(NewString("/tmp/a b/\xC3\xA9t\xC3\xA9/"));
+  CFRef<CFURLRef> url(CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true));
   EXPECT_EQ(Path(url), "/tmp/a b/\xC3\xA9t\xC3\xA9");
-  CFHolder<CFStringRef> back(CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle));
+  CFRef<CFStringRef> back(CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle));
   EXPECT_EQ(Text(back), "/tmp/a b/\xC3\xA9t\xC3\xA9");
-  CFHolder<CFStringRef> description(CFCopyDescription(url));
+  CFRef<CFStringRef> description(CFCopyDescription(url));
   EXPECT_EQ(Text(description).rfind("file:///tmp/a b/", 0), 0u);
 
   UInt8 small[8];
@@ -37,10 +36,10 @@ TEST(CFURLTest, FileSystemPathsRoundTrip) {
 
   char cwd[PATH_MAX];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  CFHolder<CFURLRef> relative(CFURLCreateFromFileSystemRepresentation(
+  CFRef<CFURLRef> relative(CFURLCreateFromFileSystemRepresentation(
       nullptr, reinterpret_cast<const UInt8*>("sub/file.png"), 12, false));
   EXPECT_EQ(Path(relative), std::string(cwd) + "/sub/file.png");
-  CFHolder<CFURLRef> root(
+  CFRef<CFURLRef> root(
       CFURLCreateWithFileSystemPath(nullptr, CFSTR("/"), kCFURLPOSIXPathStyle, true));
   EXPECT_EQ(Path(root), "/");
   EXPECT_EQ(CFURLCreateWithFileSystemPath(nullptr, CFSTR(""), kCFURLPOSIXPathStyle, true), nullptr);
@@ -53,15 +52,15 @@ TEST(CFBundleTest, ComponentBundlesAreFoundByIdentifierWithTheirResources) {
   EXPECT_EQ(CFGetTypeID(bundle), CFBundleGetTypeID());
   EXPECT_TRUE(CFEqual(CFBundleGetIdentifier(bundle), CFSTR("com.morvex.tests.alpha")));
   const std::string root = BundlesDir() + "/first/Alpha.component";
-  CFHolder<CFURLRef> url(CFBundleCopyBundleURL(bundle));
+  CFRef<CFURLRef> url(CFBundleCopyBundleURL(bundle));
   EXPECT_EQ(Path(url), root);
-  CFHolder<CFURLRef> executable(CFBundleCopyExecutableURL(bundle));
+  CFRef<CFURLRef> executable(CFBundleCopyExecutableURL(bundle));
   EXPECT_EQ(Path(executable), root + "/Contents/MacOS/RecordingUnit");
-  CFHolder<CFURLRef> resources(CFBundleCopyResourcesDirectoryURL(bundle));
+  CFRef<CFURLRef> resources(CFBundleCopyResourcesDirectoryURL(bundle));
   EXPECT_EQ(Path(resources), root + "/Contents/Resources");
-  CFHolder<CFURLRef> knob(CFBundleCopyResourceURL(bundle, CFSTR("knob"), CFSTR("png"), nullptr));
+  CFRef<CFURLRef> knob(CFBundleCopyResourceURL(bundle, CFSTR("knob"), CFSTR("png"), nullptr));
   EXPECT_EQ(Path(knob), root + "/Contents/Resources/knob.png");
-  CFHolder<CFURLRef> frame(
+  CFRef<CFURLRef> frame(
       CFBundleCopyResourceURL(bundle, CFSTR("frame"), CFSTR("png"), CFSTR("img")));
   EXPECT_EQ(Path(frame), root + "/Contents/Resources/img/frame.png");
   EXPECT_EQ(CFBundleCopyResourceURL(bundle, CFSTR("missing"), CFSTR("png"), nullptr), nullptr);

@@ -11,7 +11,6 @@
 #include "tests/platform/PlatformTestSupport.h"
 
 using platform_test::BundlesDir;
-using platform_test::CFHolder;
 using platform_test::Code;
 
 namespace {
@@ -34,8 +33,8 @@ void CountEvent(void*, void*, const AudioUnitEvent*, UInt64, AudioUnitParameterV
 }  // namespace
 
 TEST(PlatformConcurrencyTest, SharedObjectsSurviveRetainsAndReadsFromManyThreads) {
-  CFHolder<CFStringRef> text(platform_test::NewString("shared"));
-  CFHolder<CFMutableDictionaryRef> dictionary(CFDictionaryCreateMutable(
+  CFRef<CFStringRef> text(platform_test::NewString("shared"));
+  CFRef<CFMutableDictionaryRef> dictionary(CFDictionaryCreateMutable(
       nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks));
   CFDictionarySetValue(dictionary, CFSTR("key"), text);
   std::atomic<int> mismatches{0};
@@ -43,7 +42,7 @@ TEST(PlatformConcurrencyTest, SharedObjectsSurviveRetainsAndReadsFromManyThreads
     for (int i = 0; i < 5000; ++i) {
       CFRetain(text);
       const void* values[] = {text.get()};
-      CFHolder<CFArrayRef> array(CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks));
+      CFRef<CFArrayRef> array(CFArrayCreate(nullptr, values, 1, &kCFTypeArrayCallBacks));
       if (CFDictionaryGetValue(dictionary, CFSTR("key")) != text.get()) ++mismatches;
       if (CFSTR("constant") != CFSTR("constant")) ++mismatches;
       if (CFBundleGetMainBundle() == nullptr) ++mismatches;

@@ -2,25 +2,11 @@
 
 #include <cstdio>
 #include <set>
-#include <sstream>
 #include <string>
 
-namespace {
+#include "tests/support/DynamicSymbols.h"
 
-// Names of the symbols a shared library defines in its dynamic table.
-std::set<std::string> DefinedSymbols(const std::string& library) {
-  std::set<std::string> symbols;
-  FILE* pipe = popen(("nm -D --defined-only '" + library + "'").c_str(), "r");
-  if (!pipe) return symbols;
-  char line[1024];
-  while (std::fgets(line, sizeof line, pipe)) {
-    std::istringstream fields(line);
-    std::string address, kind, name;
-    if (fields >> address >> kind >> name) symbols.insert(name);
-  }
-  pclose(pipe);
-  return symbols;
-}
+namespace {
 
 bool IsLinkerSymbol(const std::string& name) {
   return name == "_init" || name == "_fini" || name == "__bss_start" || name == "_edata" ||
@@ -30,7 +16,7 @@ bool IsLinkerSymbol(const std::string& name) {
 }  // namespace
 
 TEST(ExportsTest, PlatformLibraryExportsExactlyItsCInterface) {
-  const std::set<std::string> symbols = DefinedSymbols(PLATFORM_LIBRARY);
+  const std::set<std::string> symbols = test_support::DefinedSymbols(PLATFORM_LIBRARY);
   ASSERT_FALSE(symbols.empty());
   for (const std::string& name : symbols) {
     if (IsLinkerSymbol(name)) continue;
@@ -61,7 +47,7 @@ TEST(ExportsTest, PlatformLibraryExportsExactlyItsCInterface) {
 }
 
 TEST(ExportsTest, ComponentLibraryExportsOnlyItsEntries) {
-  std::set<std::string> symbols = DefinedSymbols(RECORDING_UNIT_LIBRARY);
+  std::set<std::string> symbols = test_support::DefinedSymbols(RECORDING_UNIT_LIBRARY);
   for (auto it = symbols.begin(); it != symbols.end();) {
     it = IsLinkerSymbol(*it) ? symbols.erase(it) : std::next(it);
   }

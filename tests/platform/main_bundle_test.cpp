@@ -8,7 +8,6 @@
 #include "tests/platform/PlatformTestSupport.h"
 
 using platform_test::BundlesDir;
-using platform_test::CFHolder;
 
 namespace {
 
@@ -25,7 +24,7 @@ std::string RunCommand(const std::string& command) {
 }
 
 std::string Path(CFBundleRef bundle) {
-  CFHolder<CFURLRef> url(CFBundleCopyBundleURL(bundle));
+  CFRef<CFURLRef> url(CFBundleCopyBundleURL(bundle));
   UInt8 path[4096] = "";
   CFURLGetFileSystemRepresentation(url, true, path, sizeof path);
   return reinterpret_cast<const char*>(path);

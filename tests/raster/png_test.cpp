@@ -19,28 +19,12 @@
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
 #include "tests/raster/png_file.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 
-// A folder removed with its contents at the end of the test.
-struct Scratch {
-  Scratch() {
-    char pattern[] = "/tmp/morvex_png_XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~Scratch() { fs::remove_all(path); }
-  std::string write(const std::string& name, const std::vector<unsigned char>& bytes) const {
-    const std::string file = path + "/" + name;
-    fs::create_directories(fs::path(file).parent_path());
-    FILE* f = std::fopen(file.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return file;
-  }
-  std::string path;
-};
+using test_support::TempDir;
 
 // A bitmap storing its rows bottom-up.
 class FlippedBitmap : public LICE_MemBitmap {
@@ -143,7 +127,7 @@ TEST(PngTest, EveryColourTypeArrivesAsEightBitPixelsWithAlpha) {
 
 TEST(PngTest, InterlacedFilesFilesAndFlippedBitmapsGiveTheSamePicture) {
   std::mt19937 rng(7);
-  Scratch scratch;
+  TempDir scratch;
   for (const auto& [w, h] : {std::pair{9, 9}, std::pair{1, 13}, std::pair{17, 3}}) {
     const PngImage plain = randomRgba(rng, w, h, false);
     PngImage interlaced = plain;
@@ -218,8 +202,8 @@ TEST(PngTest, BrokenOrOversizedFilesGiveNullAndLeaveTheBitmapAlone) {
 }
 
 TEST(PngTest, PipeWithoutWriterGivesNullPromptly) {
-  Scratch scratch;
-  const std::string fifo = scratch.path + "/image.png";
+  TempDir scratch;
+  const std::string fifo = scratch / "image.png";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   auto loading = std::async(std::launch::async, [&] { return LICE_LoadPNG(fifo.c_str()); });
   const bool prompt = loading.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
@@ -268,7 +252,7 @@ TEST(PngTest, LoaderRecordChecksTheExtensionAndHeadsTheList) {
 
   std::mt19937 rng(5);
   const std::vector<unsigned char> png = EncodePng(randomRgba(rng, 2, 2, false));
-  Scratch scratch;
+  TempDir scratch;
   const struct {
     const char* name;
     bool check;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/AudioFile.h"
 #include "tools/morvex/Commands.h"
@@ -17,7 +18,6 @@
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/ToolError.h"
-#include "tools/morvex/Unit.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/morvex/Unit.h"
+#include "tools/auhost/Unit.h"
 
 // Turning what a user typed into the unit's presets, parameters and values.
 // Mistakes are usage errors that name what was typed and what would do.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tools/morvex/CFRef.h"
+#include "tools/auhost/CFRef.h"
 
 // .aupreset files: a unit's saved state (the class-info dictionary) as an XML
 // property list, the way Audio Unit hosts keep them.

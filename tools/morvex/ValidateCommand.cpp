@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "platform/HostComponents.h"
+#include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/ToolError.h"
-#include "tools/morvex/Unit.h"
 
 namespace {
 

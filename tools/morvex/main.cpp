@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/auhost/Unit.h"
+#include "tools/morvex/BuildTreeBundle.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/ToolError.h"
-#include "tools/morvex/Unit.h"
 
 namespace {
 

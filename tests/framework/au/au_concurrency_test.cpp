@@ -5,7 +5,7 @@
 #include <cmath>
 #include <thread>
 
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
 
 using namespace au_test;
 

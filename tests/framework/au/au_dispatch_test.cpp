@@ -7,7 +7,8 @@
 #include <utility>
 
 #include "platform/HostEvents.h"
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
+#include "tests/support/DynamicSymbols.h"
 
 using namespace au_test;
 
@@ -50,7 +51,7 @@ std::vector<void*> HeardAfterSet(AudioUnit unit) {
 }  // namespace
 
 TEST(AUDispatchTest, OpensAndClosesRepeatedly) {
-  ComponentDescription looking = {kAudioUnitType_Effect, kSubtype, kManufacturer, 0, 0};
+  ComponentDescription looking = MorvexDescription();
   Component component = FindNextComponent(nullptr, &looking);
   ASSERT_NE(component, nullptr);
   for (int i = 0; i < 40; ++i) {
@@ -260,7 +261,8 @@ TEST(AUDispatchTest, InitializeRefusesALayoutNoPairAllows) {
 
 TEST(AUDispatchTest, CarbonViewWithoutEditorRefusesCreate) {
   Unit unit;
-  ComponentDescription looking = {kAudioUnitCarbonViewComponentType, kSubtype, kManufacturer, 0, 0};
+  ComponentDescription looking = {kAudioUnitCarbonViewComponentType, kMorvexSubtype,
+                                  kMorvexManufacturerID, 0, 0};
   Component viewComponent = FindNextComponent(nullptr, &looking);
   ASSERT_NE(viewComponent, nullptr);
   AudioUnitCarbonView view = OpenComponent(viewComponent);
@@ -276,7 +278,7 @@ TEST(AUDispatchTest, CarbonViewWithoutEditorRefusesCreate) {
 }
 
 TEST(AUDispatchTest, BundleExportsOnlyItsEntries) {
-  ComponentDescription looking = {kAudioUnitType_Effect, kSubtype, kManufacturer, 0, 0};
+  ComponentDescription looking = MorvexDescription();
   CFBundleRef bundle = HostGetComponentBundle(FindNextComponent(nullptr, &looking));
   ASSERT_NE(bundle, nullptr);
   CFURLRef url = CFBundleCopyExecutableURL(bundle);
@@ -284,15 +286,6 @@ TEST(AUDispatchTest, BundleExportsOnlyItsEntries) {
   ASSERT_TRUE(
       CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8*>(path), sizeof path));
   CFRelease(url);
-  std::set<std::string> symbols;
-  FILE* pipe = popen((std::string("nm -D --defined-only '") + path + "'").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  char line[1024];
-  while (fgets(line, sizeof line, pipe)) {
-    std::istringstream fields(line);
-    std::string address, kind, name;
-    if (fields >> address >> kind >> name) symbols.insert(name);
-  }
-  pclose(pipe);
-  EXPECT_EQ(symbols, (std::set<std::string>{"Morvex_Entry", "Morvex_ViewEntry"}));
+  EXPECT_EQ(test_support::DefinedSymbols(path),
+            (std::set<std::string>{"Morvex_Entry", "Morvex_ViewEntry"}));
 }

@@ -3,7 +3,7 @@
 // under AddressSanitizer, these read no freed memory.
 #include <algorithm>
 
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
 
 using namespace au_test;
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
 
 using namespace au_test;
 

@@ -1,6 +1,6 @@
 // Rendering as a host drives it: refusals, notifications, input pulls,
 // buffer binding, layouts, chaining and block splits.
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
 
 using namespace au_test;
 

@@ -2,7 +2,7 @@
 // with nothing changed.
 #include <string>
 
-#include "tests/framework/au/AUHost.h"
+#include "tests/support/AUHost.h"
 
 using namespace au_test;
 

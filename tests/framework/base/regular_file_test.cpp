@@ -4,15 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/TempDir.h"
 
 // A pipe without a writer would hold a plain fopen for ever; a folder opens
 // but reads nothing. Only a regular file is handed out.
 TEST(RegularFileTest, OnlyRegularFilesOpenAndNothingBlocks) {
-  char folder[] = "/tmp/regular-file-test-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string dir = folder, fifo = dir + "/fifo", file = dir + "/file";
+  const test_support::TempDir folder;
+  const std::string dir = folder.path(), fifo = folder / "fifo", file = folder / "file";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::FILE* out = std::fopen(file.c_str(), "wb");
   ASSERT_NE(out, nullptr);
@@ -32,8 +32,4 @@ TEST(RegularFileTest, OnlyRegularFilesOpenAndNothingBlocks) {
   EXPECT_EQ(std::fread(text, 1, sizeof text, in), 5u);
   EXPECT_STREQ(text, "12345");
   std::fclose(in);
-
-  unlink(fifo.c_str());
-  unlink(file.c_str());
-  rmdir(folder);
 }

@@ -11,29 +11,15 @@
 #include "framework/plugin/IPlugBase.h"
 #include "framework/plugin/detail/WholeFile.h"
 #include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TempDir.h"
 
 namespace {
-// A scratch folder removed with everything in it at the end of each test.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/morvex_fx_XXXXXX";
-    mPath = mkdtemp(pattern);
-  }
-  ~TempDir() {
-    for (const std::string& f : mFiles)
-      unlink(f.c_str());
-    rmdir(mPath.c_str());
-  }
-  WDL_String File(const char* name) {
-    mFiles.push_back(mPath + "/" + name);
-    return WDL_String(mFiles.back().c_str());
-  }
+using test_support::TempDir;
 
- private:
-  std::string mPath;
-  std::vector<std::string> mFiles;
-};
+// A path in the folder as the plug-in base takes file names.
+WDL_String File(const TempDir& dir, const char* name) {
+  return WDL_String((dir / name).c_str());
+}
 
 ByteChunk Read(const WDL_String& path) {
   ByteChunk bytes;
@@ -85,7 +71,7 @@ ByteChunk SavedFile(bool bank, bool chunks, int nPresets = 3) {
   TempDir dir;
   TestPlug source("1-1", nPresets, chunks);
   Populate(&source);
-  const WDL_String path = dir.File(bank ? "b.fxb" : "p.fxp");
+  const WDL_String path = File(dir, bank ? "b.fxb" : "p.fxp");
   EXPECT_TRUE(bank ? source.SaveBankAsFXB(path) : source.SaveProgramAsFXP(path));
   return Read(path);
 }
@@ -95,7 +81,7 @@ TEST(ProgramBankFilesTest, ProgramHeaderFollowsTheTable) {
   TempDir dir;
   TestPlug plug("1-1", 3);
   Populate(&plug);
-  const WDL_String path = dir.File("p.fxp");
+  const WDL_String path = File(dir, "p.fxp");
   ASSERT_TRUE(plug.SaveProgramAsFXP(path));
   const ByteChunk file = Read(path);
   ASSERT_EQ(file.Size(), 56 + 4 * 3);
@@ -135,7 +121,7 @@ TEST(ProgramBankFilesTest, ProgramRoundTripsInBothForms) {
     TestPlug source("1-1", 3, chunks);
     Populate(&source);
     source.GetParam(0)->Set(0.5);  // exact in single precision
-    const WDL_String path = dir.File("p.fxp");
+    const WDL_String path = File(dir, "p.fxp");
     ASSERT_TRUE(source.SaveProgramAsFXP(path));
 
     TestPlug target("1-1", 3, chunks);
@@ -157,7 +143,7 @@ TEST(ProgramBankFilesTest, BankRoundTripsInBothForms) {
     TempDir dir;
     TestPlug source("1-1", 4, chunks);
     Populate(&source);
-    const WDL_String path = dir.File("b.fxb");
+    const WDL_String path = File(dir, "b.fxb");
     ASSERT_TRUE(source.SaveBankAsFXB(path));
     const ByteChunk file = Read(path);
     EXPECT_EQ(Text(file, 0, 4), "CcnK");

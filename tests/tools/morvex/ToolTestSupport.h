@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+
 extern char** environ;
 
 namespace tool_test {
@@ -32,33 +34,7 @@ inline std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-// A fresh folder per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/morvex-tool-test-XXXXXX";
-    mPath = mkdtemp(pattern);
-  }
-  ~TempDir() { std::system(("rm -rf '" + mPath + "'").c_str()); }
-  std::string operator/(const std::string& name) const { return mPath + "/" + name; }
-  const std::string& path() const { return mPath; }
-  // Names in the folder (hidden ones too), sorted.
-  std::vector<std::string> list() const {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(mPath.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-      }
-      closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string mPath;
-};
+using test_support::TempDir;
 
 // Runs a program with standard output and error captured in files.
 inline Run RunProgram(const std::string& program, const std::vector<std::string>& args,

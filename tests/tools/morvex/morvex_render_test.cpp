@@ -14,6 +14,7 @@
 
 #include "platform/AudioToolbox.h"
 #include "platform/HostComponents.h"
+#include "tests/support/AUHost.h"
 #include "tests/tools/morvex/ToolTestSupport.h"
 
 using testing::HasSubstr;
@@ -32,64 +33,21 @@ constexpr int kWav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 constexpr int kWav24 = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
 constexpr int kWavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
-// Renders through the component with nothing of the tool's code: open,
-// formats, maximum frames, initialise, parameters, then 512-frame slices
-// pulled through an input callback.
+// Renders through the component with nothing of the tool's code, as the
+// Audio Unit tests' host does: formats, maximum frames, initialise,
+// parameters, then 512-frame slices pulled through an input callback.
 Channels ReferenceRender(const Channels& in, double rate,
                          const std::vector<std::pair<AudioUnitParameterID, float>>& settings) {
   setenv("AUDIOUNIT_PATH", MORVEX_BUNDLE, 1);
   HostRescanComponents();
-  ComponentDescription looking = {0x61756678, 0x7A4A4175, 0x41636D65, 0, 0};  // aufx zJAu Acme
-  AudioUnit unit = OpenComponent(FindNextComponent(nullptr, &looking));
-  if (!unit) return {};
-  const UInt32 channels = static_cast<UInt32>(in.size());
-  AudioStreamBasicDescription format = {
-      rate, kAudioFormatLinearPCM, kAudioFormatFlagsAudioUnitCanonical, 4, 1, 4, channels, 32, 0};
-  AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, &format,
-                       sizeof format);
-  AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format,
-                       sizeof format);
-  const UInt32 block = 512;
-  AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
-                       &block, sizeof block);
-  EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+  au_test::Unit unit;
+  if (!static_cast<AudioUnit>(unit)) return {};
+  au_test::Prepare(unit, static_cast<UInt32>(in.size()), 512, rate);
   for (const auto& [id, value] : settings)
     AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, value, 0);
-
-  struct Source {
-    const Channels* in;
-    size_t offset;
-  } source = {&in, 0};
-  AURenderCallbackStruct callback = {
-      [](void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32 frames,
-         AudioBufferList* data) -> OSStatus {
-        auto* s = static_cast<Source*>(refCon);
-        AudioBuffer* buffers = data->mBuffers;
-        for (UInt32 c = 0; c < data->mNumberBuffers; ++c)
-          std::memcpy(buffers[c].mData, (*s->in)[c].data() + s->offset, frames * 4);
-        return noErr;
-      },
-      &source};
-  AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
-                       &callback, sizeof callback);
-  Channels out(channels, std::vector<float>(in[0].size()));
-  std::vector<UInt64> listMemory(8);
-  auto* list = reinterpret_cast<AudioBufferList*>(listMemory.data());
-  AudioTimeStamp stamp = {};
-  stamp.mFlags = kAudioTimeStampSampleTimeValid;
-  for (; source.offset < in[0].size(); source.offset += block) {
-    const UInt32 n = static_cast<UInt32>(std::min<size_t>(block, in[0].size() - source.offset));
-    list->mNumberBuffers = channels;
-    AudioBuffer* buffers = list->mBuffers;
-    for (UInt32 c = 0; c < channels; ++c)
-      buffers[c] = {1, n * 4, out[c].data() + source.offset};
-    AudioUnitRenderActionFlags flags = 0;
-    EXPECT_EQ(AudioUnitRender(unit, &flags, &stamp, 0, n, list), noErr);
-    stamp.mSampleTime += n;
-  }
-  AudioUnitUninitialize(unit);
-  CloseComponent(unit);
-  return out;
+  au_test::Source source{in};
+  EXPECT_EQ(source.Attach(unit), noErr);
+  return au_test::Process(unit, &source, {512});
 }
 
 TEST(MorvexRender, MatchesTheComponentDrivenDirectly) {

@@ -13,17 +13,17 @@
 #include "platform/AudioToolbox.h"
 #include "platform/CoreFoundation.h"
 #include "platform/HostComponents.h"
+#include "tools/auhost/MorvexDescription.h"
+#include "tools/auhost/StreamFormat.h"
 
 namespace au_test {
 
 using Signal = std::vector<std::vector<float>>;
 
-constexpr OSType kSubtype = 0x7A4A4175;       // 'zJAu'
-constexpr OSType kManufacturer = 0x41636D65;  // 'Acme'
 constexpr int kNumParams = 7;
 
 inline AudioUnit OpenMorvex() {
-  ComponentDescription looking = {kAudioUnitType_Effect, kSubtype, kManufacturer, 0, 0};
+  ComponentDescription looking = MorvexDescription();
   Component component = FindNextComponent(nullptr, &looking);
   return component ? OpenComponent(component) : nullptr;
 }
@@ -45,14 +45,7 @@ class Unit {
 
 inline OSStatus SetFormat(AudioUnit unit, AudioUnitScope scope, UInt32 element, UInt32 channels,
                           double sampleRate = 44100.0) {
-  AudioStreamBasicDescription format = {};
-  format.mSampleRate = sampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
-  format.mBytesPerPacket = format.mBytesPerFrame = 4;
-  format.mFramesPerPacket = 1;
-  format.mChannelsPerFrame = channels;
-  format.mBitsPerChannel = 32;
+  const AudioStreamBasicDescription format = CanonicalFormat(channels, sampleRate);
   return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, element, &format,
                               sizeof format);
 }
@@ -141,9 +134,10 @@ inline Signal Noise(size_t channels, size_t frames, unsigned seed = 1) {
 }
 
 // Formats, block size and initialisation for a layout of channels in and out.
-inline void Prepare(AudioUnit unit, UInt32 channels, UInt32 maxFrames = 1024) {
-  ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Input, 0, channels), noErr);
-  ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Output, 0, channels), noErr);
+inline void Prepare(AudioUnit unit, UInt32 channels, UInt32 maxFrames = 1024,
+                    double sampleRate = 44100.0) {
+  ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Input, 0, channels, sampleRate), noErr);
+  ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Output, 0, channels, sampleRate), noErr);
   ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice,
                                  kAudioUnitScope_Global, 0, &maxFrames, sizeof maxFrames),
             noErr);

@@ -4,19 +4,10 @@
 #include <vector>
 
 #include "platform/AudioToolbox.h"
-#include "tools/morvex/CFRef.h"
+#include "tools/auhost/CFRef.h"
+#include "tools/auhost/MorvexDescription.h"
 
-// What the tool looks for: Morvex's component description.
-ComponentDescription MorvexDescription();
-
-// Makes a build of this project find its own bundle: when the Morvex.component
-// that the build tree holds (known at configure time, relative to this
-// executable) exists, it is added to the end of AUDIOUNIT_PATH. Folders the
-// user names there are searched first; the home and system folders come after.
-// Must run before the first component search.
-void AddBuildTreeBundle();
-
-// The first Morvex component found; throws ToolError explaining where it was
+// The first Morvex component found; throws HostError explaining where it was
 // looked for and why bundles were skipped.
 Component FindMorvex();
 
@@ -44,7 +35,7 @@ struct PresetDescription {
 };
 
 // One open instance of a component; closed on destruction. Every operation
-// throws ToolError naming the call and status when the unit refuses it.
+// throws HostError naming the call and status when the unit refuses it.
 class Unit {
  public:
   explicit Unit(Component component);

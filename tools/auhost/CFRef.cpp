@@ -1,4 +1,4 @@
-#include "tools/morvex/CFRef.h"
+#include "tools/auhost/CFRef.h"
 
 #include <vector>
 

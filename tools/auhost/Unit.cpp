@@ -1,4 +1,4 @@
-#include "tools/morvex/Unit.h"
+#include "tools/auhost/Unit.h"
 
 #include <limits.h>
 #include <sys/stat.h>
@@ -8,17 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "effect/MorvexIdentity.h"
 #include "platform/HostComponents.h"
-#include "tools/morvex/ToolError.h"
+#include "tools/auhost/HostError.h"
+#include "tools/auhost/StreamFormat.h"
 
 namespace {
-
-constexpr OSType code(const char (&text)[5]) {
-  return static_cast<OSType>(static_cast<unsigned char>(text[0])) << 24 |
-         static_cast<OSType>(static_cast<unsigned char>(text[1])) << 16 |
-         static_cast<OSType>(static_cast<unsigned char>(text[2])) << 8 |
-         static_cast<OSType>(static_cast<unsigned char>(text[3]));
-}
 
 std::string skippedBundles() {
   std::string text;
@@ -32,34 +27,13 @@ std::string skippedBundles() {
 
 }  // namespace
 
-ComponentDescription MorvexDescription() {
-  return {kAudioUnitType_Effect, code("zJAu"), code("Acme"), 0, 0};
-}
-
-void AddBuildTreeBundle() {
-  char exe[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (length <= 0) return;
-  exe[length] = '\0';
-  std::string exePath(exe);
-  exePath = exePath.substr(0, exePath.rfind('/') + 1) + MORVEX_BUNDLE_FROM_BIN;
-  char bundle[PATH_MAX];
-  struct stat st;
-  if (!realpath(exePath.c_str(), bundle) ||
-      stat((std::string(bundle) + "/Contents/Info.plist").c_str(), &st) != 0)
-    return;
-  const char* existing = std::getenv("AUDIOUNIT_PATH");
-  const std::string path =
-      existing && *existing ? std::string(existing) + ":" + bundle : std::string(bundle);
-  setenv("AUDIOUNIT_PATH", path.c_str(), 1);
-}
-
 Component FindMorvex() {
   ComponentDescription looking = MorvexDescription();
   if (Component found = FindNextComponent(nullptr, &looking)) return found;
   const char* path = std::getenv("AUDIOUNIT_PATH");
-  throw ToolError(std::string("Morvex component (aufx zJAu Acme) not found in AUDIOUNIT_PATH (") +
-                  (path ? path : "") +
+  throw HostError(std::string(kMorvexName) + " component (" + kMorvexTypeCode + " " +
+                  kMorvexSubtypeCode + " " + kMorvexManufacturerCode +
+                  ") not found in AUDIOUNIT_PATH (" + (path ? path : "") +
                   "), ~/Library/Audio/Plug-Ins/Components or /Library/Audio/Plug-Ins/Components" +
                   skippedBundles());
 }
@@ -136,7 +110,7 @@ Unit::Unit() {
 }
 
 void Unit::throwOpenFailure(OSStatus status) {
-  throw ToolError("cannot open the Morvex component: " + StatusText(status) + skippedBundles());
+  throw HostError("cannot open the Morvex component: " + StatusText(status) + skippedBundles());
 }
 
 Unit::~Unit() {
@@ -145,7 +119,7 @@ Unit::~Unit() {
 }
 
 void Unit::check(OSStatus status, const std::string& what) const {
-  if (status != noErr) throw ToolError("Morvex refused " + what + ": " + StatusText(status));
+  if (status != noErr) throw HostError("Morvex refused " + what + ": " + StatusText(status));
 }
 
 void Unit::getRaw(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
@@ -167,15 +141,7 @@ std::vector<unsigned char> Unit::getBytes(AudioUnitPropertyID id, AudioUnitScope
 }
 
 void Unit::configure(UInt32 channels, double sampleRate, UInt32 maxFrames) {
-  AudioStreamBasicDescription format = {};
-  format.mSampleRate = sampleRate;
-  format.mFormatID = kAudioFormatLinearPCM;
-  format.mFormatFlags = kAudioFormatFlagsAudioUnitCanonical;
-  format.mBytesPerPacket = sizeof(Float32);
-  format.mFramesPerPacket = 1;
-  format.mBytesPerFrame = sizeof(Float32);
-  format.mChannelsPerFrame = channels;
-  format.mBitsPerChannel = 32;
+  const AudioStreamBasicDescription format = CanonicalFormat(channels, sampleRate);
   const std::string what = std::to_string(channels) + "-channel " +
                            std::to_string(static_cast<long>(sampleRate)) + " Hz stream format";
   check(AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0,

@@ -5,7 +5,8 @@
 
 #include "platform/CoreFoundation.h"
 
-// Owns one reference to a CF object.
+// Owns one reference to a CF object: the one owning wrapper of the host
+// side, the tool's and the tests' alike.
 template <typename T>
 class CFRef {
  public:
@@ -24,6 +25,8 @@ class CFRef {
   CFRef& operator=(const CFRef&) = delete;
 
   T get() const { return mObject; }
+  // Passes as the object itself to the calls that take it.
+  operator T() const { return mObject; }
   explicit operator bool() const { return mObject != nullptr; }
   void reset(T object = nullptr) {
     if (mObject) CFRelease(mObject);
