@@ -13,6 +13,7 @@
 #include "framework/au/IPlugAU.h"
 #include "platform/AudioToolbox.h"
 #include "platform/HostComponents.h"
+#include "tools/auhost/MorvexDescription.h"
 
 namespace {
 
@@ -40,8 +41,9 @@ class Bytes {
 
 Component Morvex() {
   static Component component = [] {
-    const ComponentDescription morvex = {kAudioUnitType_Effect, 0x7A4A4175, 0x41636D65, 0, 0};
-    return HostRegisterComponent(&morvex, IPlugAU::IPlugAUEntry, "Tarnbrook: Morvex", 0x10000);
+    const ComponentDescription morvex = MorvexDescription();
+    return HostRegisterComponent(&morvex, IPlugAU::IPlugAUEntry, kMorvexComponentName,
+                                 kMorvexVersion);
   }();
   return component;
 }

@@ -7,13 +7,14 @@
 #include "framework/au/IPlugAU.h"
 #include "platform/AudioToolbox.h"
 #include "platform/HostComponents.h"
+#include "tools/auhost/MorvexDescription.h"
 
 namespace {
 AudioUnit TheUnit() {
   static AudioUnit unit = [] {
-    const ComponentDescription morvex = {kAudioUnitType_Effect, 0x7A4A4175, 0x41636D65, 0, 0};
-    return OpenComponent(
-        HostRegisterComponent(&morvex, IPlugAU::IPlugAUEntry, "Tarnbrook: Morvex", 0x10000));
+    const ComponentDescription morvex = MorvexDescription();
+    return OpenComponent(HostRegisterComponent(&morvex, IPlugAU::IPlugAUEntry, kMorvexComponentName,
+                                               kMorvexVersion));
   }();
   return unit;
 }

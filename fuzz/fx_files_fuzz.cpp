@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "framework/plugin/IPlugBase.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -13,6 +13,7 @@
 #include "platform/HostBundle.h"
 #include "platform/HostComponents.h"
 #include "tests/effect/dsp/TestSignals.h"
+#include "tests/support/FakeEditor.h"
 
 namespace {
 
@@ -152,31 +153,7 @@ TEST(MorvexTest, MixZeroPassesInputBitExactAndFreezesTheEngine) {
             straight.Run(Slice(inL, 1200, 1800), Slice(inR, 1200, 1800)));
 }
 
-namespace {
-class FakeEditor : public IPlugEditor {
- public:
-  void SetParameterFromPlug(int, double, bool) override {}
-  void PrepDraw() override {}
-  void SetControlFromPlug(int controlIdx, double value) override {
-    controls.emplace_back(controlIdx, value);
-  }
-  void GrayOutControl(int paramIdx, bool gray) override { grays.emplace_back(paramIdx, gray); }
-  void* OpenWindow(void*, void*, short, short) override {
-    ++opened;
-    return this;
-  }
-  void CloseWindow() override { ++closed; }
-  std::vector<double> values() const {
-    std::vector<double> v;
-    for (const auto& c : controls)
-      v.push_back(c.second);
-    return v;
-  }
-  std::vector<std::pair<int, double>> controls;
-  std::vector<std::pair<int, bool>> grays;
-  int opened = 0, closed = 0;
-};
-}  // namespace
+using test_support::FakeEditor;
 
 TEST(MorvexTest, EditorHooksFollowParametersAndTheLfo) {
   RecordingMorvex plug;

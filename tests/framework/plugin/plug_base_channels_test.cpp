@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "framework/plugin/IPlugBase.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 TEST(IPlugBaseChannelsTest, LayoutStringGivesPairsAndChannelCounts) {
   TestPlug plug("1-1 2-2");

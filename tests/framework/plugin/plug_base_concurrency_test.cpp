@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "framework/plugin/IPlugBase.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 // The editor, the host's state calls and the audio thread meet in the base:
 // parameter writes and state loads serialise on the plug-in's mutex, and the

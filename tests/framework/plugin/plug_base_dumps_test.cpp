@@ -8,7 +8,7 @@
 
 #include "framework/plugin/Base64.h"
 #include "framework/plugin/IPlugBase.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 namespace {
 // A temporary file path, removed when the test ends.

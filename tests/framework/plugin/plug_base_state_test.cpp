@@ -7,7 +7,7 @@
 
 #include "framework/plugin/Base64.h"
 #include "framework/plugin/IPlugBase.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 namespace {
 ByteChunk Doubles(std::vector<double> values) {

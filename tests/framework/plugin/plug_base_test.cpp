@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/plugin/VersionParts.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 
 // What the base decides before any host speaks: the wrapper and the effect
 // rely on these until told otherwise.

@@ -10,7 +10,7 @@
 
 #include "framework/plugin/IPlugBase.h"
 #include "framework/plugin/detail/WholeFile.h"
-#include "tests/framework/plugin/TestPlug.h"
+#include "tests/support/TestPlug.h"
 #include "tests/support/TempDir.h"
 
 namespace {

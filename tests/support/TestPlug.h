@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/plugin/IPlugBase.h"
+#include "tests/support/FakeEditor.h"
 
 // A small plug-in over the base: a double, an integer and a boolean
 // parameter, an effect that negates its input (so it cannot be mistaken for
@@ -95,25 +96,4 @@ class TestPlug : public IPlugBase {
   double tempo = 120.0;
 };
 
-// An editor that records what the base asks of it.
-class FakeEditor : public IPlugEditor {
- public:
-  explicit FakeEditor(bool* destroyed = nullptr) : mDestroyed(destroyed) {}
-  ~FakeEditor() override {
-    if (mDestroyed) *mDestroyed = true;
-  }
-  void SetParameterFromPlug(int paramIdx, double value, bool normalized) override {
-    calls.emplace_back(paramIdx, value, normalized);
-  }
-  void PrepDraw() override { prepDrawsAfterCalls.push_back(static_cast<int>(calls.size())); }
-  void SetControlFromPlug(int, double) override {}
-  void GrayOutControl(int, bool) override {}
-  void* OpenWindow(void*, void*, short, short) override { return nullptr; }
-  void CloseWindow() override {}
-
-  std::vector<std::tuple<int, double, bool>> calls;
-  std::vector<int> prepDrawsAfterCalls;
-
- private:
-  bool* mDestroyed;
-};
+using test_support::FakeEditor;
