@@ -1,7 +1,7 @@
 #include "effect/Morvex.h"
 
 #include "effect/MorvexIdentity.h"
-#include "framework/plugin/detail/NumericConversions.h"
+#include "framework/base/NumericConversions.h"
 
 namespace {
 struct ParamSpec {

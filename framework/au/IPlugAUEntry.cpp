@@ -7,8 +7,8 @@
 #include "framework/au/IPlugAU.h"
 #include "framework/au/MakePlug.h"
 #include "framework/au/detail/HostMemory.h"
+#include "framework/base/NumericConversions.h"
 #include "framework/plugin/Trace.h"
-#include "framework/plugin/detail/NumericConversions.h"
 
 namespace {
 // Argument slots each selector reads; a shorter block is refused rather than

@@ -1,6 +1,6 @@
 // Transport queries answered through the callbacks the host installed.
 #include "framework/au/IPlugAU.h"
-#include "framework/plugin/detail/NumericConversions.h"
+#include "framework/base/NumericConversions.h"
 
 double IPlugAU::GetTempo() noexcept {
   const RenderReaders::Scope readers;

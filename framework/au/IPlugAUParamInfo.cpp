@@ -6,7 +6,7 @@
 #include "framework/au/CFStrings.h"
 #include "framework/au/IPlugAU.h"
 #include "framework/au/detail/HostMemory.h"
-#include "framework/plugin/detail/TruncatingCopy.h"
+#include "framework/base/TruncatingCopy.h"
 
 int IPlugAU::ClumpID(IParam* param) {
   const char* group = param->GetParamGroupForHost();

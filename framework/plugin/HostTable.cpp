@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "framework/base/TruncatingCopy.h"
 #include "framework/plugin/CharUtils.h"
 #include "framework/plugin/IPlugConstants.h"
-#include "framework/plugin/detail/TruncatingCopy.h"
 
 namespace {
 struct HostKey {

@@ -1,6 +1,6 @@
 #include "framework/plugin/IMidiMsg.h"
 
-#include "framework/plugin/detail/NumericConversions.h"
+#include "framework/base/NumericConversions.h"
 
 void IMidiMsg::Clear() noexcept {
   mOffset = 0;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/plugin/detail/NumericConversions.h"
-#include "framework/plugin/detail/TruncatingCopy.h"
+#include "framework/base/NumericConversions.h"
+#include "framework/base/TruncatingCopy.h"
 
 namespace {
 constexpr int kMaxDecimals = 6;

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "framework/base/MorvexAssert.h"
+#include "framework/base/TruncatingCopy.h"
 #include "framework/plugin/Timestamp.h"
 #include "framework/plugin/Trace.h"
-#include "framework/plugin/detail/TruncatingCopy.h"
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID,

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "framework/base/TruncatingCopy.h"
 #include "framework/plugin/IPlugBase.h"
 #include "framework/plugin/detail/BigEndian.h"
-#include "framework/plugin/detail/TruncatingCopy.h"
 #include "framework/plugin/detail/WholeFile.h"
 
 namespace {

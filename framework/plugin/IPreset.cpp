@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/plugin/detail/TruncatingCopy.h"
+#include "framework/base/TruncatingCopy.h"
 
 namespace {
 const char kUserPresetName[] = "user preset";

@@ -23,7 +23,6 @@
 
 namespace {
 
-
 using test_support::TempDir;
 
 // A bitmap storing its rows bottom-up.

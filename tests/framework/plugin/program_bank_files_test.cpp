@@ -10,8 +10,8 @@
 
 #include "framework/plugin/IPlugBase.h"
 #include "framework/plugin/detail/WholeFile.h"
-#include "tests/support/TestPlug.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPlug.h"
 
 namespace {
 using test_support::TempDir;
