@@ -51,7 +51,7 @@ size_t TreeDepth(plist_t root) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string text(reinterpret_cast<const char*>(bytes), size);
-  const size_t bound = platform::detail::XmlNestingBound(text);
+  const size_t bound = platform_detail::XmlNestingBound(text);
   plist_t root = nullptr;
   plist_from_xml(text.c_str(), static_cast<uint32_t>(size), &root);
   if (!root) return 0;

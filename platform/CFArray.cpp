@@ -5,7 +5,7 @@
 #include "platform/detail/CFObject.h"
 #include "platform/detail/CFTypeCallBacks.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class ArrayObject final : public CFObject {
@@ -65,33 +65,33 @@ ArrayObject* NewArray(CFAllocatorRef allocator, CFIndex capacity,
 }
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::ArrayObject;
-using platform::detail::As;
+using platform_detail::ArrayObject;
+using platform_detail::As;
 
-const CFArrayCallBacks kCFTypeArrayCallBacks = {0, platform::detail::RetainCFValue,
-                                                platform::detail::ReleaseCFValue, CFCopyDescription,
-                                                platform::detail::EqualCFValues};
+const CFArrayCallBacks kCFTypeArrayCallBacks = {0, platform_detail::RetainCFValue,
+                                                platform_detail::ReleaseCFValue, CFCopyDescription,
+                                                platform_detail::EqualCFValues};
 
 CFTypeID CFArrayGetTypeID(void) {
-  return platform::detail::kArrayTypeID;
+  return platform_detail::kArrayTypeID;
 }
 
 CFArrayRef CFArrayCreate(CFAllocatorRef allocator, const void** values, CFIndex numValues,
                          const CFArrayCallBacks* callBacks) {
   if (numValues < 0 || (numValues > 0 && !values)) return nullptr;
-  ArrayObject* array = platform::detail::NewArray(allocator, numValues, callBacks);
+  ArrayObject* array = platform_detail::NewArray(allocator, numValues, callBacks);
   for (CFIndex i = 0; i < numValues; ++i)
     array->Append(values[i]);
-  return reinterpret_cast<CFArrayRef>(static_cast<platform::detail::CFObject*>(array));
+  return reinterpret_cast<CFArrayRef>(static_cast<platform_detail::CFObject*>(array));
 }
 
 CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef allocator, CFIndex capacity,
                                        const CFArrayCallBacks* callBacks) {
   if (capacity < 0) return nullptr;
-  ArrayObject* array = platform::detail::NewArray(allocator, capacity, callBacks);
-  return reinterpret_cast<CFMutableArrayRef>(static_cast<platform::detail::CFObject*>(array));
+  ArrayObject* array = platform_detail::NewArray(allocator, capacity, callBacks);
+  return reinterpret_cast<CFMutableArrayRef>(static_cast<platform_detail::CFObject*>(array));
 }
 
 CFIndex CFArrayGetCount(CFArrayRef theArray) {

@@ -15,7 +15,7 @@
 #include "platform/detail/CFStringUtil.h"
 #include "platform/detail/ComponentScan.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class BundleObject final : public CFObject {
@@ -141,32 +141,32 @@ CFPropertyListRef ReadPropertyListFile(const std::string& path) {
   return list;
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::BundleObject;
+using platform_detail::As;
+using platform_detail::BundleObject;
 
 CFTypeID CFBundleGetTypeID(void) {
-  return platform::detail::kBundleTypeID;
+  return platform_detail::kBundleTypeID;
 }
 
 CFBundleRef CFBundleGetMainBundle(void) {
-  auto& bundles = platform::detail::TheBundles();
+  auto& bundles = platform_detail::TheBundles();
   std::lock_guard<std::mutex> lock(bundles.mutex);
   if (!bundles.main) {
-    bundles.main = platform::detail::FindMainBundle();
+    bundles.main = platform_detail::FindMainBundle();
     bundles.mains.push_back(bundles.main);
   }
-  return platform::detail::Wrap(bundles.main);
+  return platform_detail::Wrap(bundles.main);
 }
 
 void HostSetMainBundle(const char* bundlePath, const char* identifier) {
-  const std::string path = bundlePath ? bundlePath : platform::detail::ExecutableFolder();
-  CFDictionaryRef info = platform::detail::ReadInfo(path);
+  const std::string path = bundlePath ? bundlePath : platform_detail::ExecutableFolder();
+  CFDictionaryRef info = platform_detail::ReadInfo(path);
   CFStringRef id =
-      identifier ? platform::detail::NewString(identifier) : platform::detail::CopyIdentifier(info);
-  BundleObject* bundle = platform::detail::NewBundle(path, info, id);
-  auto& bundles = platform::detail::TheBundles();
+      identifier ? platform_detail::NewString(identifier) : platform_detail::CopyIdentifier(info);
+  BundleObject* bundle = platform_detail::NewBundle(path, info, id);
+  auto& bundles = platform_detail::TheBundles();
   std::lock_guard<std::mutex> lock(bundles.mutex);
   bundles.main = bundle;
   bundles.mains.push_back(bundle);
@@ -176,12 +176,12 @@ CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID) {
   if (CFGetTypeID(bundleID) != CFStringGetTypeID()) return nullptr;
   CFBundleRef main = CFBundleGetMainBundle();
   if (CFEqual(CFBundleGetIdentifier(main), bundleID)) return main;
-  platform::detail::EnsureComponentsScanned();
-  auto& bundles = platform::detail::TheBundles();
+  platform_detail::EnsureComponentsScanned();
+  auto& bundles = platform_detail::TheBundles();
   std::lock_guard<std::mutex> lock(bundles.mutex);
   for (auto it = bundles.components.rbegin(); it != bundles.components.rend(); ++it) {
     if (!(*it)->mRetired && CFEqual((*it)->mIdentifier, bundleID)) {
-      return platform::detail::Wrap(*it);
+      return platform_detail::Wrap(*it);
     }
   }
   return nullptr;
@@ -205,7 +205,7 @@ CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
   const auto* object = As<BundleObject>(bundle);
   if (!object) return nullptr;
   const std::string& path = object->mPath;
-  return platform::detail::NewFileURL(path, true);
+  return platform_detail::NewFileURL(path, true);
 }
 
 CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
@@ -213,15 +213,15 @@ CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
   if (!object) return nullptr;
   CFTypeRef name = CFDictionaryGetValue(object->mInfo, CFSTR("CFBundleExecutable"));
   if (CFGetTypeID(name) != CFStringGetTypeID()) return nullptr;
-  const std::string path = object->mPath + "/Contents/MacOS/" + platform::detail::StringValue(name);
-  return platform::detail::NewFileURL(path, false);
+  const std::string path = object->mPath + "/Contents/MacOS/" + platform_detail::StringValue(name);
+  return platform_detail::NewFileURL(path, false);
 }
 
 CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle) {
   const auto* object = As<BundleObject>(bundle);
   if (!object) return nullptr;
   const std::string path = object->mPath + "/Contents/Resources";
-  return platform::detail::NewFileURL(path, true);
+  return platform_detail::NewFileURL(path, true);
 }
 
 CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
@@ -229,10 +229,10 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
   const auto* object = As<BundleObject>(bundle);
   if (!object || CFGetTypeID(resourceName) != CFStringGetTypeID()) return nullptr;
   std::string path = object->mPath + "/Contents/Resources/";
-  if (subDirName) path += platform::detail::StringValue(subDirName) + "/";
-  path += platform::detail::StringValue(resourceName);
-  const std::string type = platform::detail::StringValue(resourceType);
+  if (subDirName) path += platform_detail::StringValue(subDirName) + "/";
+  path += platform_detail::StringValue(resourceName);
+  const std::string type = platform_detail::StringValue(resourceType);
   if (!type.empty()) path += "." + type;
-  if (!platform::detail::IsFile(path)) return nullptr;
-  return platform::detail::NewFileURL(path, false);
+  if (!platform_detail::IsFile(path)) return nullptr;
+  return platform_detail::NewFileURL(path, false);
 }

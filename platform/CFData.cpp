@@ -4,7 +4,7 @@
 #include "platform/CFData.h"
 #include "platform/detail/CFObject.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class DataObject final : public CFObject {
@@ -39,20 +39,20 @@ class DataObject final : public CFObject {
 const UInt8 kNoBytes = 0;
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::DataObject;
+using platform_detail::As;
+using platform_detail::DataObject;
 
 CFTypeID CFDataGetTypeID(void) {
-  return platform::detail::kDataTypeID;
+  return platform_detail::kDataTypeID;
 }
 
 CFDataRef CFDataCreate(CFAllocatorRef, const UInt8* bytes, CFIndex length) {
   if (length < 0 || (!bytes && length > 0)) return nullptr;
   auto* data =
-      new DataObject(length ? bytes : &platform::detail::kNoBytes, static_cast<size_t>(length));
-  return reinterpret_cast<CFDataRef>(static_cast<platform::detail::CFObject*>(data));
+      new DataObject(length ? bytes : &platform_detail::kNoBytes, static_cast<size_t>(length));
+  return reinterpret_cast<CFDataRef>(static_cast<platform_detail::CFObject*>(data));
 }
 
 CFIndex CFDataGetLength(CFDataRef theData) {
@@ -63,5 +63,5 @@ CFIndex CFDataGetLength(CFDataRef theData) {
 const UInt8* CFDataGetBytePtr(CFDataRef theData) {
   const auto* data = As<DataObject>(theData);
   if (!data) return nullptr;
-  return data->mBytes.empty() ? &platform::detail::kNoBytes : data->mBytes.data();
+  return data->mBytes.empty() ? &platform_detail::kNoBytes : data->mBytes.data();
 }

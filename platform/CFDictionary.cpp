@@ -7,7 +7,7 @@
 #include "platform/detail/CFObject.h"
 #include "platform/detail/CFTypeCallBacks.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class DictionaryObject final : public CFObject {
@@ -121,23 +121,23 @@ class DictionaryObject final : public CFObject {
 };
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::DictionaryObject;
+using platform_detail::As;
+using platform_detail::DictionaryObject;
 
 const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks = {0,
-                                                                platform::detail::RetainCFValue,
-                                                                platform::detail::ReleaseCFValue,
+                                                                platform_detail::RetainCFValue,
+                                                                platform_detail::ReleaseCFValue,
                                                                 CFCopyDescription,
-                                                                platform::detail::EqualCFValues,
-                                                                platform::detail::HashCFValue};
+                                                                platform_detail::EqualCFValues,
+                                                                platform_detail::HashCFValue};
 const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks = {
-    0, platform::detail::RetainCFValue, platform::detail::ReleaseCFValue, CFCopyDescription,
-    platform::detail::EqualCFValues};
+    0, platform_detail::RetainCFValue, platform_detail::ReleaseCFValue, CFCopyDescription,
+    platform_detail::EqualCFValues};
 
 CFTypeID CFDictionaryGetTypeID(void) {
-  return platform::detail::kDictionaryTypeID;
+  return platform_detail::kDictionaryTypeID;
 }
 
 CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef allocator, CFIndex capacity,
@@ -147,7 +147,7 @@ CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef allocator, CFInd
   auto* dictionary = new DictionaryObject(allocator, keyCallBacks, valueCallBacks);
   if (capacity > 0) dictionary->mEntries.reserve(std::min<CFIndex>(capacity, 1 << 16));
   return reinterpret_cast<CFMutableDictionaryRef>(
-      static_cast<platform::detail::CFObject*>(dictionary));
+      static_cast<platform_detail::CFObject*>(dictionary));
 }
 
 CFIndex CFDictionaryGetCount(CFDictionaryRef theDict) {

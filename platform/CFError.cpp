@@ -5,7 +5,7 @@
 #include "platform/detail/CFObject.h"
 #include "platform/detail/CFStringUtil.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class ErrorObject final : public CFObject {
@@ -32,15 +32,15 @@ void SetError(CFErrorRef* error, CFIndex code, const std::string& description) {
   *error = reinterpret_cast<CFErrorRef>(static_cast<CFObject*>(object));
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::ErrorObject;
+using platform_detail::As;
+using platform_detail::ErrorObject;
 
 const CFStringRef kCFErrorDomainCocoa = CFSTR("NSCocoaErrorDomain");
 
 CFTypeID CFErrorGetTypeID(void) {
-  return platform::detail::kErrorTypeID;
+  return platform_detail::kErrorTypeID;
 }
 
 CFIndex CFErrorGetCode(CFErrorRef err) {
@@ -55,5 +55,5 @@ CFStringRef CFErrorGetDomain(CFErrorRef err) {
 
 CFStringRef CFErrorCopyDescription(CFErrorRef err) {
   const auto* error = As<ErrorObject>(err);
-  return error ? platform::detail::NewString(error->mDescription) : nullptr;
+  return error ? platform_detail::NewString(error->mDescription) : nullptr;
 }

@@ -7,7 +7,7 @@
 #include "platform/CFNumber.h"
 #include "platform/detail/CFObject.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class NumberObject final : public CFObject {
@@ -181,37 +181,37 @@ bool IntegerToReal(SInt64 integer, Real& out) {
 }
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::Kind;
-using platform::detail::NumberObject;
+using platform_detail::As;
+using platform_detail::Kind;
+using platform_detail::NumberObject;
 
 const CFBooleanRef kCFBooleanTrue = reinterpret_cast<CFBooleanRef>(
-    static_cast<platform::detail::CFObject*>(&platform::detail::gTrue));
+    static_cast<platform_detail::CFObject*>(&platform_detail::gTrue));
 const CFBooleanRef kCFBooleanFalse = reinterpret_cast<CFBooleanRef>(
-    static_cast<platform::detail::CFObject*>(&platform::detail::gFalse));
+    static_cast<platform_detail::CFObject*>(&platform_detail::gFalse));
 
 CFTypeID CFBooleanGetTypeID(void) {
-  return platform::detail::kBooleanTypeID;
+  return platform_detail::kBooleanTypeID;
 }
 
 Boolean CFBooleanGetValue(CFBooleanRef boolean) {
-  const auto* object = As<platform::detail::BooleanObject>(boolean);
+  const auto* object = As<platform_detail::BooleanObject>(boolean);
   return object && object->mValue;
 }
 
 CFTypeID CFNumberGetTypeID(void) {
-  return platform::detail::kNumberTypeID;
+  return platform_detail::kNumberTypeID;
 }
 
 CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* valuePtr) {
   size_t size;
-  const Kind kind = platform::detail::KindOf(theType, size);
+  const Kind kind = platform_detail::KindOf(theType, size);
   if (kind == Kind::kInvalid || !valuePtr) return nullptr;
   NumberObject* number;
   if (kind == Kind::kInt) {
-    const SInt64 value = platform::detail::ReadInteger(valuePtr, size);
+    const SInt64 value = platform_detail::ReadInteger(valuePtr, size);
     number = new NumberObject(size <= 4 ? kCFNumberSInt32Type : kCFNumberSInt64Type, false, value,
                               static_cast<Float64>(value));
   } else if (size == 4) {
@@ -221,7 +221,7 @@ CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType theType, const void* val
     const Float64 value = *static_cast<const Float64*>(valuePtr);
     number = new NumberObject(kCFNumberFloat64Type, true, 0, value);
   }
-  return reinterpret_cast<CFNumberRef>(static_cast<platform::detail::CFObject*>(number));
+  return reinterpret_cast<CFNumberRef>(static_cast<platform_detail::CFObject*>(number));
 }
 
 CFNumberType CFNumberGetType(CFNumberRef number) {
@@ -237,14 +237,13 @@ Boolean CFNumberIsFloatType(CFNumberRef number) {
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePtr) {
   const auto* object = As<NumberObject>(number);
   size_t size;
-  const Kind kind = platform::detail::KindOf(theType, size);
+  const Kind kind = platform_detail::KindOf(theType, size);
   if (!object || kind == Kind::kInvalid || !valuePtr) return false;
   if (kind == Kind::kInt) {
     SInt64 value = object->mInteger;
-    const bool exact = object->mIsFloat
-                           ? platform::detail::RealToInteger(object->mReal, size, value)
-                           : platform::detail::ClampInteger(value, size);
-    platform::detail::WriteInteger(valuePtr, size, value);
+    const bool exact = object->mIsFloat ? platform_detail::RealToInteger(object->mReal, size, value)
+                                        : platform_detail::ClampInteger(value, size);
+    platform_detail::WriteInteger(valuePtr, size, value);
     return exact;
   }
   if (size == 4) {
@@ -257,13 +256,13 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void* valuePt
                                        : std::fmax(-limit, std::fmin(limit, object->mReal)));
       exact = std::isnan(object->mReal) || static_cast<Float64>(value) == object->mReal;
     } else {
-      exact = platform::detail::IntegerToReal(object->mInteger, value);
+      exact = platform_detail::IntegerToReal(object->mInteger, value);
     }
     std::memcpy(valuePtr, &value, sizeof value);
     return exact;
   }
   Float64 value = object->mReal;
-  const bool exact = object->mIsFloat || platform::detail::IntegerToReal(object->mInteger, value);
+  const bool exact = object->mIsFloat || platform_detail::IntegerToReal(object->mInteger, value);
   std::memcpy(valuePtr, &value, sizeof value);
   return exact;
 }

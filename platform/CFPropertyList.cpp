@@ -36,7 +36,7 @@ plist_t DictionaryToPlist(CFDictionaryRef dictionary, int depth) {
   std::vector<std::pair<std::string, const void*>> entries;
   for (CFIndex i = 0; i < count; ++i) {
     if (CFGetTypeID(keys[i]) != CFStringGetTypeID()) return nullptr;
-    std::string key = platform::detail::StringValue(keys[i]);
+    std::string key = platform_detail::StringValue(keys[i]);
     if (key.find('\0') != std::string::npos) return nullptr;
     entries.emplace_back(std::move(key), values[i]);
   }
@@ -55,7 +55,7 @@ plist_t ToPlist(CFTypeRef value, int depth) {
   if (depth > kMaxDepth) return nullptr;
   const CFTypeID type = CFGetTypeID(value);
   if (type == CFStringGetTypeID()) {
-    const std::string text = platform::detail::StringValue(value);
+    const std::string text = platform_detail::StringValue(value);
     if (text.find('\0') != std::string::npos) return nullptr;
     return plist_new_string(text.c_str());
   }
@@ -110,7 +110,7 @@ CFTypeRef DictionaryFromPlist(plist_t node, int depth) {
       std::free(key);
       break;
     }
-    CFStringRef cfKey = key ? platform::detail::NewString(key) : nullptr;
+    CFStringRef cfKey = key ? platform_detail::NewString(key) : nullptr;
     std::free(key);
     CFTypeRef cfValue = cfKey ? FromPlist(child, depth + 1) : nullptr;
     if (cfValue) CFDictionarySetValue(dictionary, cfKey, cfValue);
@@ -151,7 +151,7 @@ CFTypeRef FromPlist(plist_t node, int depth) {
       // XML has no NUL character, and a string holding one could not be
       // written back.
       if (!text || std::memchr(text, '\0', length)) return nullptr;
-      return platform::detail::NewString(std::string_view(text, length));
+      return platform_detail::NewString(std::string_view(text, length));
     }
     case PLIST_DATA: {
       uint64_t length = 0;
@@ -186,21 +186,21 @@ CFTypeRef FromPlist(plist_t node, int depth) {
 CFDataRef CFPropertyListCreateData(CFAllocatorRef, CFPropertyListRef propertyList,
                                    CFPropertyListFormat format, CFOptionFlags, CFErrorRef* error) {
   if (format != kCFPropertyListXMLFormat_v1_0) {
-    platform::detail::SetError(error, kCFPropertyListWriteInvalidError,
-                               "only the XML property list format is offered");
+    platform_detail::SetError(error, kCFPropertyListWriteInvalidError,
+                              "only the XML property list format is offered");
     return nullptr;
   }
   PlistPtr root(ToPlist(propertyList, 0));
   if (!root) {
-    platform::detail::SetError(error, kCFPropertyListWriteInvalidError,
-                               "value is not a property list");
+    platform_detail::SetError(error, kCFPropertyListWriteInvalidError,
+                              "value is not a property list");
     return nullptr;
   }
   char* xml = nullptr;
   uint32_t length = 0;
   plist_to_xml(root.get(), &xml, &length);
   if (!xml) {
-    platform::detail::SetError(error, kCFPropertyListWriteStreamError, "XML writer failed");
+    platform_detail::SetError(error, kCFPropertyListWriteStreamError, "XML writer failed");
     return nullptr;
   }
   CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(xml), length);
@@ -213,18 +213,18 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
   const CFIndex length = CFGetTypeID(data) == CFDataGetTypeID() ? CFDataGetLength(data) : -1;
   const char* bytes = reinterpret_cast<const char*>(CFDataGetBytePtr(data));
   if (length <= 0 || length > 0x7FFFFFFF) {
-    platform::detail::SetError(error, kCFPropertyListReadCorruptError, "no property list data");
+    platform_detail::SetError(error, kCFPropertyListReadCorruptError, "no property list data");
     return nullptr;
   }
   const size_t size = static_cast<size_t>(length);
   if (plist_is_binary(bytes, static_cast<uint32_t>(size))) {
-    platform::detail::SetError(error, kCFPropertyListReadUnknownVersionError,
-                               "binary property lists are not read");
+    platform_detail::SetError(error, kCFPropertyListReadUnknownVersionError,
+                              "binary property lists are not read");
     return nullptr;
   }
-  if (platform::detail::XmlNestingBound(std::string_view(bytes, size)) >
+  if (platform_detail::XmlNestingBound(std::string_view(bytes, size)) >
       static_cast<size_t>(kMaxDepth)) {
-    platform::detail::SetError(error, kCFPropertyListReadCorruptError, "nesting too deep");
+    platform_detail::SetError(error, kCFPropertyListReadCorruptError, "nesting too deep");
     return nullptr;
   }
   // The parser gets a NUL-terminated copy: it is not built with our
@@ -235,8 +235,8 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
   PlistPtr owner(root);
   CFTypeRef result = FromPlist(root, 0);
   if (!result) {
-    platform::detail::SetError(error, kCFPropertyListReadCorruptError,
-                               "data is not a readable XML property list");
+    platform_detail::SetError(error, kCFPropertyListReadCorruptError,
+                              "data is not a readable XML property list");
     return nullptr;
   }
   if (format) *format = kCFPropertyListXMLFormat_v1_0;

@@ -6,7 +6,7 @@
 #include "platform/detail/CFStringUtil.h"
 #include "platform/detail/CFTypeCallBacks.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 std::string CFObject::Describe() const {
   char text[64];
@@ -43,21 +43,21 @@ Allocator gMallocAllocator(false);
 Allocator gNullAllocator(true);
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::AsObject;
-using platform::detail::CFObject;
+using platform_detail::AsObject;
+using platform_detail::CFObject;
 
 const CFAllocatorRef kCFAllocatorDefault = nullptr;
 const CFAllocatorRef kCFAllocatorSystemDefault =
-    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform::detail::gSystemAllocator));
+    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform_detail::gSystemAllocator));
 const CFAllocatorRef kCFAllocatorMalloc =
-    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform::detail::gMallocAllocator));
+    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform_detail::gMallocAllocator));
 const CFAllocatorRef kCFAllocatorNull =
-    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform::detail::gNullAllocator));
+    reinterpret_cast<CFAllocatorRef>(static_cast<CFObject*>(&platform_detail::gNullAllocator));
 
 CFTypeID CFAllocatorGetTypeID(void) {
-  return platform::detail::kAllocatorTypeID;
+  return platform_detail::kAllocatorTypeID;
 }
 
 CFAllocatorRef CFAllocatorGetDefault(void) {
@@ -114,10 +114,10 @@ CFHashCode CFHash(CFTypeRef cf) {
 
 CFStringRef CFCopyDescription(CFTypeRef cf) {
   if (!AsObject(cf)) return nullptr;
-  return platform::detail::NewString(platform::detail::Describe(cf));
+  return platform_detail::NewString(platform_detail::Describe(cf));
 }
 
-namespace platform::detail {
+namespace platform_detail {
 
 const void* RetainCFValue(CFAllocatorRef, const void* value) {
   return CFRetain(value);
@@ -147,4 +147,4 @@ std::string DescribeValue(CFStringRef (*copyDescription)(const void*), const voi
   return text;
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail

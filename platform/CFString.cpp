@@ -9,7 +9,7 @@
 #include "platform/detail/CFStringUtil.h"
 #include "platform/detail/Utf8.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class StringObject final : public CFObject {
@@ -73,7 +73,7 @@ bool FromUtf8(const std::string& utf8, CFStringEncoding encoding, std::string& o
     case kCFStringEncodingISOLatin1:
       out.clear();
       for (std::size_t pos = 0; pos < utf8.size();) {
-        const long code = morvex::DecodeUtf8(utf8, pos);
+        const long code = DecodeUtf8(utf8, pos);
         if (code < 0 || code > 0xFF) return false;
         out += static_cast<char>(code);
       }
@@ -104,18 +104,18 @@ std::string StringValue(CFTypeRef string) {
   return object ? object->mUtf8 : std::string();
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::NewString;
+using platform_detail::NewString;
 
 CFTypeID CFStringGetTypeID(void) {
-  return platform::detail::kStringTypeID;
+  return platform_detail::kStringTypeID;
 }
 
 CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* cStr, CFStringEncoding encoding) {
   if (!cStr) return nullptr;
   std::string utf8;
-  if (!platform::detail::ToUtf8(cStr, encoding, utf8)) return nullptr;
+  if (!platform_detail::ToUtf8(cStr, encoding, utf8)) return nullptr;
   return NewString(utf8);
 }
 
@@ -124,14 +124,14 @@ CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex 
   if (numBytes < 0 || (!bytes && numBytes > 0)) return nullptr;
   std::string utf8;
   const std::string_view view(reinterpret_cast<const char*>(bytes), static_cast<size_t>(numBytes));
-  if (!platform::detail::ToUtf8(numBytes ? view : std::string_view(), encoding, utf8)) {
+  if (!platform_detail::ToUtf8(numBytes ? view : std::string_view(), encoding, utf8)) {
     return nullptr;
   }
   return NewString(utf8);
 }
 
 CFStringRef CFStringCreateCopy(CFAllocatorRef, CFStringRef theString) {
-  if (!platform::detail::AsString(theString)) return nullptr;
+  if (!platform_detail::AsString(theString)) return nullptr;
   return static_cast<CFStringRef>(CFRetain(theString));
 }
 
@@ -139,27 +139,27 @@ Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSi
                            CFStringEncoding encoding) {
   if (!buffer || bufferSize <= 0) return false;
   buffer[0] = '\0';
-  const auto* string = platform::detail::AsString(theString);
+  const auto* string = platform_detail::AsString(theString);
   std::string bytes;
-  if (!string || !platform::detail::FromUtf8(string->mUtf8, encoding, bytes)) return false;
+  if (!string || !platform_detail::FromUtf8(string->mUtf8, encoding, bytes)) return false;
   if (static_cast<CFIndex>(bytes.size()) + 1 > bufferSize) return false;
   std::memcpy(buffer, bytes.c_str(), bytes.size() + 1);
   return true;
 }
 
 const char* CFStringGetCStringPtr(CFStringRef theString, CFStringEncoding encoding) {
-  const auto* string = platform::detail::AsString(theString);
+  const auto* string = platform_detail::AsString(theString);
   if (!string) return nullptr;
   if (encoding == kCFStringEncodingUTF8) return string->mUtf8.c_str();
   if ((encoding == kCFStringEncodingASCII || encoding == kCFStringEncodingMacRoman) &&
-      platform::detail::IsAscii(string->mUtf8)) {
+      platform_detail::IsAscii(string->mUtf8)) {
     return string->mUtf8.c_str();
   }
   return nullptr;
 }
 
 CFIndex CFStringGetLength(CFStringRef theString) {
-  const auto* string = platform::detail::AsString(theString);
+  const auto* string = platform_detail::AsString(theString);
   return string ? string->mUtf16Length : 0;
 }
 
@@ -181,8 +181,8 @@ CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encod
 
 CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
                                    CFStringCompareFlags compareOptions) {
-  const auto* a = platform::detail::AsString(theString1);
-  const auto* b = platform::detail::AsString(theString2);
+  const auto* a = platform_detail::AsString(theString1);
+  const auto* b = platform_detail::AsString(theString2);
   if (!a || !b) {
     if (a == b) return kCFCompareEqualTo;
     return a ? kCFCompareGreaterThan : kCFCompareLessThan;
@@ -205,16 +205,16 @@ CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString
 }
 
 CFStringRef __CFStringMakeConstantString(const char* cStr) {
-  using platform::detail::StringObject;
+  using platform_detail::StringObject;
   if (!cStr) return nullptr;
   static std::mutex& mutex = *new std::mutex;
   static auto& constants = *new std::unordered_map<std::string, StringObject*>;
   std::lock_guard<std::mutex> lock(mutex);
   auto found = constants.find(cStr);
-  if (found != constants.end()) return platform::detail::Wrap(found->second);
-  std::string text = platform::detail::RepairUtf8(cStr);
-  const long length = platform::detail::Utf16Length(text);
+  if (found != constants.end()) return platform_detail::Wrap(found->second);
+  std::string text = platform_detail::RepairUtf8(cStr);
+  const long length = platform_detail::Utf16Length(text);
   auto* object = new StringObject(text, length, true);
   constants.emplace(cStr, object);
-  return platform::detail::Wrap(object);
+  return platform_detail::Wrap(object);
 }

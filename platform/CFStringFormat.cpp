@@ -49,7 +49,7 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef forma
 CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef,
                                                  CFStringRef format, va_list arguments) {
   if (CFGetTypeID(format) != CFStringGetTypeID()) return nullptr;
-  const std::string text = platform::detail::StringValue(format);
+  const std::string text = platform_detail::StringValue(format);
   std::string out;
   va_list ap;
   va_copy(ap, arguments);
@@ -156,7 +156,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
       case '@': {
         const void* value = va_arg(ap, const void*);
         const std::string description =
-            value ? platform::detail::Describe(value) : std::string("(null)");
+            value ? platform_detail::Describe(value) : std::string("(null)");
         AppendFormatted(out, directive + 's', description.c_str());
         break;
       }
@@ -172,5 +172,5 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef
     }
   }
   va_end(ap);
-  return platform::detail::NewString(platform::detail::RepairUtf8(out));
+  return platform_detail::NewString(platform_detail::RepairUtf8(out));
 }

@@ -9,7 +9,7 @@
 #include "platform/detail/CFStringUtil.h"
 #include "platform/detail/Utf8.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 class URLObject final : public CFObject {
@@ -47,13 +47,13 @@ CFURLRef NewURL(std::string path, bool isDirectory) {
 }
 
 }  // namespace
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::As;
-using platform::detail::URLObject;
+using platform_detail::As;
+using platform_detail::URLObject;
 
 CFTypeID CFURLGetTypeID(void) {
-  return platform::detail::kURLTypeID;
+  return platform_detail::kURLTypeID;
 }
 
 CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath,
@@ -61,13 +61,13 @@ CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath,
   if (pathStyle != kCFURLPOSIXPathStyle || CFGetTypeID(filePath) != CFStringGetTypeID()) {
     return nullptr;
   }
-  return platform::detail::NewURL(platform::detail::StringValue(filePath), isDirectory);
+  return platform_detail::NewURL(platform_detail::StringValue(filePath), isDirectory);
 }
 
 CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef, const UInt8* buffer,
                                                  CFIndex bufLen, Boolean isDirectory) {
   if (!buffer || bufLen <= 0) return nullptr;
-  return platform::detail::NewURL(
+  return platform_detail::NewURL(
       std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(bufLen)), isDirectory);
 }
 
@@ -81,5 +81,5 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, C
 CFStringRef CFURLCopyFileSystemPath(CFURLRef anURL, CFURLPathStyle pathStyle) {
   const auto* object = As<URLObject>(anURL);
   if (!object || pathStyle != kCFURLPOSIXPathStyle) return nullptr;
-  return platform::detail::NewString(object->mPath);
+  return platform_detail::NewString(object->mPath);
 }

@@ -5,7 +5,7 @@
 #include "platform/HostComponents.h"
 #include "platform/detail/ComponentCall.h"
 
-using platform::detail::CallComponent;
+using platform_detail::CallComponent;
 
 ComponentResult CallComponentCanDo(ComponentInstance ci, SInt16 ftnNumber) {
   return CallComponent(ci, kComponentCanDoSelect, ftnNumber);
@@ -20,10 +20,10 @@ ComponentResult HostCallComponentSelector(ComponentInstance ci, SInt16 what, UIn
   // Closing goes through the instance table so that the handle dies with
   // the instance; an open instance cannot be opened again.
   if (what == kComponentCloseSelect) return CloseComponent(ci);
-  const platform::detail::InstanceTable::Call call(ci);
+  const platform_detail::InstanceTable::Call call(ci);
   if (!call.Live()) return badComponentInstance;
   if (what == kComponentOpenSelect) return badComponentSelector;
-  platform::detail::ParameterBlock<16> block{};
+  platform_detail::ParameterBlock<16> block{};
   if (argCount > 16 || (argCount > 0 && !args)) return paramErr;
   block.what = what;
   block.paramSize = static_cast<UInt8>(argCount * sizeof(long));

@@ -23,7 +23,7 @@
 #include "platform/detail/ComponentScan.h"
 #include "platform/detail/InstanceTable.h"
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 constexpr OSType kViewComponentType = 0x61757677;  // 'auvw'
@@ -330,18 +330,18 @@ void EnsureComponentsScanned() {
   ScanLocked(registry);
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail
 
-using platform::detail::CallComponent;
-using platform::detail::InstanceTable;
-using platform::detail::Registry;
-using platform::detail::TheRegistry;
-using platform::detail::ToOSErr;
+using platform_detail::CallComponent;
+using platform_detail::InstanceTable;
+using platform_detail::Registry;
+using platform_detail::TheRegistry;
+using platform_detail::ToOSErr;
 
 Component FindNextComponent(Component aComponent, ComponentDescription* looking) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  platform::detail::ScanLocked(registry);
+  platform_detail::ScanLocked(registry);
   auto it = registry.components.begin();
   if (aComponent) {
     it = std::find(registry.components.begin(), registry.components.end(), aComponent);
@@ -349,7 +349,7 @@ Component FindNextComponent(Component aComponent, ComponentDescription* looking)
     ++it;
   }
   for (; it != registry.components.end(); ++it) {
-    if (platform::detail::Matches((*it)->description, looking)) return *it;
+    if (platform_detail::Matches((*it)->description, looking)) return *it;
   }
   return nullptr;
 }
@@ -357,16 +357,16 @@ Component FindNextComponent(Component aComponent, ComponentDescription* looking)
 long CountComponents(ComponentDescription* looking) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  platform::detail::ScanLocked(registry);
+  platform_detail::ScanLocked(registry);
   return static_cast<long>(std::count_if(
       registry.components.begin(), registry.components.end(), [&](const ComponentRecord* record) {
-        return platform::detail::Matches(record->description, looking);
+        return platform_detail::Matches(record->description, looking);
       }));
 }
 
 OSErr GetComponentInfo(Component aComponent, ComponentDescription* cd, Handle componentName,
                        Handle componentInfo, Handle) {
-  const ComponentRecord* record = platform::detail::AnyComponent(aComponent);
+  const ComponentRecord* record = platform_detail::AnyComponent(aComponent);
   if (!record) return invalidComponentID;
   if (cd) *cd = record->description;
   if (componentName) *componentName = const_cast<char*>(record->pascalName.data());
@@ -384,7 +384,7 @@ OSErr OpenAComponent(Component aComponent, ComponentInstance* ci) {
     if (!aComponent || aComponent->magic != ComponentRecord::kMagic || !aComponent->registered) {
       return invalidComponentID;
     }
-    const OSErr loaded = platform::detail::ResolveEntry(registry, lock, aComponent);
+    const OSErr loaded = platform_detail::ResolveEntry(registry, lock, aComponent);
     if (loaded != noErr) return loaded;
     entry = aComponent->entry;
     ++aComponent->instances;
@@ -415,7 +415,7 @@ OSErr CloseComponent(ComponentInstance aComponentInstance) {
 }
 
 long CountComponentInstances(Component aComponent) {
-  const ComponentRecord* record = platform::detail::AnyComponent(aComponent);
+  const ComponentRecord* record = platform_detail::AnyComponent(aComponent);
   return record ? record->instances.load() : 0;
 }
 
@@ -426,7 +426,7 @@ OSErr UnregisterComponent(Component aComponent) {
     return invalidComponentID;
   }
   if (aComponent->instances > 0) return validInstancesExist;
-  platform::detail::Unregister(registry, aComponent);
+  platform_detail::Unregister(registry, aComponent);
   return noErr;
 }
 
@@ -445,7 +445,7 @@ Component HostRegisterComponent(const ComponentDescription* cd, ComponentRoutine
   if (!cd || !entry) return nullptr;
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  ComponentRecord* record = platform::detail::AddRecord(registry, *cd, name ? name : "", version);
+  ComponentRecord* record = platform_detail::AddRecord(registry, *cd, name ? name : "", version);
   record->entry = entry;
   return record;
 }
@@ -454,38 +454,38 @@ void HostRescanComponents(void) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
   for (const auto& record : registry.records) {
-    if (record->bundle && record->registered) platform::detail::Unregister(registry, record.get());
+    if (record->bundle && record->registered) platform_detail::Unregister(registry, record.get());
   }
   registry.skipped.clear();
-  platform::detail::RetireComponentBundles();
+  platform_detail::RetireComponentBundles();
   registry.scanned = false;
-  platform::detail::ScanLocked(registry);
+  platform_detail::ScanLocked(registry);
 }
 
 UInt32 HostCountSkippedBundles(void) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  platform::detail::ScanLocked(registry);
+  platform_detail::ScanLocked(registry);
   return static_cast<UInt32>(registry.skipped.size());
 }
 
 Boolean HostGetSkippedBundle(UInt32 index, HostSkippedBundle* outSkipped) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  platform::detail::ScanLocked(registry);
+  platform_detail::ScanLocked(registry);
   if (!outSkipped || index >= registry.skipped.size()) return false;
   const auto& skipped = registry.skipped[index];
-  platform::detail::CopyClipped(outSkipped->path, sizeof outSkipped->path, skipped.path);
-  platform::detail::CopyClipped(outSkipped->reason, sizeof outSkipped->reason, skipped.reason);
+  platform_detail::CopyClipped(outSkipped->path, sizeof outSkipped->path, skipped.path);
+  platform_detail::CopyClipped(outSkipped->reason, sizeof outSkipped->reason, skipped.reason);
   return true;
 }
 
 SInt32 HostGetRegisteredVersion(Component aComponent) {
-  const ComponentRecord* record = platform::detail::AnyComponent(aComponent);
+  const ComponentRecord* record = platform_detail::AnyComponent(aComponent);
   return record ? record->version : 0;
 }
 
 CFBundleRef HostGetComponentBundle(Component aComponent) {
-  const ComponentRecord* record = platform::detail::AnyComponent(aComponent);
+  const ComponentRecord* record = platform_detail::AnyComponent(aComponent);
   return record && record->bundle ? record->bundle->bundle : nullptr;
 }

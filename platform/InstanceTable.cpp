@@ -6,7 +6,7 @@
 
 #include "platform/detail/ComponentRecords.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // State word of a slot: the open and close-requested bits and, above them,
 // the number of calls holding the slot. Only ever changed by atomic
@@ -188,4 +188,4 @@ void InstanceTable::Call::SetStorage(Handle storage) const noexcept {
   mSlot->storage.store(storage, std::memory_order_release);
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail

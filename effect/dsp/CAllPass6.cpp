@@ -52,7 +52,7 @@ void CAllPass6::finishCoeff(double q) noexcept {
 }
 
 void CAllPass6::flushTiny() noexcept {
-  using morvex_dsp_detail::isTiny;
+  using dsp_detail::isTiny;
   // Counted rather than or-ed: a branch-free scan of state the chain is still
   // computing.
   int tiny = isTiny(mIn) + isTiny(mOut);
@@ -60,7 +60,7 @@ void CAllPass6::flushTiny() noexcept {
     tiny += isTiny(s.x1) + isTiny(s.x2) + isTiny(s.y1) + isTiny(s.y2);
   }
   if (tiny == 0) return;
-  using morvex_dsp_detail::flushTiny;
+  using dsp_detail::flushTiny;
   flushTiny(mIn);
   flushTiny(mOut);
   for (Section& s : mSections) {

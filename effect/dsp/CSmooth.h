@@ -18,7 +18,7 @@ class CSmooth {
   void setState(double x) noexcept { mState = x; }
 
   // [audio thread] Keeps a state gliding toward zero out of denormal range.
-  void flushTiny() noexcept { morvex_dsp_detail::flushTiny(mState); }
+  void flushTiny() noexcept { dsp_detail::flushTiny(mState); }
 
   double getState() const noexcept { return mState; }
 

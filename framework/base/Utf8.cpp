@@ -1,6 +1,5 @@
 #include "framework/base/Utf8.h"
 
-namespace morvex {
 namespace {
 
 bool isScalarValue(unsigned long code) noexcept {
@@ -56,5 +55,3 @@ int EncodeUtf8(unsigned long code, char out[4]) noexcept {
     out[i] = static_cast<char>(0x80 | ((code >> (6 * (n - 1 - i))) & 0x3F));
   return n;
 }
-
-}  // namespace morvex

@@ -5,7 +5,6 @@
 
 // The one UTF-8 codec of the system: the platform's strings and the text
 // drawing both read and write through it, so they agree on what is valid.
-namespace morvex {
 
 constexpr unsigned long kReplacementCharacter = 0xFFFD;
 
@@ -19,5 +18,3 @@ long DecodeUtf8(std::string_view text, std::size_t& pos) noexcept;
 // [any thread] Writes code as UTF-8 into out and returns the byte count (1 to
 // 4); a surrogate or anything beyond U+10FFFF is written as U+FFFD.
 int EncodeUtf8(unsigned long code, char out[4]) noexcept;
-
-}  // namespace morvex

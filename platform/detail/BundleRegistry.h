@@ -4,7 +4,7 @@
 
 #include "platform/CFBundle.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // A new bundle for a component folder, findable by its identifier until the
 // next RetireComponentBundles; it stays valid for the life of the process.
@@ -16,4 +16,4 @@ std::string BundlePath(CFBundleRef bundle);
 // Reads and parses a property-list file; null when missing or unreadable.
 CFPropertyListRef ReadPropertyListFile(const std::string& path);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

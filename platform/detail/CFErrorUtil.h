@@ -4,9 +4,9 @@
 
 #include "platform/CFError.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // Stores a new Cocoa-domain error in *error when error is not null.
 void SetError(CFErrorRef* error, CFIndex code, const std::string& description);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

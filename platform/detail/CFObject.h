@@ -6,7 +6,7 @@
 
 #include "platform/CFBase.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 enum : CFTypeID {
   kAllocatorTypeID = 1,
@@ -82,4 +82,4 @@ T* As(CFTypeRef cf) {
 // (or null) by its address.
 std::string Describe(CFTypeRef cf);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

@@ -4,7 +4,7 @@
 
 #include "platform/CFBase.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // The callbacks containers use for CF-typed values.
 const void* RetainCFValue(CFAllocatorRef allocator, const void* value);
@@ -16,4 +16,4 @@ CFHashCode HashCFValue(const void* value);
 // or by address without one.
 std::string DescribeValue(CFStringRef (*copyDescription)(const void*), const void* value);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

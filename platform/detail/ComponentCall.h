@@ -7,7 +7,7 @@
 #include "platform/Components.h"
 #include "platform/detail/InstanceTable.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // A ComponentParameters block with room for N slots, built on the stack.
 template <std::size_t N>
@@ -55,4 +55,4 @@ ComponentResult CallComponent(ComponentInstance ci, SInt16 what, Args... args) n
   return call.Entry()(reinterpret_cast<ComponentParameters*>(&block), call.Storage());
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail

@@ -7,7 +7,7 @@
 #include "platform/CFBundle.h"
 #include "platform/Components.h"
 
-namespace platform::detail {
+namespace platform_detail {
 
 // A component bundle found by a search; its library is opened on demand.
 struct LoadedBundle {
@@ -17,7 +17,7 @@ struct LoadedBundle {
   void* library = nullptr;  // dlopen handle once loaded; never closed
 };
 
-}  // namespace platform::detail
+}  // namespace platform_detail
 
 // The record behind a Component handle; never freed, so that a handle stays
 // checkable. Instance handles are not addresses (platform/detail/InstanceTable.h).
@@ -29,8 +29,8 @@ struct ComponentRecord {
   std::string pascalInfo;
   SInt32 version = 0;
   std::string entrySymbol;
-  platform::detail::LoadedBundle* bundle = nullptr;  // null when registered directly
-  ComponentRoutineProcPtr entry = nullptr;           // written under the registry lock
-  bool registered = true;                            // guarded by the registry lock
+  platform_detail::LoadedBundle* bundle = nullptr;  // null when registered directly
+  ComponentRoutineProcPtr entry = nullptr;          // written under the registry lock
+  bool registered = true;                           // guarded by the registry lock
   std::atomic<long> instances{0};
 };

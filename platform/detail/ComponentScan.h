@@ -1,8 +1,8 @@
 #pragma once
 
-namespace platform::detail {
+namespace platform_detail {
 
 // Searches the component folders unless that has already happened.
 void EnsureComponentsScanned();
 
-}  // namespace platform::detail
+}  // namespace platform_detail

@@ -7,7 +7,7 @@
 
 struct ComponentRecord;
 
-namespace platform::detail {
+namespace platform_detail {
 
 // Open component instances. A ComponentInstance handle encodes a slot index
 // and the slot's generation, never an address: slots are never freed and a
@@ -53,4 +53,4 @@ class InstanceTable {
   static ComponentResult RequestClose(ComponentInstance handle);
 };
 
-}  // namespace platform::detail
+}  // namespace platform_detail

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::detail {
+namespace platform_detail {
 
 void AppendUtf8(std::string& out, unsigned long codePoint);
 // Number of UTF-16 units of valid UTF-8, or -1 when the text is not valid.
@@ -12,4 +12,4 @@ long Utf16Length(std::string_view text);
 // Valid UTF-8 with every invalid byte replaced by U+FFFD.
 std::string RepairUtf8(std::string_view text);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace platform::detail {
+namespace platform_detail {
 namespace {
 
 constexpr std::string_view kContainers[] = {"array", "dict"};
@@ -131,4 +131,4 @@ size_t XmlNestingBound(std::string_view xml) {
   return deepest;
 }
 
-}  // namespace platform::detail
+}  // namespace platform_detail

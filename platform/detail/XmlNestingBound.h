@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace platform::detail {
+namespace platform_detail {
 
 // An upper bound on how deep the XML property-list parser can nest <array>
 // and <dict> elements while reading text, found without building anything.
@@ -16,4 +16,4 @@ namespace platform::detail {
 // [any thread]
 size_t XmlNestingBound(std::string_view xml);
 
-}  // namespace platform::detail
+}  // namespace platform_detail

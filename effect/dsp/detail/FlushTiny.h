@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace morvex_dsp_detail {
+namespace dsp_detail {
 
 // A recursive filter fed silence decays toward zero and ends in denormal
 // numbers, which some processors handle dozens of times slower; a smoother
@@ -25,4 +25,4 @@ inline void flushTiny(double& v) noexcept {
   if (isTiny(v)) v = 0.0;
 }
 
-}  // namespace morvex_dsp_detail
+}  // namespace dsp_detail

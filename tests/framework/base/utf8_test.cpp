@@ -24,7 +24,7 @@ TEST(Utf8Test, DecodesWellFormedTextAndRefusesEachBrokenByte) {
   for (const auto& c : cases) {
     std::vector<long> got;
     for (std::size_t pos = 0; pos < c.bytes.size();)
-      got.push_back(morvex::DecodeUtf8(c.bytes, pos));
+      got.push_back(DecodeUtf8(c.bytes, pos));
     EXPECT_EQ(got, c.codes) << c.bytes;
   }
 }
@@ -34,9 +34,9 @@ TEST(Utf8Test, DecodesWellFormedTextAndRefusesEachBrokenByte) {
 TEST(Utf8Test, EncodingRoundTripsEveryScalarValue) {
   for (unsigned long code = 0; code <= 0x110001; ++code) {
     char bytes[4];
-    const int n = morvex::EncodeUtf8(code, bytes);
+    const int n = EncodeUtf8(code, bytes);
     std::size_t pos = 0;
-    const long back = morvex::DecodeUtf8(std::string_view(bytes, static_cast<std::size_t>(n)), pos);
+    const long back = DecodeUtf8(std::string_view(bytes, static_cast<std::size_t>(n)), pos);
     const bool scalar = code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
     ASSERT_EQ(back, scalar ? static_cast<long>(code) : 0xFFFD) << code;
     ASSERT_EQ(pos, static_cast<std::size_t>(n));
