@@ -37,10 +37,16 @@ void OtherListener(void* userData, AudioUnit unit, AudioUnitPropertyID id, Audio
   Listener(userData, unit, id, scope, element);
 }
 
-// Tells listeners of property 6 without changing anything (it is refused).
+// A property the unit refuses to set, so setting it tells its listeners and
+// changes nothing, and another whose listeners must not hear of it.
+constexpr AudioUnitPropertyID kCPULoad = kAudioUnitProperty_CPULoad;
+constexpr AudioUnitPropertyID kOtherProperty = kAudioUnitProperty_ParameterValueStrings;
+
+// Tells listeners of the CPU-load property without changing anything (it
+// is refused).
 std::vector<void*> HeardAfterSet(AudioUnit unit) {
   gHeard.clear();
-  EXPECT_EQ(AudioUnitSetProperty(unit, 6, kAudioUnitScope_Global, 0, nullptr, 0),
+  EXPECT_EQ(AudioUnitSetProperty(unit, kCPULoad, kAudioUnitScope_Global, 0, nullptr, 0),
             kAudioUnitErr_InvalidProperty);
   std::vector<void*> heard;
   for (const auto& call : gHeard)
@@ -132,19 +138,19 @@ TEST(AUDispatchTest, CanDoAnswersForTheAudioUnitCallsTheEntryServes) {
 TEST(AUDispatchTest, ListenersAreKeyedByPropertyAndProcedure) {
   Unit unit;
   int first = 0, second = 0;
-  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 6, Listener, &first), noErr);
-  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 6, Listener, &second), noErr);  // kept out
-  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 6, OtherListener, &second), noErr);
-  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 7, Listener, &second), noErr);
-  EXPECT_EQ(AudioUnitAddPropertyListener(unit, 6, nullptr, &second), paramErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, Listener, &first), noErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, Listener, &second), noErr);  // kept out
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, OtherListener, &second), noErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kOtherProperty, Listener, &second), noErr);
+  EXPECT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, nullptr, &second), paramErr);
   EXPECT_EQ(HeardAfterSet(unit), (std::vector<void*>{&first, &second}));
 
   // Removal with user data must match it; without, the procedure is enough.
-  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, 6, Listener, &second), noErr);
+  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kCPULoad, Listener, &second), noErr);
   EXPECT_EQ(HeardAfterSet(unit), (std::vector<void*>{&first, &second}));
-  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, 6, Listener, &first), noErr);
+  EXPECT_EQ(AudioUnitRemovePropertyListenerWithUserData(unit, kCPULoad, Listener, &first), noErr);
   EXPECT_EQ(HeardAfterSet(unit), (std::vector<void*>{&second}));
-  EXPECT_EQ(AudioUnitRemovePropertyListener(unit, 6, OtherListener), noErr);
+  EXPECT_EQ(AudioUnitRemovePropertyListener(unit, kCPULoad, OtherListener), noErr);
   EXPECT_EQ(HeardAfterSet(unit), std::vector<void*>{});
 }
 

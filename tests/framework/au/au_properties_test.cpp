@@ -308,14 +308,26 @@ void Listener(void*, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUni
 // cannot hold is refused without being read.
 TEST(AUPropertiesTest, SetPropertyInformsListenersAndChecksTheData) {
   Unit unit;
-  const AudioUnitPropertyID writable[] = {0, 1, 2, 8, 14, 21, 23, 27, 28, 36, 37, 46};
+  const AudioUnitPropertyID writable[] = {kAudioUnitProperty_ClassInfo,
+                                          kAudioUnitProperty_MakeConnection,
+                                          kAudioUnitProperty_SampleRate,
+                                          kAudioUnitProperty_StreamFormat,
+                                          kAudioUnitProperty_MaximumFramesPerSlice,
+                                          kAudioUnitProperty_BypassEffect,
+                                          kAudioUnitProperty_SetRenderCallback,
+                                          kAudioUnitProperty_HostCallbacks,
+                                          kAudioUnitProperty_CurrentPreset,
+                                          kAudioUnitProperty_PresentPreset,
+                                          kAudioUnitProperty_OfflineRender,
+                                          kAudioUnitProperty_AUHostIdentifier};
   for (AudioUnitPropertyID id : writable)
     ASSERT_EQ(AudioUnitAddPropertyListener(unit, id, Listener, nullptr), noErr);
-  ASSERT_EQ(AudioUnitAddPropertyListener(unit, 6, Listener, nullptr), noErr);
+  ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_CPULoad, Listener, nullptr),
+            noErr);
   const std::vector<float> before = Params(unit);
   char bytes[64] = {};
   for (AudioUnitPropertyID id : writable) {
-    const AudioUnitScope scope = id == 23 ? I : G;
+    const AudioUnitScope scope = id == kAudioUnitProperty_SetRenderCallback ? I : G;
     gHeard.clear();
     EXPECT_EQ(AudioUnitSetProperty(unit, id, scope, 0, nullptr, 64),
               kAudioUnitErr_InvalidPropertyValue)
@@ -326,8 +338,9 @@ TEST(AUPropertiesTest, SetPropertyInformsListenersAndChecksTheData) {
     EXPECT_EQ(gHeard, (std::vector<AudioUnitPropertyID>{id, id}));
   }
   gHeard.clear();
-  EXPECT_EQ(AudioUnitSetProperty(unit, 6, G, 0, bytes, 64), kAudioUnitErr_InvalidProperty);
-  EXPECT_EQ(gHeard, std::vector<AudioUnitPropertyID>{6});
+  EXPECT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_CPULoad, G, 0, bytes, 64),
+            kAudioUnitErr_InvalidProperty);
+  EXPECT_EQ(gHeard, std::vector<AudioUnitPropertyID>{kAudioUnitProperty_CPULoad});
   EXPECT_EQ(Params(unit), before);
 
   // A get with less room than the value writes nothing.
