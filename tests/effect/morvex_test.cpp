@@ -12,6 +12,7 @@
 #include "framework/au/MakePlug.h"
 #include "platform/HostBundle.h"
 #include "platform/HostComponents.h"
+#include "tests/effect/dsp/EngineSettings.h"
 #include "tests/effect/dsp/TestSignals.h"
 #include "tests/support/FakeEditor.h"
 
@@ -124,13 +125,8 @@ TEST(MorvexTest, EngineReceivesEveryParameterAsMapped) {
     RecordingMorvex plug;
     ASSERT_TRUE(plug.RestorePreset(row.name));
     CPhaser reference;
-    reference.setMix(1.0 - row.mix);
-    reference.setStages(row.stages);
-    reference.setFreq(row.freq);
-    reference.setFeedback(row.feedback);
-    reference.setSpread(row.spread);
-    reference.setRate(row.rate);
-    reference.setDepth(row.depth);
+    apply(reference, EngineSettings{row.mix, row.stages, row.freq, row.feedback, row.spread,
+                                    row.rate, row.depth});
     EXPECT_EQ(plug.Run(inL, inR), RunEngine(&reference, inL, inR)) << row.name;
   }
 }
