@@ -77,7 +77,8 @@ bool IPopupMenu::CheckItem(int index, bool checked) {
 }
 
 void IPopupMenu::CheckItemAlone(int index) {
-  for (int i = 0; i < GetNItems(); ++i) GetItem(i)->SetChecked(i == index);
+  for (int i = 0; i < GetNItems(); ++i)
+    GetItem(i)->SetChecked(i == index);
 }
 
 bool IPopupMenu::IsItemChecked(int index) const {

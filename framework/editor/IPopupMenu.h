@@ -27,8 +27,7 @@ class IPopupMenu {
   // the caller's.
   IPopupMenuItem* AddItem(IPopupMenuItem* item, int index = -1);
   // As above with a new item; nothing is created when it would be refused.
-  IPopupMenuItem* AddItem(const char* text, int index = -1,
-                          int flags = IPopupMenuItem::kNoFlags);
+  IPopupMenuItem* AddItem(const char* text, int index = -1, int flags = IPopupMenuItem::kNoFlags);
   IPopupMenuItem* AddItem(const char* text, int index, IPopupMenu* submenu);
   IPopupMenuItem* AddItem(const char* text, IPopupMenu* submenu);
   IPopupMenuItem* AddSeparator(int index = -1);

@@ -32,7 +32,8 @@ TEST(PopupMenuTest, LabelsCarryTheItemNumberInThePrefixFormat) {
   IPopupMenu submenu(IPopupMenu::kThreeDigits);
   submenu.AddItem("deep");
   IPopupMenu oneDigit(IPopupMenu::kOneDigit);
-  for (int i = 0; i < 9; ++i) oneDigit.AddItem("x");
+  for (int i = 0; i < 9; ++i)
+    oneDigit.AddItem("x");
   oneDigit.AddItem("tenth", &submenu);
   EXPECT_EQ(Label(oneDigit, 0), "1: x");
   EXPECT_EQ(Label(oneDigit, 9), "10: tenth");  // a width, not a cut
@@ -74,13 +75,15 @@ TEST(PopupMenuTest, CheckItemAloneLeavesOnlyThatItemChecked) {
   menu.AddItem("d", -1, IPopupMenuItem::kChecked | IPopupMenuItem::kTitle);
 
   menu.CheckItemAlone(2);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(menu.IsItemChecked(i), i == 2) << "item " << i;
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(menu.IsItemChecked(i), i == 2) << "item " << i;
   // Checking touches nothing but the checked flag.
   EXPECT_FALSE(menu.GetItem(1)->GetEnabled());
   EXPECT_TRUE(menu.GetItem(3)->GetIsTitle());
 
   menu.CheckItemAlone(-1);
-  for (int i = 0; i < 4; ++i) EXPECT_FALSE(menu.IsItemChecked(i)) << "item " << i;
+  for (int i = 0; i < 4; ++i)
+    EXPECT_FALSE(menu.IsItemChecked(i)) << "item " << i;
 
   EXPECT_TRUE(menu.CheckItem(1, true));
   EXPECT_EQ(menu.GetItem(1)->GetFlags(), IPopupMenuItem::kDisabled | IPopupMenuItem::kChecked);
