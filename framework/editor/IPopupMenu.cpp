@@ -90,6 +90,13 @@ void IPopupMenu::SetChosenItemIdx(int index) {
   if (index >= -1 && index < GetNItems()) mChosenItemIdx = index;
 }
 
+IPopupMenu* IPopupMenu::PickItem(int index) {
+  const IPopupMenuItem* item = GetItem(index);
+  if (!item || !item->GetCanBePicked()) return nullptr;
+  mChosenItemIdx = index;
+  return this;
+}
+
 bool IPopupMenu::Reaches(const IPopupMenu* menu) const {
   // Submenus may be shared, so each menu is expanded once; the walk keeps
   // its own stack because nesting depth is up to the menu's author.

@@ -57,10 +57,15 @@ class IPopupMenu {
   void SetChosenItemIdx(int index);
   int GetChosenItemIdx() const { return mChosenItemIdx; }
 
+  // What a window layer calls on the menu directly holding the entry the
+  // user picked: when the item can be picked it becomes the chosen index and
+  // this menu is the result; otherwise null, and nothing changes.
+  IPopupMenu* PickItem(int index);
+
+ private:
   // True when menu is this one or is reached from it through submenus.
   bool Reaches(const IPopupMenu* menu) const;
 
- private:
   int mPrefix;
   int mChosenItemIdx = -1;
   bool mCanMultiCheck;

@@ -31,6 +31,8 @@ class IPopupMenuItem {
   bool GetIsTitle() const { return mFlags & kTitle; }
   bool GetChecked() const { return mFlags & kChecked; }
   bool GetIsSeparator() const { return mFlags & kSeparator; }
+  // Disabled items, separators and items opening a submenu cannot be picked.
+  bool GetCanBePicked() const { return GetEnabled() && !GetIsSeparator() && !mSubmenu; }
 
   void SetText(const char* text);
   // Touches the checked flag only.

@@ -131,8 +131,31 @@ TEST(PopupMenuTest, SubmenusThatLeadBackToTheMenuAreRefused) {
   EXPECT_EQ(middle.GetNItems(), 1);
   EXPECT_EQ(bottom.GetNItems(), 1);
   EXPECT_EQ(shared.GetNItems(), 0);
-  EXPECT_TRUE(top.Reaches(&shared));
-  EXPECT_FALSE(shared.Reaches(&top));
+}
+
+TEST(PopupMenuTest, APickIsRecordedInTheMenuHoldingThePickedItem) {
+  IPopupMenu submenu;
+  submenu.AddItem("a");
+  submenu.AddItem("b", -1, IPopupMenuItem::kDisabled);
+  submenu.AddItem("c", -1, IPopupMenuItem::kTitle);
+  IPopupMenu parent;
+  parent.AddItem("plain");
+  parent.AddItem("more", &submenu);
+  parent.AddSeparator();
+
+  EXPECT_EQ(submenu.PickItem(2), &submenu);
+  EXPECT_EQ(submenu.GetChosenItemIdx(), 2);
+  EXPECT_EQ(parent.GetChosenItemIdx(), -1);
+
+  // Entries that cannot be picked leave the earlier choice alone.
+  EXPECT_EQ(submenu.PickItem(1), nullptr);
+  EXPECT_EQ(submenu.PickItem(3), nullptr);
+  EXPECT_EQ(parent.PickItem(1), nullptr);
+  EXPECT_EQ(parent.PickItem(2), nullptr);
+  EXPECT_EQ(submenu.GetChosenItemIdx(), 2);
+  EXPECT_EQ(parent.GetChosenItemIdx(), -1);
+  EXPECT_EQ(parent.PickItem(0), &parent);
+  EXPECT_EQ(parent.GetChosenItemIdx(), 0);
 }
 
 // Meant for the sanitizer build, where a leaked, doubly deleted or freed
