@@ -1,7 +1,6 @@
 #include "framework/editor/IPopupMenu.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -28,13 +27,14 @@ IPopupMenuItem* IPopupMenu::AddItem(IPopupMenuItem* item, int index) {
 }
 
 IPopupMenuItem* IPopupMenu::AddItem(const char* text, int index, int flags) {
-  auto item = std::make_unique<IPopupMenuItem>(text, flags);
-  if (!AddItem(item.get(), index)) return nullptr;
-  return item.release();
+  return AddNewItem(std::make_unique<IPopupMenuItem>(text, flags), index);
 }
 
 IPopupMenuItem* IPopupMenu::AddItem(const char* text, int index, IPopupMenu* submenu) {
-  auto item = std::make_unique<IPopupMenuItem>(text, submenu);
+  return AddNewItem(std::make_unique<IPopupMenuItem>(text, submenu), index);
+}
+
+IPopupMenuItem* IPopupMenu::AddNewItem(std::unique_ptr<IPopupMenuItem> item, int index) {
   if (!AddItem(item.get(), index)) return nullptr;
   return item.release();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "framework/base/WDL_PtrList.h"
 #include "framework/base/WDL_String.h"
 #include "framework/editor/IPopupMenuItem.h"
@@ -63,6 +65,8 @@ class IPopupMenu {
   IPopupMenu* PickItem(int index);
 
  private:
+  // A refused new item is deleted again.
+  IPopupMenuItem* AddNewItem(std::unique_ptr<IPopupMenuItem> item, int index);
   // True when menu is this one or is reached from it through submenus.
   bool Reaches(const IPopupMenu* menu) const;
 
