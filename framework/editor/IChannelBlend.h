@@ -4,7 +4,8 @@
 // a weight 0..1. Wherever a blend is taken, a null pointer is allowed and
 // means an alpha-weighted copy at full weight. A plain value. [any thread]
 struct IChannelBlend {
-  enum EBlendMethod { kBlendNone = 0, kBlendCopy = 1, kBlendAdd = 2, kBlendColorDodge = 3 };
+  // A fixed underlying type: a method number from elsewhere may be any int.
+  enum EBlendMethod : int { kBlendNone = 0, kBlendCopy = 1, kBlendAdd = 2, kBlendColorDodge = 3 };
 
   EBlendMethod mMethod;
   float mWeight;
