@@ -37,7 +37,7 @@ class BitmapStorage {
  private:
   int IndexOf(const LICE_IBitmap* bitmap) const;
 
-  WDL_PtrList<BitmapKey> mBitmaps{4096};
+  WDL_PtrList<BitmapKey> mBitmaps;
   WDL_Mutex mMutex;
 };
 
