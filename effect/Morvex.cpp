@@ -4,7 +4,7 @@
 #include "framework/base/NumericConversions.h"
 
 namespace {
-struct ParamSpec {
+struct ParamRow {
   const char* name;
   bool isIndex;  // a whole-number setting rather than a continuous one
   double defaultValue, min, max;
@@ -12,7 +12,7 @@ struct ParamSpec {
 
 // In Morvex::EParams order. Every parameter has no label and no group; the
 // continuous ones move in hundredths along a linear shape.
-constexpr ParamSpec kParamSpecs[Morvex::kNumParams] = {
+constexpr ParamRow kParamRows[Morvex::kNumParams] = {
     {"Mix", false, 0.5, 0.0, 1.0},    {"Stages", true, 3.0, 0.0, 5.0},
     {"Freq", false, 0.0, 0.0, 1.0},   {"Feedback", false, 0.5, 0.0, 1.0},
     {"Spread", false, 1.0, 0.0, 1.0}, {"Rate", false, 0.29, 0.0, 1.0},
@@ -22,7 +22,7 @@ constexpr double kStep = 0.01;
 constexpr double kLinearShape = 1.0;
 
 constexpr double defaultOf(Morvex::EParams p) {
-  return kParamSpecs[p].defaultValue;
+  return kParamRows[p].defaultValue;
 }
 }  // namespace
 
@@ -35,12 +35,12 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
       mFreq(defaultOf(kFreq)),
       mDepth(defaultOf(kDepth)) {
   for (int i = 0; i < kNumParams; ++i) {
-    const ParamSpec& spec = kParamSpecs[i];
-    if (spec.isIndex) {
-      GetParam(i)->InitInt(spec.name, static_cast<int>(spec.defaultValue),
-                           static_cast<int>(spec.min), static_cast<int>(spec.max), "", "");
+    const ParamRow& row = kParamRows[i];
+    if (row.isIndex) {
+      GetParam(i)->InitInt(row.name, static_cast<int>(row.defaultValue), static_cast<int>(row.min),
+                           static_cast<int>(row.max), "", "");
     } else {
-      GetParam(i)->InitDouble(spec.name, spec.defaultValue, spec.min, spec.max, kStep, "", "",
+      GetParam(i)->InitDouble(row.name, row.defaultValue, row.min, row.max, kStep, "", "",
                               kLinearShape);
     }
   }
