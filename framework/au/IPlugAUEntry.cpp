@@ -116,11 +116,13 @@ ComponentResult IPlugAU::Dispatch(SInt16 select, const ComponentParameters* para
     case kAudioUnitInitializeSelect:
       if (!CheckLegalIO()) return badComponentSelector;
       mInitialized = true;
+      mCanRender = true;
       OnParamReset();
       OnActivate(true);
       return noErr;
     case kAudioUnitUninitializeSelect:
       mInitialized = false;
+      mCanRender = false;
       OnActivate(false);
       return noErr;
     case kAudioUnitGetPropertyInfoSelect:

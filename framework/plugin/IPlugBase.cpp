@@ -145,6 +145,11 @@ void IPlugBase::HostSpecificInit() {}
 
 void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   if (!graphics) return;
+  if (!graphics->IsComplete()) {
+    // A broken bundle costs the editor, never the audio.
+    delete graphics;
+    return;
+  }
   WDL_MutexLock lock(&mMutex);
   for (int i = 0; i < NParams(); ++i) {
     graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);

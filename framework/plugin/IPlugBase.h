@@ -127,7 +127,7 @@ class IPlugBase {
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit();
   // Pushes every parameter to the editor, prepares it and takes ownership. A
-  // null editor is ignored. [UI thread]
+  // null editor is ignored; an incomplete one is deleted. [UI thread]
   virtual void AttachGraphics(IPlugEditor* graphics);
   // [UI thread]
   virtual void SetLatency(int samples);
@@ -164,6 +164,9 @@ class IPlugBase {
   // [UI thread]
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   IPlugEditor* GetGUI() const { return mGraphics; }
+  // Whether the host may call the processing path now: the editor must not
+  // rebuild what the audio thread reads meanwhile. [any thread]
+  bool CanRender() const { return mCanRender.load(std::memory_order_acquire); }
   WDL_Mutex* GetMutex() { return &mMutex; }
 
   // ---- Channels and the processing frame. ----
@@ -289,6 +292,8 @@ class IPlugBase {
   bool mDoesMIDI;
   // Written by the host's bypass property while a render reads it.
   std::atomic<bool> mIsBypassed{false};
+  // Set by the wrapper while the host may render.
+  std::atomic<bool> mCanRender{false};
   int mCurrentPresetIdx = 0;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;

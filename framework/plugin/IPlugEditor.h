@@ -25,4 +25,7 @@ class IPlugEditor {
   // control, or null. [UI thread]
   virtual void* OpenWindow(void* window, void* parentControl, short x, short y) = 0;
   virtual void CloseWindow() = 0;
+  // False when the editor could not be built whole (an image missing from
+  // the bundle): the plug-in then goes without one. [UI thread]
+  virtual bool IsComplete() const { return true; }
 };
