@@ -65,6 +65,7 @@ class TestPlug : public IPlugBase {
     SetLatency(latency);
   }
   void SetBypassedForTest(bool bypassed) { mIsBypassed = bypassed; }
+  void SetCanRenderForTest(bool canRender) { mCanRender = canRender; }
   double** InputData() { return mInData.Get(); }
   double** OutputData() { return mOutData.Get(); }
   const IPreset* Preset(int idx) const { return mPresets.Get(idx); }
