@@ -6,6 +6,7 @@
 #include "framework/au/CFStrings.h"
 #include "framework/au/IPlugAU.h"
 #include "framework/au/detail/HostMemory.h"
+#include "framework/base/ParseNumber.h"
 #include "framework/base/TruncatingCopy.h"
 
 int IPlugAU::ClumpID(IParam* param) {
@@ -113,7 +114,9 @@ ComponentResult IPlugAU::GetParamText(AudioUnitPropertyID propID, void* data) {
           record.outValue = static_cast<AudioUnitParameterValue>(value);
         }
       } else {
-        const double value = atof(text.Get());
+        // Read in the C locale: the host's number text never has a decimal comma.
+        double value = 0.0;
+        ParseFiniteDouble(text.Get(), &value);
         record.outValue =
             static_cast<AudioUnitParameterValue>(param->DisplayIsNegated() ? -value : value);
       }

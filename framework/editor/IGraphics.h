@@ -214,16 +214,16 @@ class IGraphics : public IPlugEditor {
   bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                 const IChannelBlend* blend = nullptr, bool antiAlias = false);
   // angle in radians, 0 straight up, growing clockwise.
-  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin,
-                      float rMax, const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IChannelBlend* blend = nullptr, bool antiAlias = false);
   bool DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
                const IChannelBlend* blend = nullptr, bool antiAlias = false);
   bool DrawCircle(const IColor* color, float cx, float cy, float r,
                   const IChannelBlend* blend = nullptr, bool antiAlias = false);
   bool RoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
                  bool antiAlias);
-  bool FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend,
-                     int cornerRadius, bool antiAlias);
+  bool FillRoundRect(const IColor* color, IRECT* rect, const IChannelBlend* blend, int cornerRadius,
+                     bool antiAlias);
   bool FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend = nullptr);
   bool FillCircle(const IColor* color, int cx, int cy, float r,
                   const IChannelBlend* blend = nullptr, bool antiAlias = false);
@@ -248,7 +248,6 @@ class IGraphics : public IPlugEditor {
   void DrawNonStrict();
   void DrawControlBounds();
   void DrawControl(IControl* control);
-  void CleanControl(IControl* control);
   void DeleteControls();
   bool IsAttached(const IControl* control) const;
   IRECT EditorRECT() const { return IRECT(0, 0, mWidth, mHeight); }

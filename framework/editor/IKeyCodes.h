@@ -9,8 +9,9 @@ enum EIKeyCode {
   kKeyDown = 2,
   kKeyLeft = 3,
   kKeyRight = 4,
-  kKeyDigit0 = 5,   // .. kKeyDigit0 + 9
-  kKeyLetterA = 15  // .. kKeyLetterA + 25
+  kKeyDigit0 = 5,  // .. kKeyDigit0 + 9
+  kKeyLetterA = 15,
+  kKeyLetterZ = 40
 };
 
 // The key for a typed character: space, '0'-'9', 'A'-'Z' or 'a'-'z';

@@ -11,3 +11,9 @@
 // longer than 400 bytes, without a main bundle, or when the file does not
 // load.
 LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap = nullptr);
+
+// [any thread] The window layer's image loader: a file name such as
+// "resources/img/knob.png" is reduced to its base name "knob" and loaded as
+// the bundle resource "knob.png". Null for a null name, a name whose
+// extension is not "png" in any case, or an image that does not load.
+LICE_IBitmap* LoadBundleImage(const char* fileName);

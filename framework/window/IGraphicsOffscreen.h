@@ -54,8 +54,8 @@ class IGraphicsOffscreen : public IGraphics {
                      const char* extensions = "") override;
   bool PromptForColor(IColor* color, const char* prompt = "") override;
   // Records the address and reports success.
-  bool OpenURL(const char* url, const char* windowTitle = nullptr,
-               const char* confirmMsg = nullptr, const char* errorMsg = nullptr) override;
+  bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
+               const char* errorMsg = nullptr) override;
   void* OpenWindow(void* parent) override;
   using IGraphics::OpenWindow;
   void CloseWindow() override;
@@ -114,6 +114,8 @@ class IGraphicsOffscreen : public IGraphics {
   void EndTextEntry(bool commit);
 
   bool mOpen = false;
+  // Area the window must repaint whether or not a control is dirty.
+  IRECT mInvalid;
   LICE_MemBitmap* mScreen = nullptr;
   int mScreenCopies = 0;
   int mPrevX = 0;

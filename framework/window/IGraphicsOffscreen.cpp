@@ -1,0 +1,274 @@
+#include "framework/window/IGraphicsOffscreen.h"
+
+#include "framework/editor/IControl.h"
+#include "framework/editor/IKeyCodes.h"
+#include "framework/editor/IPopupMenu.h"
+#include "framework/window/BundleImages.h"
+#include "framework/window/UserPaths.h"
+#include "raster/LICE_MemBitmap.h"
+#include "raster/LICE_SysBitmap.h"
+#include "raster/lice_blit.h"
+#include "raster/lice_png.h"
+
+IGraphicsOffscreen::IGraphicsOffscreen(IPlugBase* plug, int w, int h, int fps)
+    : IGraphics(plug, w, h, fps) {}
+
+IGraphicsOffscreen::~IGraphicsOffscreen() {
+  CloseWindow();
+  delete mScreen;
+}
+
+bool IGraphicsOffscreen::DrawScreen(IRECT*) {
+  const LICE_SysBitmap* drawn = GetDrawBitmap();
+  if (!drawn) return false;
+  // Like a window, the whole editor is copied; the screen keeps it until the
+  // next copy.
+  if (!mScreen) mScreen = new LICE_MemBitmap();
+  LICE_Copy(mScreen, drawn);
+  ++mScreenCopies;
+  return true;
+}
+
+void IGraphicsOffscreen::ForceEndUserEdit() {
+  EndTextEntry(false);
+}
+
+void IGraphicsOffscreen::Resize(int w, int h) {
+  if (w == Width() && h == Height()) return;
+  IGraphics::Resize(w, h);
+}
+
+int IGraphicsOffscreen::ShowMessageBox(const char* text, const char* caption, int) {
+  mMessageBoxes.push_back(std::string(caption ? caption : "") + ": " + (text ? text : ""));
+  if (mMessageBoxAnswers.empty()) return 1;
+  const int answer = mMessageBoxAnswers.front();
+  mMessageBoxAnswers.pop_front();
+  return answer;
+}
+
+IPopupMenu* IGraphicsOffscreen::CreateIPopupMenu(IPopupMenu* menu, IRECT*) {
+  // The menu takes the button-up, so the control loses the mouse now.
+  ReleaseMouseCapture();
+  mLastMenu.clear();
+  if (!menu) return nullptr;
+  MenuPick pick;
+  if (!mMenuPicks.empty()) {
+    pick = std::move(mMenuPicks.front());
+    mMenuPicks.pop_front();
+  }
+  return RunMenu(menu, pick, 0);
+}
+
+IPopupMenu* IGraphicsOffscreen::RunMenu(IPopupMenu* menu, const MenuPick& pick, size_t depth) {
+  std::vector<MenuEntry> shown;
+  for (int i = 0; i < menu->GetNItems(); ++i) {
+    const IPopupMenuItem* item = menu->GetItem(i);
+    WDL_String label;
+    menu->GetItemLabel(i, &label);
+    MenuEntry entry;
+    entry.label = label.Get();
+    entry.separator = item->GetIsSeparator();
+    entry.title = item->GetIsTitle();
+    entry.checked = item->GetChecked();
+    entry.enabled = item->GetEnabled();
+    entry.submenu = item->GetSubmenu() != nullptr;
+    shown.push_back(std::move(entry));
+  }
+  mLastMenu.push_back(std::move(shown));
+
+  if (depth >= pick.size()) return nullptr;  // closed without a pick
+  const int idx = pick[depth];
+  const IPopupMenuItem* item = menu->GetItem(idx);
+  if (!item) return nullptr;
+  if (IPopupMenu* submenu = item->GetSubmenu()) return RunMenu(submenu, pick, depth + 1);
+  // Separators and disabled entries cannot be picked; a path that goes on
+  // past a plain entry names nothing.
+  if (item->GetIsSeparator() || !item->GetEnabled() || depth + 1 != pick.size()) return nullptr;
+  menu->SetChosenItemIdx(idx);
+  return menu;
+}
+
+void IGraphicsOffscreen::CreateTextEntry(IControl* control, IText*, IRECT* textRect,
+                                         const char* initialText, IParam* param) {
+  if (!control || mEditControl) return;
+  mEditControl = control;
+  mEditParam = param;
+  mEditText = initialText ? initialText : "";
+  mEditRECT = textRect ? *textRect : IRECT();
+  if (!mTextAnswers.empty()) {
+    std::string answer = std::move(mTextAnswers.front());
+    mTextAnswers.pop_front();
+    CommitTextEntry(answer);
+  }
+}
+
+void IGraphicsOffscreen::CommitTextEntry(const std::string& text) {
+  if (!mEditControl) return;
+  mEditText = text;
+  EndTextEntry(true);
+}
+
+void IGraphicsOffscreen::EndTextEntry(bool commit) {
+  IControl* control = mEditControl;
+  IParam* param = mEditParam;
+  if (!control) return;
+  // Forget the field first: applying the text may close the editor.
+  mEditControl = nullptr;
+  mEditParam = nullptr;
+  const std::string text = std::move(mEditText);
+  mEditText.clear();
+  if (commit) {
+    if (param) {
+      SetFromStringAfterPrompt(control, param, text.c_str());
+    } else {
+      control->TextFromTextEntry(text.c_str());
+    }
+  }
+  // The field's area is repainted on the next tick.
+  mInvalid = mInvalid.Union(mEditRECT);
+}
+
+void IGraphicsOffscreen::HostPath(WDL_String* path) {
+  BundleExecutablePath(path);
+}
+
+void IGraphicsOffscreen::PluginPath(WDL_String* path) {
+  BundleFolderPath(path);
+}
+
+void IGraphicsOffscreen::DesktopPath(WDL_String* path) {
+  UserDesktopPath(path);
+}
+
+void IGraphicsOffscreen::AppSupportPath(WDL_String* path, bool isSystem) {
+  ApplicationDataPath(path, isSystem);
+}
+
+void IGraphicsOffscreen::SandboxSafeAppSupportPath(WDL_String* path) {
+  UserMusicPath(path);
+}
+
+void IGraphicsOffscreen::PromptForFile(WDL_String* file, EFileAction, WDL_String* dir,
+                                       const char*) {
+  if (!file) return;
+  file->Set("");
+  if (!mOpen) return;
+  if (dir && !dir->Get()[0]) UserDesktopPath(dir);
+  if (mFileChoices.empty()) return;
+  const std::string chosen = std::move(mFileChoices.front());
+  mFileChoices.pop_front();
+  file->Set(chosen.c_str());
+  const size_t slash = chosen.rfind('/');
+  if (dir && slash != std::string::npos) dir->Set(chosen.c_str(), static_cast<int>(slash + 1));
+}
+
+bool IGraphicsOffscreen::PromptForColor(IColor*, const char*) {
+  return false;
+}
+
+bool IGraphicsOffscreen::OpenURL(const char* url, const char*, const char*, const char*) {
+  mOpenedURLs.emplace_back(url ? url : "");
+  return true;
+}
+
+void* IGraphicsOffscreen::OpenWindow(void*) {
+  CloseWindow();
+  mOpen = true;
+  // A new window shows the whole editor.
+  mInvalid = IRECT(0, 0, Width(), Height());
+  UpdateTooltips();
+  return this;
+}
+
+void IGraphicsOffscreen::CloseWindow() {
+  EndTextEntry(false);
+  mOpen = false;
+}
+
+bool IGraphicsOffscreen::GetTextFromClipboard(WDL_String* text) {
+  if (!text) return false;
+  text->Set(mClipboard.c_str());
+  return !mClipboard.empty();
+}
+
+void IGraphicsOffscreen::HideMouseCursor() {
+  if (mCursorHidden) return;
+  mCursorHidden = true;
+  mHiddenMousePointX = mPrevX;
+  mHiddenMousePointY = mPrevY;
+}
+
+void IGraphicsOffscreen::ShowMouseCursor() {
+  if (!mCursorHidden) return;
+  mCursorHidden = false;
+  mPrevX = mHiddenMousePointX;
+  mPrevY = mHiddenMousePointY;
+}
+
+// Without a screen there is nowhere to show tooltips.
+void IGraphicsOffscreen::UpdateTooltips() {}
+
+LICE_IBitmap* IGraphicsOffscreen::OSLoadBitmap(int, const char* name) {
+  return LoadBundleImage(name);
+}
+
+bool IGraphicsOffscreen::Tick() {
+  if (!mOpen) return false;
+  IRECT r = mInvalid;
+  mInvalid = IRECT();
+  const bool dirty = IsDirty(&r);
+  if (!dirty && r.Empty()) return false;
+  return Draw(&r);
+}
+
+void IGraphicsOffscreen::MouseDown(int x, int y, IMouseMod mod, int clickCount) {
+  if (mEditControl) {
+    // A click in the field edits it; a click elsewhere ends the edit.
+    if (mEditRECT.Contains(x, y)) return;
+    EndTextEntry(true);
+  }
+  mPrevX = x;
+  mPrevY = y;
+  if (clickCount >= 2) {
+    OnMouseDblClick(x, y, &mod);
+  } else {
+    OnMouseDown(x, y, &mod);
+  }
+}
+
+void IGraphicsOffscreen::MouseUp(int x, int y, IMouseMod mod) {
+  mPrevX = x;
+  mPrevY = y;
+  OnMouseUp(x, y, &mod);
+}
+
+void IGraphicsOffscreen::MouseDrag(int x, int y, IMouseMod mod) {
+  if (mEditControl) return;
+  mPrevX = x;
+  mPrevY = y;
+  OnMouseDrag(x, y, &mod);
+}
+
+void IGraphicsOffscreen::MouseMove(int x, int y, IMouseMod mod) {
+  mPrevX = x;
+  mPrevY = y;
+  OnMouseOver(x, y, &mod);
+}
+
+void IGraphicsOffscreen::MouseWheel(int x, int y, int delta, IMouseMod mod) {
+  EndTextEntry(false);
+  OnMouseWheel(x, y, &mod, delta);
+}
+
+bool IGraphicsOffscreen::KeyDown(int key) {
+  if (key < kKeySpace || key > kKeyLetterZ) return false;
+  return OnKeyDown(mPrevX, mPrevY, key);
+}
+
+const LICE_IBitmap* IGraphicsOffscreen::Screen() const {
+  return mScreen;
+}
+
+bool IGraphicsOffscreen::WriteScreenPNG(const char* path) const {
+  return mScreen && LICE_WritePNG(path, mScreen, false);
+}
