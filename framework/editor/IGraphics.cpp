@@ -18,10 +18,6 @@ IGraphics::~IGraphics() {
   delete mTmpBitmap;
 }
 
-bool IGraphics::MeasureIText(IText* text, char* str, IRECT* textRect) {
-  return DrawIText(text, str, textRect, true);
-}
-
 bool IGraphics::WindowIsOpen() {
   return GetWindow() != nullptr;
 }

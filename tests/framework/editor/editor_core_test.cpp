@@ -118,7 +118,7 @@ TEST_F(EditorCoreTest, TheCapturedControlKeepsTheMouseUntilReleasedAnywhere) {
   gui->MouseDrag(-5, 100);
   gui->MouseUp(-5, 100);
   EXPECT_EQ(knob->events, (std::vector<std::string>{"down 15,15", "drag 30,25 by 15,10",
-                                                     "drag -5,100 by -35,75", "up -5,100"}));
+                                                    "drag -5,100 by -35,75", "up -5,100"}));
   EXPECT_EQ(plug.gestures, (Gestures{{TestPlug::kGain, +1}, {TestPlug::kGain, -1}}));
   gui->MouseDrag(40, 40);  // nothing is captured any more
   EXPECT_EQ(knob->events.size(), 4u);
@@ -127,9 +127,7 @@ TEST_F(EditorCoreTest, TheCapturedControlKeepsTheMouseUntilReleasedAnywhere) {
 TEST_F(EditorCoreTest, EveryGestureBeginGetsExactlyOneEnd) {
   ProbeControl* button = Add(IRECT(0, 0, 10, 10), TestPlug::kStages);
   button->SetDblAsSingleClick(true);
-  IParam* on = plug.GetParam(TestPlug::kOn);
-  on->SetDisplayText(0, "off");
-  on->SetDisplayText(1, "on");
+  IParam* on = plug.GetParam(TestPlug::kOn);  // shows "off" and "on"
   ProbeControl* menuButton = Add(IRECT(20, 0, 30, 10), TestPlug::kOn);
   menuButton->SetPromptDisabled(false);
   Open();
@@ -165,15 +163,19 @@ TEST_F(EditorCoreTest, GreyedAndHiddenControlsLetClicksThroughToTheControlBelow)
   ProbeControl* below = Add(IRECT(0, 0, 30, 30));
   ProbeControl* above = Add(IRECT(0, 0, 30, 30));
   Open();
+  auto click = [&](int x, int y) {
+    gui->MouseDown(x, y);
+    gui->MouseUp(x, y);
+  };
   above->GrayOut(true);
-  gui->MouseDown(5, 5);
+  click(5, 5);
   above->GrayOut(false);
   above->Hide(true);
-  gui->MouseDown(6, 6);
+  click(6, 6);
   above->Hide(false);
-  gui->MouseDown(7, 7);
-  EXPECT_EQ(below->events, (std::vector<std::string>{"down 5,5", "down 6,6"}));
-  EXPECT_EQ(above->events, (std::vector<std::string>{"down 7,7"}));
+  click(7, 7);
+  EXPECT_EQ(below->events, (std::vector<std::string>{"down 5,5", "up 5,5", "down 6,6", "up 6,6"}));
+  EXPECT_EQ(above->events, (std::vector<std::string>{"down 7,7", "up 7,7"}));
 
   // Mouse-over may still find a greyed control that asks for it.
   gui->HandleMouseOver(true);
@@ -212,6 +214,9 @@ TEST_F(EditorCoreTest, KeysOverTheBackgroundOrNothingGoToTheKeyCatcherOnly) {
 TEST_F(EditorCoreTest, AControlDirtiedDuringAPassIsDrawnOnTheNextTick) {
   ProbeControl* a = Add(IRECT(0, 0, 10, 10));
   ProbeControl* b = Add(IRECT(30, 0, 40, 10));
+  // The first value a control hears is its default, and draws nothing new.
+  gui->SetControlFromPlug(IndexOf(a), 0.1);
+  gui->SetControlFromPlug(IndexOf(b), 0.1);
   Open();
 
   gui->SetControlFromPlug(IndexOf(a), 0.3);
@@ -287,9 +292,7 @@ TEST(EditorOwnershipTest, EachControlIsDeletedOnceAndTheListFreezesWhenPrepared)
 TEST_F(EditorCoreTest, TypedValuesAreReadAsCNumbersAndUnreadableTextChangesNothing) {
   ProbeControl* gain = Add(IRECT(0, 0, 10, 10), TestPlug::kGain);
   ProbeControl* stages = Add(IRECT(10, 0, 20, 10), TestPlug::kStages);
-  IParam* on = plug.GetParam(TestPlug::kOn);
-  on->SetDisplayText(0, "off");
-  on->SetDisplayText(1, "on");
+  IParam* on = plug.GetParam(TestPlug::kOn);  // shows "off" and "on"
   ProbeControl* toggle = Add(IRECT(20, 0, 30, 10), TestPlug::kOn);
   Open();
 
