@@ -234,13 +234,14 @@ TEST_F(EditorCoreTest, AControlDirtiedDuringAPassIsDrawnOnTheNextTick) {
   }
   EXPECT_EQ(b->lastDrawnValue, 0.7);
 
-  // A value stored while the control is being drawn is not cleaned away.
+  // A value stored while the control is being drawn is not cleaned away,
+  // even by a setter that asks for no second pass.
   bool stored = false;
   a->onDraw = [&] {
-    if (!stored) gui->SetControlFromPlug(IndexOf(a), 0.9);
+    if (!stored) a->StoreFromPlug(0.9);
     stored = true;
   };
-  gui->SetControlFromPlug(IndexOf(a), 0.4);
+  a->StoreFromPlug(0.4);
   ASSERT_TRUE(gui->Tick());
   EXPECT_EQ(a->lastDrawnValue, 0.4);
   EXPECT_TRUE(a->IsDirty());

@@ -56,6 +56,12 @@ class ProbeControl : public IControl {
   }
 
   using IControl::SetDblAsSingleClick;
+  // Stores and marks dirty without asking for a second pass, the way
+  // controls that show text from the plug-in do.
+  void StoreFromPlug(double value) {
+    SetValue(value);
+    SetDirty(false);
+  }
 
   std::vector<std::string> events;
   std::atomic<double> lastDrawnValue{-1.0};
