@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 
 #include "framework/base/WDL_String.h"
 #include "framework/base/WDL_TypedBuf.h"
@@ -13,6 +14,9 @@ class IGraphics;
 class IParam;
 class IPlugBase;
 class ITextControl;
+
+// Which way a knob, fader or row of buttons runs.
+enum EDirection { kVertical = 0, kHorizontal = 1 };
 
 // One element of the editor: a rectangle on the editor surface, optionally
 // bound to a plug-in parameter whose value it holds normalised to 0..1.
@@ -129,9 +133,12 @@ class IControl {
   void PromptUserInput(IRECT* textRect);
 
  protected:
-  // Controls may store their value directly while handling a gesture, then
-  // call SetDirty.
-  void SetValue(double value) { mValue.store(value, std::memory_order_relaxed); }
+  // Controls store their value directly while handling a gesture, then call
+  // SetDirty. A non-finite value (0/0 from degenerate geometry) is dropped,
+  // so no NaN ever reaches the plug-in or the engine. [any thread]
+  void SetValue(double value) {
+    if (std::isfinite(value)) mValue.store(value, std::memory_order_relaxed);
+  }
   void SetDblAsSingleClick(bool single) { mDblAsSingleClick = single; }
   IGraphics* GetGUI() const;
 
