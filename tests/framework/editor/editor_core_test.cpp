@@ -322,7 +322,9 @@ TEST_F(EditorCoreTest, TypedValuesAreReadAsCNumbersAndUnreadableTextChangesNothi
   ASSERT_TRUE(gui->TextEntryOpen());
   EXPECT_EQ(gui->TextEntryText(), "4");
   EXPECT_EQ(gui->TextEntryRECT(), IRECT(-5, -3, 35, 13));
-  gui->CommitTextEntry("2");
+  EXPECT_TRUE(gui->PressBackspace());
+  EXPECT_TRUE(gui->TypeText("2"));
+  gui->PressReturn();
   EXPECT_DOUBLE_EQ(plug.GetParam(TestPlug::kStages)->Value(), 2.0);
   EXPECT_FALSE(gui->TextEntryOpen());
 }
