@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <string>
 
 #include "framework/editor/IBitmapTextControl.h"
@@ -9,6 +11,7 @@
 #include "framework/window/IGraphicsOffscreen.h"
 #include "framework/window/TextEntryField.h"
 #include "tests/framework/editor/probe_control.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestPlug.h"
 
 namespace {
@@ -111,6 +114,22 @@ TEST_F(PromptingTest, ACaptionOpensAFilteredFieldThatCommitsOrIsDiscarded) {
   EXPECT_EQ(*gui->GetDrawRECT(), IRECT(0, 0, 100, 40));
   caption->Draw(gui);
   EXPECT_STREQ(caption->GetTextString(), "5 ");
+}
+
+// A user whose system writes 0,5 still types the value the field shows.
+TEST_F(PromptingTest, TypedNumbersReadTheSameUnderADecimalCommaLocale) {
+  auto* probe = Add(new ProbeControl(&plug, IRECT(0, 0, 10, 10), TestPlug::kGain));
+  Open();
+  test_support::TempDir locales;
+  const std::string make = "localedef -i de_DE -f UTF-8 " + (locales / "de_DE.UTF-8") + " 2>&1";
+  ASSERT_EQ(std::system(make.c_str()), 0) << "the locales package provides localedef";
+  setenv("LOCPATH", locales.path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+  EXPECT_EQ(std::atof("0.5"), 0.0);  // the locale is really in force
+  gui->SetFromStringAfterPrompt(probe, plug.GetParam(TestPlug::kGain), "0.75");
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+  EXPECT_EQ(probe->GetValue(), 0.75);
 }
 
 TEST_F(PromptingTest, AFieldOpenWhenTheEditorClosesIsDiscardedFirst) {
