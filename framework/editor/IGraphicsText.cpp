@@ -119,3 +119,7 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measur
   font->DrawText(mDrawBitmap, str, -1, &box, flags);
   return true;
 }
+
+bool IGraphics::MeasureIText(IText* text, char* str, IRECT* textRect) {
+  return DrawIText(text, str, textRect, true);
+}
