@@ -7,6 +7,7 @@
 #include "framework/window/UserPaths.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
+#include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_png.h"
 
@@ -18,13 +19,20 @@ IGraphicsOffscreen::~IGraphicsOffscreen() {
   delete mScreen;
 }
 
-bool IGraphicsOffscreen::DrawScreen(IRECT*) {
+bool IGraphicsOffscreen::DrawScreen(IRECT* r) {
   const LICE_SysBitmap* drawn = GetDrawBitmap();
   if (!drawn) return false;
-  // Like a window, the whole editor is copied; the screen keeps it until the
-  // next copy.
+  // Like a window, the screen keeps what it showed outside the area
+  // redrawn; a new or resized screen takes the whole editor.
   if (!mScreen) mScreen = new LICE_MemBitmap();
-  LICE_Copy(mScreen, drawn);
+  if (!r || mScreen->getWidth() != drawn->getWidth() ||
+      mScreen->getHeight() != drawn->getHeight()) {
+    LICE_Copy(mScreen, drawn);
+  } else {
+    const IRECT area = r->Intersect(IRECT(0, 0, Width(), Height()));
+    LICE_Blit(mScreen, drawn, area.L, area.T, area.L, area.T, area.W(), area.H(), 1.0f,
+              LICE_BLIT_MODE_COPY);
+  }
   ++mScreenCopies;
   return true;
 }
