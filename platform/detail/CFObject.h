@@ -18,7 +18,12 @@ enum : CFTypeID {
   kDictionaryTypeID,
   kURLTypeID,
   kBundleTypeID,
-  kErrorTypeID
+  kErrorTypeID,
+  kRunLoopTypeID,
+  kRunLoopTimerTypeID,
+  kRunLoopObserverTypeID,
+  kRunLoopSourceTypeID,
+  kFileDescriptorTypeID
 };
 
 class CFObject;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -21,12 +22,19 @@ class XvfbServer {
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",    "-displayfd", fd.c_str(), "-screen", "0",
-                          screen,    "-nolisten",  "tcp",      "-noreset", nullptr};
-    if (posix_spawnp(&mPid, "Xvfb", nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen",  "0",
+                          screen, "-nolisten",  "tcp",      "-noreset", nullptr};
+    // The server's output goes nowhere: a test program that dies leaves
+    // it running, and it must not hold the test runner's pipes open.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&mPid, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ) !=
         0) {
       mPid = 0;
     }
+    posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     // Xvfb writes its display number once it accepts connections.
     std::string number;

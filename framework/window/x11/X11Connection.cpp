@@ -1,0 +1,114 @@
+#include "framework/window/x11/X11Connection.h"
+
+#include <X11/Xresource.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Xlib's error handler is one per process; it finds the connection the
+// error came in on here.
+std::vector<X11Connection*>& Connections() {
+  static std::vector<X11Connection*> connections;
+  return connections;
+}
+
+XErrorHandler gPreviousHandler = nullptr;
+bool gHandlerInstalled = false;
+
+int ScaleOf(Display* display) {
+  if (const char* forced = std::getenv("MORVEX_UI_SCALE")) {
+    if (std::strcmp(forced, "2") == 0) return 2;
+    if (std::strcmp(forced, "1") == 0) return 1;
+  }
+  const char* resources = XResourceManagerString(display);
+  if (!resources) return 1;
+  XrmInitialize();
+  XrmDatabase database = XrmGetStringDatabase(resources);
+  if (!database) return 1;
+  char* type = nullptr;
+  XrmValue value;
+  int scale = 1;
+  if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr &&
+      std::atof(value.addr) >= 192.0) {
+    scale = 2;
+  }
+  XrmDestroyDatabase(database);
+  return scale;
+}
+
+}  // namespace
+
+std::unique_ptr<X11Connection> X11Connection::Open(InputHandler input, ErrorHandler error) {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;
+  Display* display = XOpenDisplay(name);
+  if (!display) return nullptr;
+  return std::unique_ptr<X11Connection>(
+      new X11Connection(display, std::move(input), std::move(error)));
+}
+
+X11Connection::X11Connection(Display* display, InputHandler input, ErrorHandler error)
+    : mDisplay(display), mInput(std::move(input)), mError(std::move(error)) {
+  if (!gHandlerInstalled) {
+    gPreviousHandler = XSetErrorHandler(OnError);
+    gHandlerInstalled = true;
+  }
+  Connections().push_back(this);
+  mScale = ScaleOf(display);
+
+  CFRunLoopRef loop = CFRunLoopGetCurrent();
+  CFFileDescriptorContext fdContext = {0, this, nullptr, nullptr, nullptr};
+  mDescriptor =
+      CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false, Readable, &fdContext);
+  mSource = CFFileDescriptorCreateRunLoopSource(nullptr, mDescriptor, 0);
+  CFRunLoopAddSource(loop, mSource, kCFRunLoopCommonModes);
+  CFFileDescriptorEnableCallBacks(mDescriptor, kCFFileDescriptorReadCallBack);
+  CFRunLoopObserverContext observerContext = {0, this, nullptr, nullptr, nullptr};
+  mObserver = CFRunLoopObserverCreate(nullptr, kCFRunLoopBeforeWaiting, true, 0, BeforeWaiting,
+                                      &observerContext);
+  CFRunLoopAddObserver(loop, mObserver, kCFRunLoopCommonModes);
+}
+
+X11Connection::~X11Connection() {
+  // Errors about requests still in flight (a window the host destroyed
+  // first) must reach our handler, not Xlib's, which ends the process.
+  XSync(mDisplay, False);
+  CFRunLoopObserverInvalidate(mObserver);
+  CFRelease(mObserver);
+  CFFileDescriptorInvalidate(mDescriptor);
+  CFRelease(mSource);
+  CFRelease(mDescriptor);
+  std::vector<X11Connection*>& connections = Connections();
+  for (size_t i = 0; i < connections.size(); ++i) {
+    if (connections[i] == this) {
+      connections.erase(connections.begin() + static_cast<long>(i));
+      break;
+    }
+  }
+  XCloseDisplay(mDisplay);
+}
+
+void X11Connection::Readable(CFFileDescriptorRef f, CFOptionFlags, void* info) {
+  // Re-armed first: the handler may run a nested loop (a menu) that must
+  // hear the socket too.
+  CFFileDescriptorEnableCallBacks(f, kCFFileDescriptorReadCallBack);
+  static_cast<X11Connection*>(info)->mInput();
+}
+
+void X11Connection::BeforeWaiting(CFRunLoopObserverRef, CFRunLoopActivity, void* info) {
+  auto* self = static_cast<X11Connection*>(info);
+  if (XPending(self->mDisplay) > 0) self->mInput();
+}
+
+int X11Connection::OnError(Display* display, XErrorEvent* event) {
+  for (X11Connection* connection : Connections()) {
+    if (connection->mDisplay == display) {
+      if (connection->mError) connection->mError(*event);
+      return 0;
+    }
+  }
+  return gPreviousHandler ? gPreviousHandler(display, event) : 0;
+}

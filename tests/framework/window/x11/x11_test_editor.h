@@ -1,0 +1,230 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/editor/IBitmapControl.h"
+#include "framework/editor/IPanelControl.h"
+#include "framework/window/x11/IGraphicsX11.h"
+#include "platform/CFRunLoop.h"
+#include "raster/LICE_MemBitmap.h"
+#include "tests/framework/editor/probe_control.h"
+#include "tests/support/TestPlug.h"
+#include "tests/support/XvfbServer.h"
+
+// Xlib after everything else: it defines None, Bool and Status as macros.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
+namespace x11_test {
+
+// A probe that also writes down the modifiers of each button event.
+class EventProbe : public ProbeControl {
+ public:
+  using ProbeControl::ProbeControl;
+  void OnMouseDown(int x, int y, IMouseMod* mod) override {
+    ProbeControl::OnMouseDown(x, y, mod);
+    events.back() += Mods(*mod);
+  }
+  void OnMouseUp(int x, int y, IMouseMod* mod) override {
+    ProbeControl::OnMouseUp(x, y, mod);
+    events.back() += Mods(*mod);
+  }
+  void OnMouseDblClick(int x, int y, IMouseMod* mod) override {
+    ProbeControl::OnMouseDblClick(x, y, mod);
+    events.back() += Mods(*mod);
+  }
+  static std::string Mods(const IMouseMod& mod) {
+    std::string text = " ";
+    text += mod.L ? 'L' : '-';
+    text += mod.R ? 'R' : '-';
+    text += mod.S ? 'S' : '-';
+    text += mod.C ? 'C' : '-';
+    text += mod.A ? 'A' : '-';
+    return text;
+  }
+};
+
+// Counts the timer's ticks: the editor asks every control whether it is
+// dirty once per tick.
+class TickCounter : public IControl {
+ public:
+  TickCounter() : IControl(nullptr, IRECT()) {}
+  bool IsDirty() override {
+    ++ticks;
+    return IControl::IsDirty();
+  }
+  bool Draw(IGraphics*) override { return true; }
+  int ticks = 0;
+};
+
+// The window layer as the tests see it: every screen copy is counted,
+// remembered, and synchronised with the server so that a test reading the
+// window back sees it.
+class TestWindow : public IGraphicsX11 {
+ public:
+  using IGraphicsX11::IGraphicsX11;
+  bool DrawScreen(IRECT* r) override {
+    const bool copied = IGraphicsX11::DrawScreen(r);
+    if (copied) {
+      ++copies;
+      copiedAreas.push_back(*r);
+      XSync(GetDisplay(), False);
+    }
+    return copied;
+  }
+  bool CursorHidden() const { return mCursorHidden; }
+  int copies = 0;
+  std::vector<IRECT> copiedAreas;
+};
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "(" << c.r << "," << c.g << "," << c.b << ")";
+}
+
+// Runs the thread's run loop until the condition holds or the time is up;
+// whether it held.
+inline bool RunUntil(const std::function<bool()>& done, double seconds = 3.0) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, true);
+  }
+  return true;
+}
+
+inline void RunFor(double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end)
+    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
+}
+
+// An X server, a host window at the screen's origin, and a 300 x 200
+// editor of a test plug-in: a grey panel, a bitmap of red, green and blue
+// columns at (10, 10), a probe over the lower half, a key catcher and a
+// tick counter.
+class X11EditorTest : public ::testing::Test {
+ protected:
+  static constexpr int kWidth = 300, kHeight = 200;
+
+  X11EditorTest() : server("800x600x24"), strip(30, 10) {
+    for (int y = 0; y < 10; ++y) {
+      for (int x = 0; x < 30; ++x) {
+        const LICE_pixel colours[] = {LICE_RGBA(255, 0, 0, 255), LICE_RGBA(0, 255, 0, 255),
+                                      LICE_RGBA(0, 0, 255, 255)};
+        strip.getBits()[y * strip.getRowSpan() + x] = colours[x / 10];
+      }
+    }
+  }
+
+  void SetUp() override {
+    unsetenv("MORVEX_UI_SCALE");
+    CFRunLoopGetCurrent();  // the loop's own wake-up descriptor, made once
+    ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    parent = MakeParent();
+    editor = new TestWindow(&plug, kWidth, kHeight);
+    const IColor grey = COLOR_GRAY;
+    editor->AttachPanelBackground(&grey);
+    const IBitmap bitmap(&strip, 30, 10);
+    editor->AttachControl(new IBitmapControl(&plug, 10, 10, &bitmap));
+    probe = new EventProbe(&plug, IRECT(0, 100, kWidth, kHeight));
+    editor->AttachControl(probe);
+    ticker = new TickCounter();
+    editor->AttachControl(ticker);
+    keys = new ProbeControl(&plug, IRECT());
+    editor->AttachKeyCatcher(keys);
+    plug.AttachGraphics(editor);  // the plug-in owns the editor from here
+  }
+
+  void TearDown() override {
+    if (display) XCloseDisplay(display);
+  }
+
+  Window MakeParent() {
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 700, 500,
+                                              0, 0, WhitePixel(display, 0));
+    XSelectInput(display, window, KeyPressMask);
+    XMapWindow(display, window);
+    XSync(display, False);
+    return window;
+  }
+
+  static void* AsParent(Window window) {
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
+  }
+  Window View() const {
+    return static_cast<Window>(reinterpret_cast<uintptr_t>(editor->GetWindow()));
+  }
+
+  // Opens the editor in the host window and waits for its first picture.
+  void Open() {
+    ASSERT_NE(editor->OpenWindow(AsParent(parent)), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return editor->copies > 0; }));
+  }
+
+  Rgb ScreenPixel(XImage* image, int x, int y) const {
+    const Visual* visual = DefaultVisual(display, 0);
+    const unsigned long v = XGetPixel(image, x, y);
+    auto channel = [v](unsigned long mask) {
+      unsigned long value = v & mask;
+      while (mask && !(mask & 1)) {
+        mask >>= 1;
+        value >>= 1;
+      }
+      return static_cast<int>(value);
+    };
+    return {channel(visual->red_mask), channel(visual->green_mask), channel(visual->blue_mask)};
+  }
+
+  // Pointer input through XTest, in root pixels (the host window, and the
+  // view in it, sit at the origin).
+  void MoveTo(int x, int y) {
+    XTestFakeMotionEvent(display, -1, x, y, 0);
+    XFlush(display);
+  }
+  void Click(unsigned int button, int x, int y, unsigned long delayMs = 0) {
+    MoveTo(x, y);
+    XTestFakeButtonEvent(display, button, True, delayMs);
+    XTestFakeButtonEvent(display, button, False, 0);
+    XFlush(display);
+  }
+  void Key(KeySym keysym, bool press) {
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), press, 0);
+    XFlush(display);
+  }
+  void Tap(KeySym keysym) {
+    Key(keysym, true);
+    Key(keysym, false);
+  }
+  bool ProbeSaw(size_t count) {
+    return RunUntil([&] { return probe->events.size() >= count; });
+  }
+
+  test_support::XvfbServer server;
+  LICE_MemBitmap strip;
+  TestPlug plug;
+  Display* display = nullptr;
+  Window parent = 0;
+  TestWindow* editor = nullptr;
+  EventProbe* probe = nullptr;
+  TickCounter* ticker = nullptr;
+  ProbeControl* keys = nullptr;
+};
+
+}  // namespace x11_test
