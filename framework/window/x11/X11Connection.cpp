@@ -95,12 +95,17 @@ void X11Connection::Readable(CFFileDescriptorRef f, CFOptionFlags, void* info) {
   // Re-armed first: the handler may run a nested loop (a menu) that must
   // hear the socket too.
   CFFileDescriptorEnableCallBacks(f, kCFFileDescriptorReadCallBack);
-  static_cast<X11Connection*>(info)->mInput();
+  // A copy: the handler may close the window, and this connection with it.
+  const InputHandler input = static_cast<X11Connection*>(info)->mInput;
+  input();
 }
 
 void X11Connection::BeforeWaiting(CFRunLoopObserverRef, CFRunLoopActivity, void* info) {
   auto* self = static_cast<X11Connection*>(info);
-  if (XPending(self->mDisplay) > 0) self->mInput();
+  if (XPending(self->mDisplay) > 0) {
+    const InputHandler input = self->mInput;
+    input();
+  }
 }
 
 int X11Connection::OnError(Display* display, XErrorEvent* event) {

@@ -174,8 +174,9 @@ class X11EditorTest : public ::testing::Test {
 
   // Opens the editor in the host window and waits for its first picture.
   void Open() {
+    const int before = editor->copies;
     ASSERT_NE(editor->OpenWindow(AsParent(parent)), nullptr);
-    ASSERT_TRUE(RunUntil([&] { return editor->copies > 0; }));
+    ASSERT_TRUE(RunUntil([&] { return editor->copies > before; }));
   }
 
   Rgb ScreenPixel(XImage* image, int x, int y) const {
