@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -59,10 +60,12 @@ class IGraphicsOffscreen : public IGraphics {
   // Records the address; reports success unless told otherwise.
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errorMsg = nullptr) override;
+  // Each opening gives a new view handle, as a window system would.
   void* OpenWindow(void* parent) override;
-  using IGraphics::OpenWindow;
+  // The Carbon form: a view in the host's window, returned as the control.
+  void* OpenWindow(void* window, void* control, short x, short y) override;
   void CloseWindow() override;
-  void* GetWindow() override { return mOpen ? this : nullptr; }
+  void* GetWindow() override { return mWindow; }
   bool GetTextFromClipboard(WDL_String* text) override;
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
@@ -124,6 +127,8 @@ class IGraphicsOffscreen : public IGraphics {
   void EndTextEntry(bool commit);
 
   bool mOpen = false;
+  void* mWindow = nullptr;
+  uintptr_t mWindowsOpened = 0;
   // Area the window must repaint whether or not a control is dirty.
   IRECT mInvalid;
   LICE_MemBitmap* mScreen = nullptr;
