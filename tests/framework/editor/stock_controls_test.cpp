@@ -434,25 +434,6 @@ TEST_F(StockControlsTest, FadersCentreTheHandleOnThePointerAndDrawItThere) {
   EXPECT_EQ(NotColoured(IRECT(65, 120, 75, 126), handleColour), 0);  // by hand: 0.5 of 90
 }
 
-// Draws the knobs' expected look with the editor's own operations on a
-// second editor that has only the background.
-class KnobReference {
- public:
-  explicit KnobReference(const IBitmap& background) : mBackground(background) {
-    mGraphics->AttachControl(new IBitmapControl(nullptr, 0, 0, &mBackground));
-    mGraphics->PrepDraw();
-    IRECT all(0, 0, kW, kH);
-    mGraphics->Draw(&all);
-  }
-  IGraphics* operator->() { return mGraphics.get(); }
-  const LICE_IBitmap& Pixels() const { return *mGraphics->GetDrawBitmap(); }
-
- private:
-  IBitmap mBackground;
-  std::unique_ptr<IGraphicsOffscreen> mGraphics =
-      std::make_unique<IGraphicsOffscreen>(nullptr, kW, kH);
-};
-
 TEST_F(StockControlsTest, KnobsDrawWhatTheEditorOperationDrawsForTheirValue) {
   const IBitmap strip = Strip(6, 4, Colours(128));
   // A rotating image and a masked knob with enough structure that a wrong
@@ -480,14 +461,19 @@ TEST_F(StockControlsTest, KnobsDrawWhatTheEditorOperationDrawsForTheirValue) {
   EXPECT_EQ(gui->Screen()->getBits()[45 * gui->Screen()->getRowSpan() + 30], kBackground);
 
   const IChannelBlend copy(IChannelBlend::kBlendCopy), none;
-  const IBitmap background = Strip(kW, kH, {kBackground});
+  IBitmap background = Strip(kW, kH, {kBackground});
   auto expect = [&](float lineAngle, double radians, double degrees, int frameIndex) {
-    KnobReference reference(background);
-    reference->DrawRadialLine(&kInk, 30.0f, 30.0f, lineAngle, 5.0f, 20.0f, &copy, true);
-    reference->DrawRotatedBitmap(&arrow, 68, 18, radians, 0, &none);
-    reference->DrawRotatedMask(&base, &mask, &top, 90, 10, degrees, &none);
+    // The same operations on a second editor that has only the background.
+    IGraphicsOffscreen reference(nullptr, kW, kH);
+    reference.AttachControl(new IBitmapControl(nullptr, 0, 0, &background));
+    reference.PrepDraw();
+    IRECT all(0, 0, kW, kH);
+    reference.Draw(&all);
+    reference.DrawRadialLine(&kInk, 30.0f, 30.0f, lineAngle, 5.0f, 20.0f, &copy, true);
+    reference.DrawRotatedBitmap(&arrow, 68, 18, radians, 0, &none);
+    reference.DrawRotatedMask(&base, &mask, &top, 90, 10, degrees, &none);
     auto pixels = std::make_unique<LICE_MemBitmap>(kW, kH);
-    LICE_Copy(pixels.get(), &reference.Pixels());
+    LICE_Copy(pixels.get(), reference.GetDrawBitmap());
     Fill(pixels.get(), IRECT(140, 10, 146, 14), Colour(frameIndex));
     return pixels;
   };
