@@ -18,7 +18,7 @@ int FrameOf(char c) {
 bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, IRECT* rect, IText* text,
                       IChannelBlend* blend, const char* str, bool vCenter, bool multiline,
                       int charWidth, int charHeight, int charOffset) {
-  if (!graphics || !font || !font->mData || !rect) return false;
+  if (!graphics || !graphics->GetBits() || !font || !font->mData || !rect) return false;
   if (charWidth <= 0 || charHeight <= 0) return false;
   // In 64 bits throughout: no product of a length and a size, nor any sum
   // of coordinates, can overflow.

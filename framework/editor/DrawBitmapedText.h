@@ -14,8 +14,8 @@ struct IText;
 // vCenter; with multiline it wraps at the rectangle's width, otherwise
 // what does not fit is cut.
 //
-// Nothing is drawn, and the result is false, without a graphics, a font
-// with pixels or a rectangle, for a rectangle without area or for
+// Nothing is drawn, and the result is false, without a graphics that has
+// its surface (PrepDraw), a font with pixels or a rectangle, for a rectangle without area or for
 // characters without size; an empty text draws nothing and is no error.
 // [UI thread]
 bool DrawBitmapedText(IGraphics* graphics, IBitmap* font, IRECT* rect, IText* text,

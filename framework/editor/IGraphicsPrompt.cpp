@@ -30,11 +30,15 @@ void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* textRec
       const bool isCurrent = std::strcmp(text, current) == 0;
       menu.AddItem(text, -1, isCurrent ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
     }
-    // The item's position, not its display text's value, becomes the
-    // parameter value.
+    // The picked entry stands for its display text's own value, which is
+    // the position only where the texts run 0, 1, 2, ...
     if (IPopupMenu* chosen = CreateIPopupMenu(&menu, textRect)) {
       const int idx = chosen->GetChosenItemIdx();
-      if (idx >= 0) control->SetValueFromUserInput(param->GetNormalized(idx));
+      int value = 0;
+      if (idx >= 0 && idx < param->GetNDisplayTexts()) {
+        param->GetDisplayTextAtIdx(idx, &value);
+        control->SetValueFromUserInput(param->GetNormalized(value));
+      }
     }
     return;
   }

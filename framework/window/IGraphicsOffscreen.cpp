@@ -7,6 +7,7 @@
 #include "framework/window/UserPaths.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
+#include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_png.h"
 
@@ -18,13 +19,20 @@ IGraphicsOffscreen::~IGraphicsOffscreen() {
   delete mScreen;
 }
 
-bool IGraphicsOffscreen::DrawScreen(IRECT*) {
+bool IGraphicsOffscreen::DrawScreen(IRECT* r) {
   const LICE_SysBitmap* drawn = GetDrawBitmap();
   if (!drawn) return false;
-  // Like a window, the whole editor is copied; the screen keeps it until the
-  // next copy.
+  // Like a window, the screen keeps what it showed outside the area
+  // redrawn; a new or resized screen takes the whole editor.
   if (!mScreen) mScreen = new LICE_MemBitmap();
-  LICE_Copy(mScreen, drawn);
+  if (!r || mScreen->getWidth() != drawn->getWidth() ||
+      mScreen->getHeight() != drawn->getHeight()) {
+    LICE_Copy(mScreen, drawn);
+  } else {
+    const IRECT area = r->Intersect(IRECT(0, 0, Width(), Height()));
+    LICE_Blit(mScreen, drawn, area.L, area.T, area.L, area.T, area.W(), area.H(), 1.0f,
+              LICE_BLIT_MODE_COPY);
+  }
   ++mScreenCopies;
   return true;
 }
@@ -90,33 +98,54 @@ IPopupMenu* IGraphicsOffscreen::RunMenu(IPopupMenu* menu, const MenuPick& pick, 
 
 void IGraphicsOffscreen::CreateTextEntry(IControl* control, IText*, IRECT* textRect,
                                          const char* initialText, IParam* param) {
-  if (!control || mEditControl) return;
+  if (!control || mField) return;
+  mField.emplace(initialText, param, control->GetTextEntryLength());
   mEditControl = control;
   mEditParam = param;
-  mEditText = initialText ? initialText : "";
   mEditRECT = textRect ? *textRect : IRECT();
   if (!mTextAnswers.empty()) {
-    std::string answer = std::move(mTextAnswers.front());
+    const std::string answer = std::move(mTextAnswers.front());
     mTextAnswers.pop_front();
-    CommitTextEntry(answer);
+    mField->Clear();
+    TypeText(answer);
+    PressReturn();
   }
 }
 
-void IGraphicsOffscreen::CommitTextEntry(const std::string& text) {
-  if (!mEditControl) return;
-  mEditText = text;
+const std::string& IGraphicsOffscreen::TextEntryText() const {
+  static const std::string kNone;
+  return mField ? mField->Text() : kNone;
+}
+
+bool IGraphicsOffscreen::TypeText(const std::string& text) {
+  if (!mField) return false;
+  bool allTaken = true;
+  for (const char c : text)
+    allTaken &= mField->Insert(std::string(1, c));
+  return allTaken;
+}
+
+bool IGraphicsOffscreen::PressBackspace() {
+  return mField && mField->Backspace();
+}
+
+void IGraphicsOffscreen::MoveTextCaret(int characters) {
+  if (mField) mField->MoveCaret(characters);
+}
+
+void IGraphicsOffscreen::PressReturn() {
   EndTextEntry(true);
 }
 
 void IGraphicsOffscreen::EndTextEntry(bool commit) {
+  if (!mField) return;
   IControl* control = mEditControl;
   IParam* param = mEditParam;
-  if (!control) return;
+  const std::string text = mField->Text();
   // Forget the field first: applying the text may close the editor.
+  mField.reset();
   mEditControl = nullptr;
   mEditParam = nullptr;
-  const std::string text = std::move(mEditText);
-  mEditText.clear();
   if (commit) {
     if (param) {
       SetFromStringAfterPrompt(control, param, text.c_str());
@@ -124,8 +153,8 @@ void IGraphicsOffscreen::EndTextEntry(bool commit) {
       control->TextFromTextEntry(text.c_str());
     }
   }
-  // The field's area is repainted on the next tick.
-  mInvalid = mInvalid.Union(mEditRECT);
+  // The whole editor is repainted on the next tick.
+  mInvalid = IRECT(0, 0, Width(), Height());
 }
 
 void IGraphicsOffscreen::HostPath(WDL_String* path) {
@@ -168,7 +197,7 @@ bool IGraphicsOffscreen::PromptForColor(IColor*, const char*) {
 
 bool IGraphicsOffscreen::OpenURL(const char* url, const char*, const char*, const char*) {
   mOpenedURLs.emplace_back(url ? url : "");
-  return true;
+  return mURLsOpen;
 }
 
 void* IGraphicsOffscreen::OpenWindow(void*) {
@@ -222,7 +251,7 @@ bool IGraphicsOffscreen::Tick() {
 }
 
 void IGraphicsOffscreen::MouseDown(int x, int y, IMouseMod mod, int clickCount) {
-  if (mEditControl) {
+  if (mField) {
     // A click in the field edits it; a click elsewhere ends the edit.
     if (mEditRECT.Contains(x, y)) return;
     EndTextEntry(true);
@@ -243,7 +272,7 @@ void IGraphicsOffscreen::MouseUp(int x, int y, IMouseMod mod) {
 }
 
 void IGraphicsOffscreen::MouseDrag(int x, int y, IMouseMod mod) {
-  if (mEditControl) return;
+  if (mField) return;
   mPrevX = x;
   mPrevY = y;
   OnMouseDrag(x, y, &mod);

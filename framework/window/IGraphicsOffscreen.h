@@ -1,10 +1,12 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/TextEntryField.h"
 
 class LICE_MemBitmap;
 
@@ -41,7 +43,8 @@ class IGraphicsOffscreen : public IGraphics {
   // The next scripted answer, else 1 (the default button).
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* area) override;
-  // Opens the field; a scripted text is then committed at once.
+  // Opens the field; a scripted text is then typed into it, replacing the
+  // initial text, and committed at once.
   void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* initialText,
                        IParam* param) override;
   void HostPath(WDL_String* path) override;
@@ -53,7 +56,7 @@ class IGraphicsOffscreen : public IGraphics {
   void PromptForFile(WDL_String* file, EFileAction action = kFileOpen, WDL_String* dir = nullptr,
                      const char* extensions = "") override;
   bool PromptForColor(IColor* color, const char* prompt = "") override;
-  // Records the address and reports success.
+  // Records the address; reports success unless told otherwise.
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errorMsg = nullptr) override;
   void* OpenWindow(void* parent) override;
@@ -90,15 +93,22 @@ class IGraphicsOffscreen : public IGraphics {
   void ScriptMessageBoxAnswer(int answer) { mMessageBoxAnswers.push_back(answer); }
   void ScriptFileChoice(std::string path) { mFileChoices.push_back(std::move(path)); }
   void SetClipboardText(std::string text) { mClipboard = std::move(text); }
+  void SetOpenURLResult(bool opens) { mURLsOpen = opens; }
 
   // The entries of the last menu shown, top level first, then each
   // submenu opened on the way to the pick.
   const std::vector<std::vector<MenuEntry>>& LastMenu() const { return mLastMenu; }
-  bool TextEntryOpen() const { return mEditControl != nullptr; }
-  const std::string& TextEntryText() const { return mEditText; }
+  bool TextEntryOpen() const { return mField.has_value(); }
+  // The open field's text, or the empty string.
+  const std::string& TextEntryText() const;
   const IRECT& TextEntryRECT() const { return mEditRECT; }
-  // Ends the open field as Return would, with this text.
-  void CommitTextEntry(const std::string& text);
+  // Keys typed into the open field, each judged as it is typed; false when
+  // there is no field or one was refused.
+  bool TypeText(const std::string& text);
+  bool PressBackspace();
+  void MoveTextCaret(int characters);
+  // Ends the open field as Return does, applying its text.
+  void PressReturn();
   const std::vector<std::string>& OpenedURLs() const { return mOpenedURLs; }
   const std::vector<std::string>& MessageBoxes() const { return mMessageBoxes; }
 
@@ -121,9 +131,9 @@ class IGraphicsOffscreen : public IGraphics {
   int mPrevX = 0;
   int mPrevY = 0;
 
+  std::optional<TextEntryField> mField;
   IControl* mEditControl = nullptr;
   IParam* mEditParam = nullptr;
-  std::string mEditText;
   IRECT mEditRECT;
 
   std::deque<MenuPick> mMenuPicks;
@@ -133,5 +143,6 @@ class IGraphicsOffscreen : public IGraphics {
   std::string mClipboard;
   std::vector<std::vector<MenuEntry>> mLastMenu;
   std::vector<std::string> mOpenedURLs;
+  bool mURLsOpen = true;
   std::vector<std::string> mMessageBoxes;
 };

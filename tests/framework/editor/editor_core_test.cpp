@@ -9,7 +9,9 @@
 #include "framework/window/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
+#include "raster/lice_png.h"
 #include "tests/framework/editor/probe_control.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestPlug.h"
 
 namespace {
@@ -74,6 +76,16 @@ TEST_F(EditorCoreTest, ABackgroundOnlyEditorDrawsOnceExactlyThenStaysClean) {
                expected.getBits()[y * expected.getRowSpan() + x];
   }
   EXPECT_EQ(wrong, 0);
+
+  // The snapshot holds what the screen shows, opaque as a screen is.
+  test_support::TempDir dir;
+  ASSERT_TRUE(gui->WriteScreenPNG((dir / "screen.png").c_str()));
+  LICE_IBitmap* saved = LICE_LoadPNG((dir / "screen.png").c_str());
+  ASSERT_NE(saved, nullptr);
+  EXPECT_EQ(saved->getWidth(), kW);
+  EXPECT_EQ(saved->getBits()[kW * kH - 1], LICE_RGBA(200, 100, 50, 255));
+  delete saved;
+  EXPECT_FALSE(gui->WriteScreenPNG((dir / "missing/screen.png").c_str()));
 
   EXPECT_FALSE(gui->IsDirty(&dirty));
   EXPECT_FALSE(gui->Tick());
@@ -322,7 +334,9 @@ TEST_F(EditorCoreTest, TypedValuesAreReadAsCNumbersAndUnreadableTextChangesNothi
   ASSERT_TRUE(gui->TextEntryOpen());
   EXPECT_EQ(gui->TextEntryText(), "4");
   EXPECT_EQ(gui->TextEntryRECT(), IRECT(-5, -3, 35, 13));
-  gui->CommitTextEntry("2");
+  EXPECT_TRUE(gui->PressBackspace());
+  EXPECT_TRUE(gui->TypeText("2"));
+  gui->PressReturn();
   EXPECT_DOUBLE_EQ(plug.GetParam(TestPlug::kStages)->Value(), 2.0);
   EXPECT_FALSE(gui->TextEntryOpen());
 }
