@@ -526,7 +526,10 @@ TEST_F(StockControlsTest, StockControlsPromptOnlyWhenEnabled) {
   Click(52, 42, kRight);
   ASSERT_TRUE(gui->TextEntryOpen());
   EXPECT_EQ(gui->TextEntryRECT(), IRECT(35, 36, 75, 52));
-  gui->CommitTextEntry("0.25");
+  for (int i = 0; i < 8; ++i)
+    gui->PressBackspace();
+  EXPECT_TRUE(gui->TypeText("0.25"));
+  gui->PressReturn();
   EXPECT_EQ(typed->GetValue(), 0.25);
 
   // Enabled by the layout, the pop-up switch asks on a plain click.
