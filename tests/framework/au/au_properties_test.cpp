@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/AUCocoaUIView.h"
 #include "tests/support/AUHost.h"
 
 using namespace au_test;
@@ -478,4 +479,18 @@ TEST(AUPropertiesTest, RefusedStreamFormatsChangeNothing) {
   EXPECT_EQ(rate, 44100.0);
   EXPECT_EQ(AudioUnitUninitialize(unit), noErr);
   EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+}
+
+// Loading the bundle makes its view factory class findable by the name the
+// CocoaUI property gives, without exporting anything beyond its entries.
+TEST(AUPropertiesTest, TheViewFactoryClassIsRegisteredWhileTheBundleIsLoaded) {
+  au_test::Unit unit;
+  ASSERT_NE(static_cast<AudioUnit>(unit), nullptr);
+  const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(CFSTR("Morvex_View"));
+  ASSERT_NE(viewClass, nullptr);
+  EXPECT_STREQ(viewClass->description(), "Morvex View");
+  EXPECT_EQ(viewClass->interfaceVersion(), 0u);
+  const NSSize size = {424, 104};
+  EXPECT_EQ(viewClass->uiViewForAudioUnit(nullptr, size), nullptr);
+  EXPECT_EQ(AUCocoaUIClassNamed(CFSTR("Other_View")), nullptr);
 }
