@@ -53,7 +53,9 @@ void PaintSweepFrame(LICE_IBitmap* frame, SweepMark mark, float position) {
       glow.paintInto(frame, 0, 0, WithAlpha(palette::kAmber, 0.6f));
       Paint(frame, x0, 0, x1, kDisplayHeight, [&](float x, float y) {
         const float d = DiscDistance(x, y, cx, kScaleRow, 2.3f);
-        const Colour c = Mix(palette::kAmberHot, Rgb(255, 240, 200), SmoothStep(0.0f, -1.6f, d));
+        // Saturated amber with a small hot centre, well apart from the pale
+        // top-of-sweep tint.
+        const Colour c = Mix(palette::kAmber, palette::kAmberHot, SmoothStep(-0.6f, -2.0f, d));
         return Sample{c, Coverage(d)};
       });
       break;
