@@ -171,7 +171,7 @@ void PaintFrequencyScale(LICE_IBitmap* panel, const Lettering& numbers) {
             const float d = CapsuleDistance(px, py, x, oy - 0.5f, x, row - 2.4f, 0.5f);
             return Sample{palette::kLabel, 0.8f * Coverage(d)};
           });
-    numbers.draw(panel, decade.text, x + 0.5f, kDisplay.y - 3, palette::kDimLabel, Align::kCentre);
+    numbers.draw(panel, decade.text, x + 0.5f, kDisplay.y - 3, palette::kLabel, Align::kCentre);
   }
 }
 
@@ -218,7 +218,7 @@ void PaintBackground(LICE_IBitmap* panel, const Identity& identity) {
   PaintGroupHeading(panel, label, "FILTER", MiddleOf(kFeedbackKnob), 19);
   PaintGroupHeading(panel, label, "SWEEP", 0.5f * (MiddleOf(kRateKnob) + MiddleOf(kDepthKnob)), 19);
   PaintEngravedLine(panel, 142.5f, 42.0f, 142.5f, 97.0f);
-  PaintEngravedLine(panel, 305.5f, 14.0f, 305.5f, 97.0f);
+  PaintEngravedLine(panel, 305.5f, 42.0f, 305.5f, 97.0f);
 
   PaintRingTrack(panel);
   PaintSelectorWell(panel);

@@ -46,14 +46,14 @@ Sample Skirt(float x, float y) {
 Sample Cap(float x, float y) {
   const float dx = x - kCentre, dy = y - kCentre, r = std::hypot(dx, dy);
   const float a = AngleOf(dx, dy);
-  const float spun = 0.5f + 0.5f * std::cos(2.0f * (a - kLightAngle));
-  const float hot = std::hypot(dx + 3.5f, dy + 4.5f) / (kCapRadius * 1.6f);
+  const float spun = std::pow(0.5f + 0.5f * std::cos(2.0f * (a - kLightAngle)), 3.0f);
+  const float hot = std::hypot(dx + 3.0f, dy + 4.0f) / (kCapRadius * 1.7f);
   Colour c = Mix(palette::kMetalLight, palette::kMetalDark, Clamp01(hot));
-  c = Mix(c, palette::kMetalLight, 0.28f * spun * SmoothStep(1.5f, 5.0f, r));
+  c = Mix(c, Rgb(178, 181, 188), 0.45f * spun * SmoothStep(1.0f, 6.0f, r));
   // The cap's edge: a highlight toward the light, a shade away from it.
   const float edge = SmoothStep(kCapRadius - 1.3f, kCapRadius - 0.2f, r);
   const float facing = std::cos(a - kLightAngle);
-  c = facing > 0.0f ? Mix(c, Rgb(190, 193, 199), 0.65f * edge * facing)
+  c = facing > 0.0f ? Mix(c, Rgb(196, 199, 205), 0.7f * edge * facing)
                     : Mix(c, palette::kRim, 0.6f * edge * -facing);
   return {c, Coverage(r - kCapRadius)};
 }
