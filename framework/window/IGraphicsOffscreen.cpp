@@ -246,7 +246,7 @@ void IGraphicsOffscreen::ShowMouseCursor() {
 void IGraphicsOffscreen::UpdateTooltips() {}
 
 LICE_IBitmap* IGraphicsOffscreen::OSLoadBitmap(int, const char* name) {
-  return LoadBundleImage(name);
+  return mImages.Load(name);
 }
 
 bool IGraphicsOffscreen::Tick() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/BundleImages.h"
 #include "framework/window/TextEntryField.h"
 
 class LICE_MemBitmap;
@@ -70,8 +71,13 @@ class IGraphicsOffscreen : public IGraphics {
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
   void UpdateTooltips() override;
-  // The PNG of that base name in the main bundle's resources.
+  // The PNG of that base name in the plug-in bundle's resources.
   LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
+
+  // The plug-in's bundle, where its images are found; the main bundle
+  // until set.
+  void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
+  const char* GetBundleID() const { return mImages.GetBundleID(); }
 
   // ---- The caller's side. ----
 
@@ -126,6 +132,7 @@ class IGraphicsOffscreen : public IGraphics {
   IPopupMenu* RunMenu(IPopupMenu* menu, const MenuPick& pick, size_t depth);
   void EndTextEntry(bool commit);
 
+  BundleImages mImages;
   bool mOpen = false;
   void* mWindow = nullptr;
   uintptr_t mWindowsOpened = 0;
