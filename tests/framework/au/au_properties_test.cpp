@@ -73,7 +73,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
       {14, I, 0, bad, sizeof(UInt32), true},
       {16, G, 1, bad, 0, false},  // no parameter has value strings
       {16, G, 7, kAudioUnitErr_InvalidElement, sizeof(CFArrayRef), false},
-      {18, G, 0, bad, sizeof(ComponentDescription), false},  // no editor
+      {18, G, 0, noErr, sizeof(ComponentDescription), false},
       {19, O, 0, kAudioUnitErr_InvalidPropertyValue, 0, false},
       {20, G, 0, noErr, sizeof(Float64), false},  // no tail: not writable
       {21, G, 0, noErr, sizeof(UInt32), true},
@@ -88,7 +88,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
       {28, G, 0, noErr, sizeof(AUPreset), true},
       {36, G, 0, noErr, sizeof(AUPreset), true},
       {30, O, 0, bad, sizeof(CFStringRef), false},             // answered by the data call only
-      {31, G, 0, bad, sizeof(AudioUnitCocoaViewInfo), false},  // no editor
+      {31, G, 0, noErr, sizeof(AudioUnitCocoaViewInfo), false},
       {32, O, 0, bad, 0, false},                               // an effect has no tags
       {33, G, 0, noErr, sizeof(AudioUnitParameterStringFromValue), false},
       {34, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
