@@ -24,13 +24,25 @@ X11RasterWindow::X11RasterWindow(Display* display, Window parent, int x, int y, 
 
 X11RasterWindow::~X11RasterWindow() {
   XFreeGC(mDisplay, mGC);
-  XDestroyWindow(mDisplay, mWindow);
+  if (!mDestroyed) XDestroyWindow(mDisplay, mWindow);
   XFlush(mDisplay);
 }
 
 void X11RasterWindow::Present() {
+  if (CheckDestroyed()) return;
   mWriter->Put(mWindow, mGC, mBitmap, 0, 0, Width(), Height(), mScale);
   XFlush(mDisplay);
+}
+
+bool X11RasterWindow::CheckDestroyed() {
+  if (mDestroyed) return true;
+  auto isOurDestroy = [](Display*, XEvent* event, XPointer window) -> Bool {
+    return event->type == DestroyNotify &&
+           event->xdestroywindow.window == *reinterpret_cast<Window*>(window);
+  };
+  XEvent event;
+  mDestroyed = XCheckIfEvent(mDisplay, &event, isOurDestroy, reinterpret_cast<XPointer>(&mWindow));
+  return mDestroyed;
 }
 
 bool X11RasterWindow::HandleExpose(const XEvent& event) {

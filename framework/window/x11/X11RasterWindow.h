@@ -36,11 +36,17 @@ class X11RasterWindow {
   // Presents again when the event is the last Expose of a series for this
   // window; whether the event was one of this window's exposures.
   bool HandleExpose(const XEvent& event);
+  // Whether the server has destroyed the window (with its parent, which
+  // another client may destroy at any time), as far as the events already
+  // received tell; its DestroyNotify is taken from the queue. A destroyed
+  // window is neither drawn nor destroyed again, either being an X error.
+  bool CheckDestroyed();
 
  private:
   Display* mDisplay;
   Window mWindow;
   int mScale;
+  bool mDestroyed = false;
   GC mGC;
   std::unique_ptr<X11ImageWriter> mWriter;
   LICE_MemBitmap mBitmap;

@@ -97,6 +97,12 @@ Window X11TextField::GetWindow() const {
 
 bool X11TextField::HandleEvent(const XEvent& event) {
   if (event.xany.window != mWindow->GetWindow()) return false;
+  // The editor's window went, and the field with it: the focus it lost on
+  // the way is no commit.
+  if (mWindow->CheckDestroyed()) {
+    if (mOutcome == kEditing) mOutcome = kDiscard;
+    return true;
+  }
   switch (event.type) {
     case Expose:
       mWindow->HandleExpose(event);

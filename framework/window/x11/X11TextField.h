@@ -24,7 +24,8 @@ class X11RasterWindow;
 // is not modal: the editor goes on running and hands it every event, and
 // the field says which were its own. The owner reads the outcome and the
 // text, applies them and deletes the field; focus then returns to the
-// editor's window. [UI thread]
+// editor's window. Should the editor's window be destroyed under it, the
+// field discards. [UI thread]
 class X11TextField {
  public:
   enum Outcome { kEditing, kCommit, kDiscard };

@@ -35,6 +35,7 @@ class X11PopupMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
+    XSetErrorHandler(FailOnXError);
     mDisplay = XOpenDisplay(nullptr);
     ASSERT_NE(mDisplay, nullptr);
   }

@@ -24,6 +24,7 @@ class X11ServicesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
+    XSetErrorHandler(FailOnXError);
     mDisplay = XOpenDisplay(nullptr);
     ASSERT_NE(mDisplay, nullptr);
   }

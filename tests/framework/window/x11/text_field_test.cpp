@@ -21,6 +21,7 @@ class X11TextFieldTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
+    XSetErrorHandler(FailOnXError);
     mDisplay = XOpenDisplay(nullptr);
     ASSERT_NE(mDisplay, nullptr);
     mEditor = MapWindow(kEditorX, kEditorY, 300, 120);
@@ -115,6 +116,15 @@ TEST_F(X11TextFieldTest, FocusLossCommitsEscapeAndWheelDiscard) {
   field = Open(IText(), "7", &mIntParam);
   ClickAt(mDisplay, Pump(), kEditorX + 60, kEditorY + 40, Button4);
   EXPECT_EQ(field->GetOutcome(), X11TextField::kDiscard);
+  // The editor's window going takes the field with it, unapplied.
+  field = Open(IText(), "7", &mIntParam);
+  XDestroyWindow(mDisplay, mEditor);
+  Settle(mDisplay, Pump());
+  EXPECT_EQ(field->GetOutcome(), X11TextField::kDiscard);
+  mField.reset();  // and deleting it then is no X error
+  XSync(mDisplay, False);
+  mEditor = MapWindow(kEditorX, kEditorY, 300, 120);
+  field = Open(IText(), "7", &mIntParam);
   // Events for other windows are not the field's.
   XEvent foreign = {};
   foreign.xany.type = KeyPress;

@@ -26,6 +26,15 @@ namespace x11_ui_test {
 
 using Handler = std::function<void(const XEvent&)>;
 
+// An X error fails the test instead of ending the program (Xlib's default),
+// which would leave the private server running.
+inline int FailOnXError(Display* d, XErrorEvent* error) {
+  char text[128];
+  XGetErrorText(d, error->error_code, text, sizeof text);
+  ADD_FAILURE() << "X error: " << text << " in request " << static_cast<int>(error->request_code);
+  return 0;
+}
+
 // Hands every event to handle until done() holds; false when it did not
 // within the time.
 inline bool PumpUntil(Display* d, const Handler& handle, const std::function<bool()>& done,
