@@ -10,6 +10,6 @@ IPlugAU* MakePlug() {
   WDL_MutexLock lock(&sConstructionMutex);
   IPlugInstanceInfo info;
   info.mBundleID.Set(kMorvexBundleID);
-  info.mViewClassName.Set("Morvex_View");
+  info.mViewClassName.Set(kMorvexViewClass);
   return new Morvex(info);
 }

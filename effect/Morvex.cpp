@@ -2,6 +2,7 @@
 
 #include "effect/MorvexIdentity.h"
 #include "framework/base/NumericConversions.h"
+#include "framework/editor/IGraphics.h"
 
 namespace {
 struct ParamRow {
@@ -44,6 +45,9 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
                               kLinearShape);
     }
   }
+  // An editor whose images cannot be loaded is dropped: the effect works
+  // without one.
+  AttachGraphics(MakeEditor());
   // The engine keeps its own settings until the host initialises the unit
   // and the parameters are delivered.
   CreatePresets();

@@ -5,6 +5,8 @@
 #include "effect/dsp/CPhaser.h"
 #include "framework/au/IPlugAU.h"
 
+class IGraphics;
+
 // The stereo phaser plug-in: identity, seven parameters, ten factory presets,
 // the engine and the hooks that keep the editor's displays in step. Every
 // editor hook is skipped while no editor is attached.
@@ -29,6 +31,8 @@ class Morvex : public IPlugAU {
 
  private:
   void CreatePresets();
+  // The editor with its images and controls, the display indices stored.
+  IGraphics* MakeEditor();
   // Editor hooks. [UI thread]
   void UpdateRings(IPlugEditor* editor);
   void UpdateGrayOut(IPlugEditor* editor);

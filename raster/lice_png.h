@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "raster/LICE_IBitmap.h"
 #include "raster/lice_image_loader.h"
 
@@ -36,6 +38,11 @@ class LICE_PNGLoader {
 
   LICE_ImageLoader_rec rec;
 };
+
+// [any thread] The bitmap as the bytes of an 8-bit RGBA PNG, or RGB when
+// wantAlpha is false (the alpha byte is then ignored, as a screen ignores
+// it); false for an empty bitmap or when memory runs out.
+bool LICE_EncodePNG(const LICE_IBitmap* bitmap, bool wantAlpha, std::vector<unsigned char>* png);
 
 // [any thread] Writes the bitmap as an 8-bit RGBA PNG, or RGB when
 // wantAlpha is false (the alpha byte is then ignored, as a screen ignores

@@ -61,9 +61,11 @@ IPlugAU::IPlugAU(IPlugInstanceInfo instanceInfo, int nParams, const char* channe
 
   AssessInputConnections();
   SetBlockSize(1024);
+  AddLivePlug(this);
 }
 
 IPlugAU::~IPlugAU() {
+  RemoveLivePlug(this);
   for (int i = 0; i < mCarbonViews.GetSize(); ++i)
     mCarbonViews.Get(i)->mPlug = nullptr;
   mCarbonViews.Empty();

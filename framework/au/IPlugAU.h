@@ -10,6 +10,7 @@
 #include "framework/base/WDL_TypedBuf.h"
 #include "framework/plugin/IParam.h"
 #include "framework/plugin/IPlugBase.h"
+#include "platform/AUCocoaUIView.h"
 #include "platform/AudioUnit.h"
 #include "platform/AudioUnitUtilities.h"
 #include "platform/CoreFoundation.h"
@@ -92,6 +93,13 @@ class IPlugAU : public IPlugBase {
   static ComponentResult IPlugAUEntry(ComponentParameters* params, Handle storage);
   // The Carbon view component entry. [UI thread]
   static ComponentResult IPlugAUCarbonViewEntry(ComponentParameters* params, Handle storage);
+  // The Cocoa view factory's two calls. A unit that is not a live plug-in
+  // of this library, or has no editor, gets no view. [UI thread]
+  static void* CocoaViewForAudioUnit(AudioUnit unit, NSSize preferredSize);
+  static UInt32 CocoaViewInterfaceVersion();
+  // The plug-in stored in a unit's instance, when it is one of this
+  // library's live plug-ins; null for anything else. [any thread]
+  static IPlugAU* LivePlugOf(AudioUnit unit);
 
   // Fast-dispatch procedures: storage is the plug-in object. A parameter id
   // at or above the parameter count gives kAudioUnitErr_InvalidParameter.
@@ -181,6 +189,10 @@ class IPlugAU : public IPlugBase {
   void Close();
 
  protected:
+  // The live-plug-in list behind LivePlugOf. [any thread]
+  static void AddLivePlug(const IPlugAU* plug);
+  static void RemoveLivePlug(const IPlugAU* plug);
+
   // Calls a render callback with its reference first. [audio thread]
   static OSStatus RenderCallback(const AURenderCallbackStruct* callback,
                                  AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,

@@ -48,16 +48,20 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, Han
       record->mPlug = plug;
       plug->mCarbonViews.Add(record);
       // Location and size are the editor's own.
-      void* control =
+      record->mWindow =
           plug->GetGUI()->OpenWindow(Arg<WindowRef>(params, 4), Arg<ControlRef>(params, 3), 0, 0);
       if (auto* outControl = Arg<ControlRef*>(params, 0)) {
-        *outControl = static_cast<ControlRef>(control);
+        *outControl = static_cast<ControlRef>(record->mWindow);
       }
       return noErr;
     }
     case kComponentCloseSelect:
       if (record) {
-        if (record->mPlug && record->mPlug->GetGUI()) record->mPlug->GetGUI()->CloseWindow();
+        // A newer view may have taken the editor since: its window stays.
+        IPlugEditor* editor = record->mPlug ? record->mPlug->GetGUI() : nullptr;
+        if (editor && record->mWindow && editor->GetWindow() == record->mWindow) {
+          editor->CloseWindow();
+        }
         detach(record);
         delete record;
       }

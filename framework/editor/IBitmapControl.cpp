@@ -1,6 +1,7 @@
 #include "framework/editor/IBitmapControl.h"
 
 #include "framework/editor/IGraphics.h"
+#include "framework/editor/StepForValue.h"
 
 IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmap* bitmap,
                                IChannelBlend::EBlendMethod blendMethod)
@@ -12,10 +13,7 @@ IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, const IBitmap* bit
     : IBitmapControl(plug, x, y, -1, bitmap, blendMethod) {}
 
 int IBitmapControl::FrameForValue() const {
-  const int n = mBitmap.FrameCount();
-  if (n < 2) return 1;
-  const int frame = 1 + static_cast<int>(0.5 + GetValue() * (n - 1));
-  return frame < 1 ? 1 : (frame > n ? n : frame);
+  return 1 + StepForValue(GetValue(), mBitmap.FrameCount());
 }
 
 bool IBitmapControl::Draw(IGraphics* graphics) {

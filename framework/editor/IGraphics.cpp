@@ -30,6 +30,10 @@ void* IGraphics::OpenWindow(void*, void*, short, short) {
   return nullptr;
 }
 
+void IGraphics::WindowClosed() {
+  if (mPlug) mPlug->GUIClosed();
+}
+
 void IGraphics::AttachSubWindow(void*) {}
 void IGraphics::RemoveSubWindow() {}
 void IGraphics::HideMouseCursor() {}

@@ -78,12 +78,12 @@ class IGraphics : public IPlugEditor {
   virtual bool PromptForColor(IColor* color, const char* prompt = "") = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle = nullptr,
                        const char* confirmMsg = nullptr, const char* errorMsg = nullptr) = 0;
-  virtual void* OpenWindow(void* parent) = 0;
+  void* OpenWindow(void* parent) override = 0;
   void* OpenWindow(void* window, void* control, short x, short y) override;
   virtual void AttachSubWindow(void* hostWindow);
   virtual void RemoveSubWindow();
   void CloseWindow() override = 0;
-  virtual void* GetWindow() = 0;
+  void* GetWindow() override = 0;
   virtual bool GetTextFromClipboard(WDL_String* text) = 0;
   virtual void HideMouseCursor();
   virtual void ShowMouseCursor();
@@ -278,6 +278,10 @@ class IGraphics : public IPlugEditor {
   IControl* mKeyCatcher = nullptr;
 
  protected:
+  // Window layers call this whenever a view goes away, however it goes, so
+  // the plug-in hears the end of every showing it heard begin.
+  void WindowClosed();
+
   // Cursor state kept for the window layer.
   bool mCursorHidden = false;
   int mHiddenMousePointX = -1;

@@ -87,6 +87,18 @@ void IPlugBase::OnParamChange(int) {
 
 void IPlugBase::OnGUIOpen() {}
 void IPlugBase::OnGUIClose() {}
+
+void IPlugBase::GUIOpened() {
+  if (mGUIShown) return;
+  mGUIShown = true;
+  OnGUIOpen();
+}
+
+void IPlugBase::GUIClosed() {
+  if (!mGUIShown) return;
+  mGUIShown = false;
+  OnGUIClose();
+}
 void IPlugBase::OnIdle() {}
 
 void IPlugBase::OnActivate(bool) {

@@ -164,6 +164,10 @@ class IPlugBase {
   // [UI thread]
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   IPlugEditor* GetGUI() const { return mGraphics; }
+  // The host shows, or stops showing, the editor's view: OnGUIOpen and
+  // OnGUIClose once each per showing, whichever path closes it. [UI thread]
+  void GUIOpened();
+  void GUIClosed();
   // Whether the host may call the processing path now: the editor must not
   // rebuild what the audio thread reads meanwhile. [any thread]
   bool CanRender() const { return mCanRender.load(std::memory_order_acquire); }
@@ -292,6 +296,7 @@ class IPlugBase {
   bool mDoesMIDI;
   // Written by the host's bypass property while a render reads it.
   std::atomic<bool> mIsBypassed{false};
+  bool mGUIShown = false;
   // Set by the wrapper while the host may render.
   std::atomic<bool> mCanRender{false};
   int mCurrentPresetIdx = 0;

@@ -21,10 +21,15 @@ class IPlugEditor {
   // Greys out, or restores, every control bound to the parameter.
   // [UI thread]
   virtual void GrayOutControl(int paramIdx, bool gray) = 0;
+  // Opens the editor's view inside the parent (null: a window of its own)
+  // and returns it, or null when there is no screen. [UI thread]
+  virtual void* OpenWindow(void* parent) = 0;
   // Opens the editor in a host window (the Carbon form) and returns its
   // control, or null. [UI thread]
   virtual void* OpenWindow(void* window, void* parentControl, short x, short y) = 0;
   virtual void CloseWindow() = 0;
+  // The open view, or null. [UI thread]
+  virtual void* GetWindow() = 0;
   // False when the editor could not be built whole (an image missing from
   // the bundle): the plug-in then goes without one. [UI thread]
   virtual bool IsComplete() const { return true; }

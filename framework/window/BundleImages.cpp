@@ -3,8 +3,11 @@
 #include <strings.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/CFBundle.h"
+#include "platform/CFString.h"
+#include "platform/CFURL.h"
 #include "raster/lice_png.h"
 
 namespace {
@@ -27,15 +30,27 @@ LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitm
   return LICE_LoadPNG(path, bitmap);
 }
 
-LICE_IBitmap* LoadBundleImage(const char* fileName) {
+LICE_IBitmap* BundleImages::Load(const char* fileName) const {
   if (!fileName) return nullptr;
   const char* slash = std::strrchr(fileName, '/');
   const char* base = slash ? slash + 1 : fileName;
   const char* dot = std::strrchr(base, '.');
-  if (!dot || strcasecmp(dot + 1, "png") != 0) return nullptr;
-  const size_t baseLength = static_cast<size_t>(dot - base);
-  if (baseLength == 0 || baseLength > kMaxResourceName - 4) return nullptr;
-  char resource[kMaxResourceName + 1];
-  std::snprintf(resource, sizeof resource, "%.*s.png", static_cast<int>(baseLength), base);
-  return LICE_LoadPNGFromNamedResource(resource);
+  if (!dot || strcasecmp(dot + 1, "png") != 0 || dot == base) return nullptr;
+  const std::string baseName(base, static_cast<size_t>(dot - base));
+
+  CFBundleRef bundle = CFBundleGetMainBundle();
+  if (mBundleID.Get()[0]) {
+    CFStringRef id = CFStringCreateWithCString(nullptr, mBundleID.Get(), kCFStringEncodingUTF8);
+    bundle = id ? CFBundleGetBundleWithIdentifier(id) : nullptr;
+    if (id) CFRelease(id);
+  }
+  if (!bundle) return nullptr;
+  CFStringRef name = CFStringCreateWithCString(nullptr, baseName.c_str(), kCFStringEncodingUTF8);
+  CFURLRef url = name ? CFBundleCopyResourceURL(bundle, name, CFSTR("png"), nullptr) : nullptr;
+  if (name) CFRelease(name);
+  if (!url) return nullptr;
+  UInt8 path[kBundlePathBytes + kMaxResourceName];
+  const bool found = CFURLGetFileSystemRepresentation(url, true, path, sizeof path);
+  CFRelease(url);
+  return found ? LICE_LoadPNG(reinterpret_cast<const char*>(path)) : nullptr;
 }

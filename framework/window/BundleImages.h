@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/base/WDL_String.h"
 #include "raster/LICE_IBitmap.h"
 
 // Images in the plug-in bundle's resources, found by base name: the window
@@ -12,8 +13,21 @@
 // load.
 LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bitmap = nullptr);
 
-// [any thread] The window layer's image loader: a file name such as
-// "resources/img/knob.png" is reduced to its base name "knob" and loaded as
-// the bundle resource "knob.png". Null for a null name, a name whose
-// extension is not "png" in any case, or an image that does not load.
-LICE_IBitmap* LoadBundleImage(const char* fileName);
+// The images of one plug-in bundle, found the way the window layer finds
+// them: a file name such as "resources/img/knob.png" is reduced to its base
+// name and loaded as the bundle's resource "knob" of type "png".
+class BundleImages {
+ public:
+  // The plug-in's bundle identifier; empty (the default) means the main
+  // bundle. [UI thread]
+  void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID ? bundleID : ""); }
+  const char* GetBundleID() const { return mBundleID.Get(); }
+
+  // [any thread] A new bitmap, or null for a null name, a name whose
+  // extension is not "png" in any case, a bundle that is not there or an
+  // image that does not load.
+  LICE_IBitmap* Load(const char* fileName) const;
+
+ private:
+  WDL_String mBundleID;
+};

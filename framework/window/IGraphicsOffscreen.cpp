@@ -203,15 +203,23 @@ bool IGraphicsOffscreen::OpenURL(const char* url, const char*, const char*, cons
 void* IGraphicsOffscreen::OpenWindow(void*) {
   CloseWindow();
   mOpen = true;
+  mWindow = reinterpret_cast<void*>(++mWindowsOpened);
   // A new window shows the whole editor.
   mInvalid = IRECT(0, 0, Width(), Height());
   UpdateTooltips();
-  return this;
+  return mWindow;
+}
+
+void* IGraphicsOffscreen::OpenWindow(void* window, void*, short, short) {
+  return OpenWindow(window);
 }
 
 void IGraphicsOffscreen::CloseWindow() {
   EndTextEntry(false);
+  if (!mOpen) return;
   mOpen = false;
+  mWindow = nullptr;
+  WindowClosed();
 }
 
 bool IGraphicsOffscreen::GetTextFromClipboard(WDL_String* text) {
@@ -238,7 +246,7 @@ void IGraphicsOffscreen::ShowMouseCursor() {
 void IGraphicsOffscreen::UpdateTooltips() {}
 
 LICE_IBitmap* IGraphicsOffscreen::OSLoadBitmap(int, const char* name) {
-  return LoadBundleImage(name);
+  return mImages.Load(name);
 }
 
 bool IGraphicsOffscreen::Tick() {

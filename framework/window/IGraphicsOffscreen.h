@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/BundleImages.h"
 #include "framework/window/TextEntryField.h"
 
 class LICE_MemBitmap;
@@ -59,16 +61,23 @@ class IGraphicsOffscreen : public IGraphics {
   // Records the address; reports success unless told otherwise.
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errorMsg = nullptr) override;
+  // Each opening gives a new view handle, as a window system would.
   void* OpenWindow(void* parent) override;
-  using IGraphics::OpenWindow;
+  // The Carbon form: a view in the host's window, returned as the control.
+  void* OpenWindow(void* window, void* control, short x, short y) override;
   void CloseWindow() override;
-  void* GetWindow() override { return mOpen ? this : nullptr; }
+  void* GetWindow() override { return mWindow; }
   bool GetTextFromClipboard(WDL_String* text) override;
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
   void UpdateTooltips() override;
-  // The PNG of that base name in the main bundle's resources.
+  // The PNG of that base name in the plug-in bundle's resources.
   LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
+
+  // The plug-in's bundle, where its images are found; the main bundle
+  // until set.
+  void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
+  const char* GetBundleID() const { return mImages.GetBundleID(); }
 
   // ---- The caller's side. ----
 
@@ -123,7 +132,10 @@ class IGraphicsOffscreen : public IGraphics {
   IPopupMenu* RunMenu(IPopupMenu* menu, const MenuPick& pick, size_t depth);
   void EndTextEntry(bool commit);
 
+  BundleImages mImages;
   bool mOpen = false;
+  void* mWindow = nullptr;
+  uintptr_t mWindowsOpened = 0;
   // Area the window must repaint whether or not a control is dirty.
   IRECT mInvalid;
   LICE_MemBitmap* mScreen = nullptr;

@@ -229,15 +229,55 @@ TEST(MorvexTest, CarbonViewOpensTheEditorAndSurvivesItsUnit) {
     const Float32Point origin = {0, 0};
     EXPECT_EQ(AudioUnitCarbonViewCreate(view, unit, nullptr, nullptr, &origin, &origin, &control),
               noErr);
-    EXPECT_EQ(control, reinterpret_cast<ControlRef>(editor));
+    EXPECT_EQ(control, editor->GetWindow());
     EXPECT_EQ(editor->opened, 1);
     if (unitFirst) {
       EXPECT_EQ(CloseComponent(unit), noErr);
       EXPECT_EQ(CloseComponent(view), noErr);
     } else {
+      // A second view takes the editor; closing the first leaves it open.
+      AudioUnitCarbonView newer = OpenComponent(viewComponent);
+      EXPECT_EQ(
+          AudioUnitCarbonViewCreate(newer, unit, nullptr, nullptr, &origin, &origin, &control),
+          noErr);
       EXPECT_EQ(CloseComponent(view), noErr);
+      EXPECT_EQ(editor->closed, 0);
+      EXPECT_EQ(CloseComponent(newer), noErr);
       EXPECT_EQ(editor->closed, 1);
       EXPECT_EQ(CloseComponent(unit), noErr);
     }
   }
+}
+
+// The factory opens the editor of its own plug-ins only; another
+// component's unit, whatever its storage holds, gets nothing.
+TEST(MorvexTest, CocoaViewFactoryOpensOnlyItsOwnUnitsEditors) {
+  const ComponentDescription unitDesc = {kAudioUnitType_Effect, 0x436F636F, 0x41636D65, 0, 0};
+  const ComponentDescription otherDesc = {kAudioUnitType_Effect, 0x4F746872, 0x41636D65, 0, 0};
+  Component unitComponent = HostRegisterComponent(&unitDesc, IPlugAU::IPlugAUEntry, "Cocoa", 1);
+  static int notAPlug = 7;
+  const auto otherEntry = [](ComponentParameters* params, Handle) -> ComponentResult {
+    if (params->what == kComponentOpenSelect) {
+      SetComponentInstanceStorage(reinterpret_cast<ComponentInstance>(params->params[0]),
+                                  reinterpret_cast<Handle>(&notAPlug));
+    }
+    return noErr;
+  };
+  Component otherComponent = HostRegisterComponent(&otherDesc, otherEntry, "Other", 1);
+  AudioUnit unit = OpenComponent(unitComponent);
+  AudioUnit other = OpenComponent(otherComponent);
+  ASSERT_TRUE(unit && other);
+  const NSSize size = {100, 100};
+
+  EXPECT_EQ(IPlugAU::CocoaViewForAudioUnit(other, size), nullptr);
+  EXPECT_EQ(IPlugAU::CocoaViewForAudioUnit(nullptr, size), nullptr);
+  EXPECT_EQ(IPlugAU::CocoaViewForAudioUnit(unit, size), nullptr);  // no editor yet
+  auto* editor = new FakeEditor;
+  IPlugAU::LivePlugOf(unit)->AttachGraphics(editor);
+  void* view = IPlugAU::CocoaViewForAudioUnit(unit, size);
+  EXPECT_NE(view, nullptr);
+  EXPECT_EQ(view, editor->GetWindow());
+  EXPECT_EQ(CloseComponent(other), noErr);
+  EXPECT_EQ(CloseComponent(unit), noErr);
+  EXPECT_EQ(IPlugAU::LivePlugOf(unit), nullptr);  // closed units are no longer ours
 }

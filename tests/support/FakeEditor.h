@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -23,11 +24,17 @@ class FakeEditor : public IPlugEditor {
     controls.emplace_back(controlIdx, value);
   }
   void GrayOutControl(int paramIdx, bool gray) override { grays.emplace_back(paramIdx, gray); }
+  void* OpenWindow(void*) override { return OpenWindow(nullptr, nullptr, 0, 0); }
   void* OpenWindow(void*, void*, short, short) override {
     ++opened;
-    return this;
+    mWindow = reinterpret_cast<void*>(static_cast<uintptr_t>(opened));
+    return mWindow;
   }
-  void CloseWindow() override { ++closed; }
+  void CloseWindow() override {
+    ++closed;
+    mWindow = nullptr;
+  }
+  void* GetWindow() override { return mWindow; }
 
   // The values sent to controls, in order.
   std::vector<double> values() const {
@@ -45,6 +52,7 @@ class FakeEditor : public IPlugEditor {
 
  private:
   bool* mDestroyed;
+  void* mWindow = nullptr;
 };
 
 }  // namespace test_support

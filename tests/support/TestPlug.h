@@ -30,6 +30,9 @@ class TestPlug : public IPlugBase {
     paramChanges.push_back(paramIdx);
   }
 
+  void OnGUIOpen() override { ++guiOpens; }
+  void OnGUIClose() override { ++guiCloses; }
+
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept override {
     ++processCalls;
     for (int c = 0; c < NOutChannels(); ++c) {
@@ -87,6 +90,7 @@ class TestPlug : public IPlugBase {
   }
 
   std::vector<int> paramChanges;
+  int guiOpens = 0, guiCloses = 0;
   std::vector<std::pair<int, double>> hostParamChanges;
   std::vector<std::pair<int, int>> gestures;
   std::vector<IMidiMsg> sentMidi;

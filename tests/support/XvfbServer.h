@@ -21,8 +21,8 @@ class XvfbServer {
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",    "-displayfd", fd.c_str(), "-screen", "0",
-                          screen,    "-nolisten",  "tcp",      "-noreset", nullptr};
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen",  "0",
+                          screen, "-nolisten",  "tcp",      "-noreset", nullptr};
     if (posix_spawnp(&mPid, "Xvfb", nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
         0) {
       mPid = 0;

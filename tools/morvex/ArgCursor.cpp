@@ -42,6 +42,12 @@ bool ArgCursor::option(const char* name, std::string* value) {
   return true;
 }
 
+bool ArgCursor::namedOption(const char* name, std::string* value) {
+  if (!option(name, value)) return false;
+  if (value->empty()) fail(std::string(name) + " needs a value, not an empty text");
+  return true;
+}
+
 std::string ArgCursor::positional() {
   done();
   const std::string& arg = mArgs[mNext++];

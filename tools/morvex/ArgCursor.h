@@ -15,6 +15,9 @@ class ArgCursor {
   bool flag(const char* name);
   // Consumes the next argument (and its value) when it is the option `name`.
   bool option(const char* name, std::string* value);
+  // The same for an option whose empty value would silently mean "none":
+  // that is a usage error.
+  bool namedOption(const char* name, std::string* value);
   // Consumes the next argument as a positional one; an unknown option is a
   // usage error.
   std::string positional();

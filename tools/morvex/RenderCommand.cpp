@@ -15,9 +15,9 @@
 #include "tools/morvex/OutputLevels.h"
 #include "tools/morvex/Progress.h"
 #include "tools/morvex/SafeOutput.h"
-#include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/ToolError.h"
+#include "tools/morvex/UnitSettings.h"
 
 namespace {
 
@@ -59,10 +59,7 @@ const char kUsage[] =
 struct RenderOptions {
   std::string in;
   std::string out;
-  std::string preset;
-  std::string statePath;
-  std::string saveStatePath;
-  std::vector<std::string> settings;
+  UnitSettings unit;
   int container = 0;
   UInt32 block = 512;
   SampleFormat format = SampleFormat::Same;
@@ -79,26 +76,14 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   ArgCursor args("render", argv);
   std::vector<std::string> files;
   std::string value, type;
-  // An empty name would silently mean "none".
-  const auto named = [&](const char* option, std::string* target) {
-    if (!args.option(option, target)) return false;
-    if (target->empty()) args.fail(std::string(option) + " needs a value, not an empty text");
-    return true;
-  };
   while (!args.done()) {
     if (args.flag("--help")) {
       std::fputs(kUsage, stdout);
       return false;
     }
-    if (named("--preset", &options->preset)) continue;
-    if (named("--state", &options->statePath)) continue;
-    if (named("--save-state", &options->saveStatePath)) continue;
-    if (named("--type", &type)) continue;
-    if (args.option("--set", &value)) {
-      if (value.find('=') == std::string::npos || value[0] == '=')
-        args.fail("--set " + value + ": expected NAME=VALUE");
-      options->settings.push_back(value);
-    } else if (args.option("--block", &value)) {
+    if (options->unit.parseOption(args)) continue;
+    if (args.namedOption("--type", &type)) continue;
+    if (args.option("--block", &value)) {
       options->block = static_cast<UInt32>(ParseCount(args, "--block", value, 1, 65536));
     } else if (args.option("--format", &value)) {
       options->format = ParseSampleFormat(value);
@@ -114,12 +99,13 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   if (options->in.empty() || options->out.empty())
     args.fail("IN and OUT need names ('-' for standard input or output)");
   options->container = ContainerFor(options->out, type);
-  if (!options->saveStatePath.empty()) {
+  const std::string& saveStatePath = options->unit.saveStatePath;
+  if (!saveStatePath.empty()) {
     for (const std::string& audio : {options->in, options->out})
-      if (audio != "-" && SameFile(options->saveStatePath, audio))
-        args.fail("--save-state " + options->saveStatePath + ": is the audio file " + audio +
+      if (audio != "-" && SameFile(saveStatePath, audio))
+        args.fail("--save-state " + saveStatePath + ": is the audio file " + audio +
                   ", which the state would overwrite");
-    if (options->saveStatePath == "-" && options->out == "-")
+    if (saveStatePath == "-" && options->out == "-")
       args.fail("--save-state -: standard output already carries the audio");
   }
   return true;
@@ -144,22 +130,6 @@ void requireChannels(const Unit& unit, const std::string& path, int channels) {
   }
   throw ToolError(path + ": " + std::to_string(channels) +
                   " channels are not supported (Morvex takes " + supported + ")");
-}
-
-void loadState(Unit& unit, const std::string& path, CFDictionaryRef state) {
-  ComponentDescription own;
-  GetComponentInfo(unit.component(), &own, nullptr, nullptr, nullptr);
-  const StateIdentity saved = StateIdentityOf(state);
-  if (static_cast<OSType>(saved.type) != own.componentType ||
-      static_cast<OSType>(saved.subtype) != own.componentSubType ||
-      static_cast<OSType>(saved.manufacturer) != own.componentManufacturer)
-    throw ToolError(path + ": saved by another component (" + FourCharCodeText(saved.type) + " " +
-                    FourCharCodeText(saved.subtype) + " " + FourCharCodeText(saved.manufacturer) +
-                    "), not Morvex");
-  const OSStatus status = unit.setState(state);
-  if (status != noErr)
-    throw ToolError(path + ": Morvex refused the saved state (" + StatusText(status) +
-                    "; its data is missing or damaged)");
 }
 
 struct RenderResult {
@@ -246,26 +216,19 @@ int RenderCommand(const std::vector<std::string>& argv) {
   const int outFormat = OutputFormat(options.container, reader.format(), options.format,
                                      reader.channels(), reader.sampleRate());
   RequireWritableFormat(options.out, outFormat, reader.channels(), reader.sampleRate());
-  CFRef<CFDictionaryRef> state;
-  if (!options.statePath.empty()) state = ReadStateFile(options.statePath);
+  options.unit.readState();
 
   Unit unit;
   requireChannels(unit, reader.path(), reader.channels());
   unit.configure(static_cast<UInt32>(reader.channels()), reader.sampleRate(), options.block);
   unit.initialize();
-  if (!options.preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), options.preset));
-  if (state) loadState(unit, options.statePath, state.get());
-  if (!options.settings.empty()) {
-    const std::vector<ParameterDescription> parameters = unit.parameters();
-    for (const std::string& setting : options.settings)
-      ApplySetting(unit, parameters, setting);
-  }
+  options.unit.apply(unit);
 
   // Both outputs are opened before any work, so that neither appears when
   // the other cannot be written.
   SafeOutput output(options.out);
   std::optional<SafeOutput> stateOutput;
-  if (!options.saveStatePath.empty()) stateOutput.emplace(options.saveStatePath);
+  if (!options.unit.saveStatePath.empty()) stateOutput.emplace(options.unit.saveStatePath);
 
   const auto start = std::chrono::steady_clock::now();
   AudioFileWriter writer(output, outFormat, reader.channels(), reader.sampleRate(), reader.tags());

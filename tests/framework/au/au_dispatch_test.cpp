@@ -265,7 +265,8 @@ TEST(AUDispatchTest, InitializeRefusesALayoutNoPairAllows) {
   EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Input, 0, 2), kAudioUnitErr_InvalidProperty);
 }
 
-TEST(AUDispatchTest, CarbonViewWithoutEditorRefusesCreate) {
+// The view opens the editor of a Morvex unit, and nothing for anything else.
+TEST(AUDispatchTest, CarbonViewOpensOnlyAMorvexUnitsEditor) {
   Unit unit;
   ComponentDescription looking = {kAudioUnitCarbonViewComponentType, kMorvexSubtype,
                                   kMorvexManufacturerID, 0, 0};
@@ -276,6 +277,8 @@ TEST(AUDispatchTest, CarbonViewWithoutEditorRefusesCreate) {
   ControlRef control = nullptr;
   const Float32Point origin = {0, 0};
   EXPECT_EQ(AudioUnitCarbonViewCreate(view, unit, nullptr, nullptr, &origin, &origin, &control),
+            noErr);
+  EXPECT_EQ(AudioUnitCarbonViewCreate(view, view, nullptr, nullptr, &origin, &origin, &control),
             badComponentSelector);
   EXPECT_EQ(AudioUnitCarbonViewCreate(view, nullptr, nullptr, nullptr, &origin, &origin, &control),
             badComponentSelector);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/AUCocoaUIView.h"
 #include "tests/support/AUHost.h"
 
 using namespace au_test;
@@ -72,7 +73,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
       {14, I, 0, bad, sizeof(UInt32), true},
       {16, G, 1, bad, 0, false},  // no parameter has value strings
       {16, G, 7, kAudioUnitErr_InvalidElement, sizeof(CFArrayRef), false},
-      {18, G, 0, bad, sizeof(ComponentDescription), false},  // no editor
+      {18, G, 0, noErr, sizeof(ComponentDescription), false},
       {19, O, 0, kAudioUnitErr_InvalidPropertyValue, 0, false},
       {20, G, 0, noErr, sizeof(Float64), false},  // no tail: not writable
       {21, G, 0, noErr, sizeof(UInt32), true},
@@ -87,7 +88,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
       {28, G, 0, noErr, sizeof(AUPreset), true},
       {36, G, 0, noErr, sizeof(AUPreset), true},
       {30, O, 0, bad, sizeof(CFStringRef), false},             // answered by the data call only
-      {31, G, 0, bad, sizeof(AudioUnitCocoaViewInfo), false},  // no editor
+      {31, G, 0, noErr, sizeof(AudioUnitCocoaViewInfo), false},
       {32, O, 0, bad, 0, false},                               // an effect has no tags
       {33, G, 0, noErr, sizeof(AudioUnitParameterStringFromValue), false},
       {34, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
@@ -478,4 +479,18 @@ TEST(AUPropertiesTest, RefusedStreamFormatsChangeNothing) {
   EXPECT_EQ(rate, 44100.0);
   EXPECT_EQ(AudioUnitUninitialize(unit), noErr);
   EXPECT_EQ(AudioUnitInitialize(unit), noErr);
+}
+
+// Loading the bundle makes its view factory class findable by the name the
+// CocoaUI property gives, without exporting anything beyond its entries.
+TEST(AUPropertiesTest, TheViewFactoryClassIsRegisteredWhileTheBundleIsLoaded) {
+  au_test::Unit unit;
+  ASSERT_NE(static_cast<AudioUnit>(unit), nullptr);
+  const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(CFSTR("Morvex_View"));
+  ASSERT_NE(viewClass, nullptr);
+  EXPECT_STREQ(viewClass->description(), "Morvex View");
+  EXPECT_EQ(viewClass->interfaceVersion(), 0u);
+  const NSSize size = {424, 104};
+  EXPECT_EQ(viewClass->uiViewForAudioUnit(nullptr, size), nullptr);
+  EXPECT_EQ(AUCocoaUIClassNamed(CFSTR("Other_View")), nullptr);
 }

@@ -366,6 +366,20 @@ TEST_F(EditorCoreTest, ResizeWaitsUntilThePlugInCannotRenderAndDropsTheOldLayout
   EXPECT_EQ(gui->GetDrawBitmap()->getWidth(), 100);
 }
 
+TEST_F(EditorCoreTest, ThePlugInHearsTheEndOfEveryShowingItHeardBegin) {
+  Open();
+  plug.GUIOpened();
+  plug.GUIOpened();
+  EXPECT_EQ(plug.guiOpens, 1);
+  gui->CloseWindow();
+  gui->CloseWindow();
+  EXPECT_EQ(plug.guiCloses, 1);
+  // A view the plug-in was not told of ends without a word.
+  gui->OpenWindow(nullptr);
+  gui->CloseWindow();
+  EXPECT_EQ(plug.guiCloses, 1);
+}
+
 TEST_F(EditorCoreTest, AnEditorMissingAnImageIsNotAttachedAndTheAudioGoesOn) {
   const IBitmap missing = gui->LoadIBitmap(7, "resources/img/missing.png");
   EXPECT_EQ(missing.mData, nullptr);

@@ -25,5 +25,20 @@ TEST(BundleImagesTest, NamedResourcesComeFromTheMainBundle) {
   EXPECT_EQ(bm->getHeight(), 2);
   EXPECT_EQ(LICE_LoadPNGFromNamedResource("missing.png"), nullptr);
   EXPECT_EQ(LICE_LoadPNGFromNamedResource(std::string(401, 'a').c_str()), nullptr);
+
+  // The window layer's loader goes by base name and bundle identifier.
+  BundleImages images;
+  std::unique_ptr<LICE_IBitmap> byPath(images.Load("resources/img/bg.png"));
+  EXPECT_NE(byPath, nullptr);
+  std::unique_ptr<LICE_IBitmap> upperCase(images.Load("bg.PNG"));
+  EXPECT_NE(upperCase, nullptr);
+  EXPECT_EQ(images.Load("resources/img/bg.jpg"), nullptr);
+  EXPECT_EQ(images.Load(".png"), nullptr);
+  EXPECT_EQ(images.Load(nullptr), nullptr);
+  images.SetBundleID("com.morvex.tests.png");
+  std::unique_ptr<LICE_IBitmap> byIdentifier(images.Load("bg.png"));
+  EXPECT_NE(byIdentifier, nullptr);
+  images.SetBundleID("com.morvex.tests.elsewhere");
+  EXPECT_EQ(images.Load("bg.png"), nullptr);
   HostSetMainBundle(nullptr, nullptr);
 }

@@ -1,0 +1,120 @@
+// Morvex's own editor, built in-process with its images from the bundle in
+// the build tree, driven through the editor core as a window would.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "effect/IRadioBitmapControl2D.h"
+#include "effect/Morvex.h"
+#include "framework/au/MakePlug.h"
+#include "framework/editor/IBitmapOverlayControl.h"
+#include "framework/editor/IGraphics.h"
+#include "framework/editor/IKnobMultiControl.h"
+
+namespace {
+
+constexpr IMouseMod kLeft(true);
+
+class MorvexEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mPlug.reset(MakePlug());
+    mEditor = dynamic_cast<IGraphics*>(mPlug->GetGUI());
+    ASSERT_NE(mEditor, nullptr) << "no editor: are the images in the bundle's Resources?";
+    // A window paints the editor before it can be clicked.
+    IRECT whole(0, 0, 424, 104);
+    mEditor->Draw(&whole);
+  }
+  // As the host's parameter call does it.
+  void Set(int param, double value) {
+    mPlug->GetParam(param)->Set(value);
+    mEditor->SetParameterFromPlug(param, value, false);
+    mPlug->OnParamChange(param);
+  }
+  double ValueOf(int control) const { return mEditor->GetControl(control)->GetValue(); }
+  void Click(int x, int y) {
+    mEditor->OnMouseDown(x, y, const_cast<IMouseMod*>(&kLeft));
+    mEditor->OnMouseUp(x, y, const_cast<IMouseMod*>(&kLeft));
+  }
+
+  std::unique_ptr<IPlugAU> mPlug;
+  IGraphics* mEditor = nullptr;
+};
+
+TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {
+  struct Expected {
+    IRECT rect;
+    int param;
+  };
+  const Expected expected[] = {
+      {{0, 0, 424, 104}, -1},  // background
+      {{18, 43, 68, 93}, -1},   {{18, 43, 68, 93}, -1},   {{18, 43, 68, 93}, -1},
+      {{18, 43, 68, 93}, -1},   {{18, 43, 68, 93}, -1},   {{18, 43, 68, 93}, -1},  // rings
+      {{323, 38, 413, 48}, -1}, {{323, 38, 413, 48}, -1}, {{323, 38, 413, 48}, -1},
+      {{23, 48, 63, 88}, 0},    {{70, 49, 137, 78}, 1},   {{148, 48, 188, 88}, 2},
+      {{198, 48, 238, 88}, 3},  {{248, 48, 288, 88}, 4},  {{323, 48, 363, 88}, 5},
+      {{373, 48, 413, 88}, 6},  {{0, 0, 424, 104}, -1},  // overlay
+  };
+  ASSERT_EQ(mEditor->NControls(), 18);
+  for (int i = 0; i < 18; ++i) {
+    const IControl* control = mEditor->GetControl(i);
+    EXPECT_EQ(*control->GetRECT(), expected[i].rect) << "control " << i;
+    EXPECT_EQ(control->ParamIdx(), expected[i].param) << "control " << i;
+  }
+  EXPECT_NE(dynamic_cast<IKnobMultiControl*>(mEditor->GetControl(10)), nullptr);
+  EXPECT_NE(dynamic_cast<IRadioBitmapControl2D*>(mEditor->GetControl(11)), nullptr);
+  EXPECT_NE(dynamic_cast<IBitmapOverlayControl*>(mEditor->GetControl(17)), nullptr);
+}
+
+TEST_F(MorvexEditorTest, TheDisplaysFollowTheParametersThroughTheStoredIndices) {
+  Set(Morvex::kMix, 0.7);
+  Set(Morvex::kStages, 2);
+  for (int ring = 0; ring < 6; ++ring)
+    EXPECT_EQ(ValueOf(1 + ring), ring == 2 ? 0.7 : 0.0) << "ring " << ring;
+  Set(Morvex::kFreq, 0.3);
+  Set(Morvex::kDepth, 0.5);
+  EXPECT_EQ(ValueOf(7), 0.3);
+  EXPECT_DOUBLE_EQ(ValueOf(8), 0.65);
+
+  // A preset delivers Mix before Stages: the ring lit at the end is the
+  // preset's own.
+  mPlug->RestorePreset(5);  // Hexagon: six stages
+  for (int ring = 0; ring < 6; ++ring)
+    EXPECT_EQ(ValueOf(1 + ring) > 0.0, ring == 5) << "ring " << ring;
+}
+
+TEST_F(MorvexEditorTest, MixAtZeroGreysTheRestWhichThenIgnoreTheMouse) {
+  Set(Morvex::kMix, 0.0);
+  for (int i = 11; i <= 16; ++i)
+    EXPECT_TRUE(mEditor->GetControl(i)->IsGrayed()) << "control " << i;
+  const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
+  mEditor->OnMouseDown(168, 68, const_cast<IMouseMod*>(&kLeft));
+  mEditor->OnMouseDrag(168, 28, const_cast<IMouseMod*>(&kLeft));
+  mEditor->OnMouseUp(168, 28, const_cast<IMouseMod*>(&kLeft));
+  EXPECT_EQ(mPlug->GetParam(Morvex::kFreq)->Value(), freq);
+  Click(100, 60);  // the stage selector
+  EXPECT_EQ(mPlug->GetParam(Morvex::kStages)->Value(), 3.0);
+
+  // The Mix knob still turns, and brings the others back.
+  mEditor->OnMouseDown(43, 68, const_cast<IMouseMod*>(&kLeft));
+  mEditor->OnMouseDrag(43, 28, const_cast<IMouseMod*>(&kLeft));
+  mEditor->OnMouseUp(43, 28, const_cast<IMouseMod*>(&kLeft));
+  EXPECT_DOUBLE_EQ(mPlug->GetParam(Morvex::kMix)->Value(), 0.25);
+  EXPECT_FALSE(mEditor->GetControl(12)->IsGrayed());
+}
+
+TEST_F(MorvexEditorTest, TheInformationShowsOnTheNameAndHidesOnTheNextClick) {
+  Click(300, 20);  // outside the name: nothing
+  EXPECT_EQ(ValueOf(17), 0.0);
+  Click(20, 20);
+  EXPECT_EQ(ValueOf(17), 1.0);
+  IRECT whole(0, 0, 424, 104);
+  mEditor->Draw(&whole);  // shown: the whole panel becomes its hit area
+  Click(400, 90);
+  EXPECT_EQ(ValueOf(17), 0.0);
+  EXPECT_EQ(mPlug->GetParam(Morvex::kDepth)->Value(), 1.0);  // the click went nowhere else
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/auhost/CFRef.h"
+
+class ArgCursor;
+class Unit;
+
+// What a user sets on the unit before it works, in the order it applies:
+// a factory preset, a saved state, then each NAME=VALUE; and where the state
+// goes afterwards.
+struct UnitSettings {
+  std::string preset;
+  std::string statePath;
+  std::string saveStatePath;
+  std::vector<std::string> settings;
+
+  // Takes --preset, --state, --set or --save-state at the cursor; false
+  // when the next argument is none of them.
+  bool parseOption(ArgCursor& args);
+  // Reads and checks the state file, so that a bad one fails before any
+  // work; throws ToolError.
+  void readState();
+  // Applies the preset, the state and the settings; throws naming what the
+  // unit refused.
+  void apply(Unit& unit) const;
+
+ private:
+  CFRef<CFDictionaryRef> mState;
+};
