@@ -1,115 +1,296 @@
-#include <sys/stat.h>
+#include "tests/framework/window/x11/x11_ui_harness.h"
+// clang-format off
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+// clang-format on
 
-#include <fstream>
+#include <atomic>
+#include <future>
 #include <memory>
-#include <sstream>
+#include <thread>
+#include <vector>
 
-#include "platform/HostBundle.h"
-#include "tests/raster/png_file.h"
-#include "tests/support/TempDir.h"
-// Last: it brings in Xlib.
-#include "tests/framework/window/x11/x11_test_editor.h"
+#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/x11/X11Clipboard.h"
+#include "framework/window/x11/X11MessageBox.h"
+#include "framework/window/x11/X11Tooltip.h"
+#include "tests/support/XvfbServer.h"
 
-namespace x11_test {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using namespace x11_ui_test;
 
-// A shell script standing in for a desktop program: it writes its
-// arguments, one per line, to `record`, then prints `output`.
-void StandIn(const test_support::TempDir& dir, const std::string& name, const std::string& record,
-             const std::string& output = "") {
-  const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > " + record + ".tmp\n/bin/mv " +
-                             record + ".tmp " + record + "\nprintf '%s' '" + output + "'\n";
-  const std::string path = dir.write(name, script);
-  chmod(path.c_str(), 0755);
-}
-
-class PathGuard {
- public:
-  explicit PathGuard(const std::string& path) : mOld(std::getenv("PATH")) {
-    setenv("PATH", path.c_str(), 1);
+class X11ServicesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
+    XSetErrorHandler(FailOnXError);
+    mDisplay = XOpenDisplay(nullptr);
+    ASSERT_NE(mDisplay, nullptr);
   }
-  ~PathGuard() { setenv("PATH", mOld.c_str(), 1); }
+  void TearDown() override {
+    mBox.reset();
+    if (mDisplay) XCloseDisplay(mDisplay);
+  }
 
- private:
-  std::string mOld;
+  X11MessageBox* OpenBox(int type, const char* caption = "Morvex") {
+    mBox.reset();
+    mBox = std::make_unique<X11MessageBox>(mDisplay, DefaultScreen(mDisplay), &mFonts,
+                                           "Replace the preset?", caption, type, 1);
+    const Window window = mBox->GetWindow();
+    // Modal: it has the keyboard as soon as it shows.
+    EXPECT_TRUE(PumpUntil(mDisplay, Pump(), [&] {
+      Window focus;
+      int revert;
+      XGetInputFocus(mDisplay, &focus, &revert);
+      return focus == window;
+    }));
+    return mBox.get();
+  }
+  Handler Pump() {
+    return [this](const XEvent& e) {
+      if (mBox) mBox->HandleEvent(e);
+    };
+  }
+  // The button's centre in root pixels.
+  void ButtonCentre(const std::string& label, int* x, int* y) {
+    for (const auto& b : mBox->Buttons()) {
+      if (b.label != label) continue;
+      Window child;
+      XTranslateCoordinates(mDisplay, mBox->GetWindow(), DefaultRootWindow(mDisplay), b.x + b.w / 2,
+                            b.y + b.h / 2, x, y, &child);
+      return;
+    }
+    ADD_FAILURE() << "no button " << label;
+  }
+  void ClickButton(const std::string& label) {
+    int x = 0, y = 0;
+    ButtonCentre(label, &x, &y);
+    ClickAt(mDisplay, Pump(), x, y);
+  }
+
+  test_support::XvfbServer mServer;
+  Display* mDisplay = nullptr;
+  IGraphicsOffscreen mFonts{nullptr, 10, 10};
+  std::unique_ptr<X11MessageBox> mBox;
 };
 
-// Addresses reach xdg-open as one argument, exactly as given (spaces,
-// quotes and all), web address or file path; a null or empty address, or
-// no xdg-open to start, is a failure.
-TEST_F(X11EditorTest, OpenURLHandsTheAddressIntactToXdgOpen) {
-  const test_support::TempDir bin;
-  const std::string record = bin / "opened";
-  StandIn(bin, "xdg-open", record);
-  const PathGuard path(bin.path());
-  const std::string url = "http://example.test/a b?q='1'&r=\"2\";$(x)";
-  EXPECT_TRUE(editor->OpenURL(url.c_str()));
-  ASSERT_TRUE(RunUntil([&] { return !ReadFile(record).empty(); }));
-  EXPECT_EQ(ReadFile(record), url + "\n");
-  std::remove(record.c_str());
-  EXPECT_TRUE(editor->OpenURL("/tmp/some file.txt"));
-  ASSERT_TRUE(RunUntil([&] { return !ReadFile(record).empty(); }));
-  EXPECT_EQ(ReadFile(record), "/tmp/some file.txt\n");
-
-  EXPECT_FALSE(editor->OpenURL(nullptr));
-  EXPECT_FALSE(editor->OpenURL(""));
-  const PathGuard nowhere("/nonexistent");
-  EXPECT_FALSE(editor->OpenURL("http://example.test/"));
+std::vector<std::string> Labels(const X11MessageBox& box) {
+  std::vector<std::string> labels;
+  for (const auto& b : box.Buttons())
+    labels.push_back(b.label);
+  return labels;
 }
 
-// File dialogs come from zenity when it is installed: the start folder
-// and name, the save switch and the extension filter go in, the chosen path
-// and its folder come out. Without an open window, or without a dialog
-// program, the choice is cancelled.
-TEST_F(X11EditorTest, FileDialogsGoThroughZenityOrAreCancelled) {
-  const test_support::TempDir bin;
-  const std::string record = bin / "asked";
-  StandIn(bin, "zenity", record, "/music/presets/new one.fxp\n");
-  const PathGuard path(bin.path());
-  WDL_String file("old.fxp"), dir("/music/");
-  editor->PromptForFile(&file, kFileSave, &dir, "fxp fxb");
-  EXPECT_STREQ(file.Get(), "");  // no window, no dialog
-  EXPECT_TRUE(ReadFile(record).empty());
+// Buttons by type as on the Mac; the default button answers 1, "No" 7 and
+// "Cancel" 2, by key and by click; Escape needs a "Cancel"; a press
+// dragged off its button picks nothing; the caption is the title.
+TEST_F(X11ServicesTest, MessageBoxAnswersByKeyAndClick) {
+  using V = std::vector<std::string>;
+  X11MessageBox* box = OpenBox(3, "Save changes");
+  EXPECT_EQ(Labels(*box), (V{"Yes", "No", "Cancel"}));
+  char* title = nullptr;
+  ASSERT_TRUE(XFetchName(mDisplay, box->GetWindow(), &title));
+  EXPECT_STREQ(title, "Save changes");
+  XFree(title);
+  PressKey(mDisplay, Pump(), XK_Return);
+  EXPECT_EQ(box->GetResult(), 1);
 
-  Open();
-  file.Set("old.fxp");
-  editor->PromptForFile(&file, kFileSave, &dir, "fxp fxb");
-  EXPECT_STREQ(file.Get(), "/music/presets/new one.fxp");
-  EXPECT_STREQ(dir.Get(), "/music/presets/");
-  EXPECT_EQ(ReadFile(record),
-            "--file-selection\n--filename=/music/old.fxp\n--save\n--confirm-overwrite\n"
-            "--file-filter=*.fxp *.fxb\n");
+  box = OpenBox(3);
+  PressKey(mDisplay, Pump(), XK_Escape);
+  EXPECT_EQ(box->GetResult(), 2);
 
-  const PathGuard nowhere("/nonexistent");
-  file.Set("x");
-  editor->PromptForFile(&file, kFileOpen, &dir, "");
-  EXPECT_STREQ(file.Get(), "");
+  box = OpenBox(4);
+  EXPECT_EQ(Labels(*box), (V{"Yes", "No"}));
+  PressKey(mDisplay, Pump(), XK_Escape);
+  EXPECT_FALSE(box->Finished()) << "no Cancel to pick";
+  ClickButton("No");
+  EXPECT_EQ(box->GetResult(), 7);
+
+  box = OpenBox(1);
+  EXPECT_EQ(Labels(*box), (V{"OK", "Cancel"}));
+  int okX = 0, okY = 0;
+  ButtonCentre("OK", &okX, &okY);
+  MovePointer(mDisplay, okX, okY);
+  Settle(mDisplay, Pump());
+  Button(mDisplay, 1, true);
+  Settle(mDisplay, Pump());
+  MovePointer(mDisplay, okX, okY - 100);
+  Button(mDisplay, 1, false);
+  Settle(mDisplay, Pump());
+  EXPECT_FALSE(box->Finished()) << "released off the button";
+  ClickButton("Cancel");
+  EXPECT_EQ(box->GetResult(), 2);
+
+  box = OpenBox(1);
+  ClickButton("OK");
+  EXPECT_EQ(box->GetResult(), 1);
+
+  box = OpenBox(0);
+  EXPECT_EQ(Labels(*box), (V{"OK"}));
+  Settle(mDisplay, Pump());
+  SaveScreenshot(mDisplay, "message_box.png");
+  LICE_MemBitmap screen;
+  CaptureRoot(mDisplay, &screen);
+  int x = 0, y = 0;
+  ButtonCentre("OK", &x, &y);
+  EXPECT_LT(DarkestIn(screen, x - 12, y - 6, x + 12, y + 6), 80) << "the label is drawn";
+  PressKey(mDisplay, Pump(), XK_KP_Enter);
+  EXPECT_EQ(box->GetResult(), 1);
+  EXPECT_EQ(box->GetWindow(), 0u) << "the window goes once answered";
 }
 
-// Images come from the bundle's resources by base name, only as PNG
-// (the extension in any case).
-TEST_F(X11EditorTest, ImagesLoadFromTheBundleOnlyAsPNG) {
-  const test_support::TempDir scratch;
-  PngImage image{4, 3, PNG_COLOR_TYPE_RGBA, 8, false, {}, {}, {}};
-  image.rows.assign(3, std::vector<png_byte>(4 * 4, 0x80));
-  scratch.write("Fx.component/Contents/Resources/x.png", EncodePng(image));
-  scratch.write("Fx.component/Contents/Resources/x.jpg", EncodePng(image));
-  HostSetMainBundle((scratch / "Fx.component").c_str(), "com.morvex.tests.x11images");
-  std::unique_ptr<LICE_IBitmap> png(editor->OSLoadBitmap(0, "img/x.PNG"));
-  ASSERT_NE(png, nullptr);
-  EXPECT_EQ(png->getWidth(), 4);
-  EXPECT_EQ(png->getHeight(), 3);
-  EXPECT_EQ(editor->OSLoadBitmap(0, "x.jpg"), nullptr);
-  EXPECT_EQ(editor->OSLoadBitmap(0, nullptr), nullptr);
-  HostSetMainBundle(nullptr, nullptr);
+// A second client owning CLIPBOARD, answering as told.
+class ClipboardOwner {
+ public:
+  enum Mode { kUtf8, kLatin1Only, kSilent };
+
+  ClipboardOwner(std::string bytes, Mode mode) : mBytes(std::move(bytes)), mMode(mode) {
+    std::promise<void> owning;
+    std::future<void> ready = owning.get_future();
+    mThread = std::thread([this, &owning] { Run(&owning); });
+    ready.wait();
+  }
+  ~ClipboardOwner() {
+    mStop = true;
+    mThread.join();
+  }
+
+ private:
+  void Run(std::promise<void>* owning) {
+    Display* d = XOpenDisplay(nullptr);
+    const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    XSetSelectionOwner(d, clipboard, window, CurrentTime);
+    XSync(d, False);
+    owning->set_value();
+    while (!mStop) {
+      pollfd connection = {ConnectionNumber(d), POLLIN, 0};
+      poll(&connection, 1, 20);
+      // The silent owner never reads its requests.
+      while (mMode != kSilent && XPending(d)) {
+        XEvent e;
+        XNextEvent(d, &e);
+        if (e.type != SelectionRequest) continue;
+        const XSelectionRequestEvent& request = e.xselectionrequest;
+        XEvent reply = {};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = request.requestor;
+        reply.xselection.selection = request.selection;
+        reply.xselection.target = request.target;
+        reply.xselection.time = request.time;
+        reply.xselection.property = None;
+        const bool answer = (mMode == kUtf8 && request.target == utf8) ||
+                            (mMode == kLatin1Only && request.target == XA_STRING);
+        if (answer) {
+          XChangeProperty(d, request.requestor, request.property, request.target, 8,
+                          PropModeReplace, reinterpret_cast<const unsigned char*>(mBytes.data()),
+                          static_cast<int>(mBytes.size()));
+          reply.xselection.property = request.property;
+        }
+        XSendEvent(d, request.requestor, False, 0, &reply);
+        XFlush(d);
+      }
+    }
+    XDestroyWindow(d, window);
+    XCloseDisplay(d);
+  }
+
+  std::string mBytes;
+  Mode mMode;
+  std::atomic<bool> mStop{false};
+  std::thread mThread;
+};
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
+
+// UTF-8 text arrives intact, Latin-1 from an owner without UTF-8 arrives
+// as UTF-8, no owner is a quick false and an owner that never answers a
+// false within the time-out; the editor's own events stay queued.
+TEST_F(X11ServicesTest, ClipboardRoundTripAndTimeOut) {
+  const Window requestor =
+      XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, 1, 1, 0, 0, 0);
+  X11Clipboard clipboard(mDisplay, requestor);
+  std::string text = "stale";
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(clipboard.GetText(&text));
+  EXPECT_LT(MillisecondsSince(start), 100);
+  EXPECT_EQ(text, "");
+
+  XEvent own = {};
+  own.xclient.type = ClientMessage;
+  own.xclient.window = requestor;
+  own.xclient.message_type = XA_INTEGER;
+  own.xclient.format = 32;
+  XSendEvent(mDisplay, requestor, False, 0, &own);
+  {
+    ClipboardOwner owner(
+        "Gr\xC3\xBC\xC3\x9F"
+        "e 0.5",
+        ClipboardOwner::kUtf8);
+    EXPECT_TRUE(clipboard.GetText(&text));
+    EXPECT_EQ(text,
+              "Gr\xC3\xBC\xC3\x9F"
+              "e 0.5");
+  }
+  XEvent kept;
+  EXPECT_TRUE(XCheckTypedWindowEvent(mDisplay, requestor, ClientMessage, &kept));
+  {
+    ClipboardOwner owner(
+        "Gr\xFC\xDF"
+        "e 0.5",
+        ClipboardOwner::kLatin1Only);
+    EXPECT_TRUE(clipboard.GetText(&text));
+    EXPECT_EQ(text,
+              "Gr\xC3\xBC\xC3\x9F"
+              "e 0.5");
+  }
+  {
+    ClipboardOwner owner("never sent", ClipboardOwner::kSilent);
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(clipboard.GetText(&text));
+    const long long waited = MillisecondsSince(start);
+    EXPECT_GE(waited, 400);
+    EXPECT_LT(waited, 1000);
+    EXPECT_EQ(text, "");
+  }
+}
+
+// The tooltip shows below and right of the point, stays on the screen
+// without covering the point, and an empty text or Hide removes it.
+TEST_F(X11ServicesTest, TooltipPlacementAndHiding) {
+  X11Tooltip tip(mDisplay, DefaultScreen(mDisplay), &mFonts, 1);
+  auto frame = [&](XWindowAttributes* at) {
+    Settle(mDisplay, [&](const XEvent& e) { tip.HandleEvent(e); });
+    XGetWindowAttributes(mDisplay, tip.GetWindow(), at);
+  };
+  XWindowAttributes at;
+  tip.Show("Feedback amount", 100, 100);
+  ASSERT_TRUE(tip.IsShown());
+  frame(&at);
+  EXPECT_GT(at.x, 100);
+  EXPECT_GT(at.y, 100);
+  LICE_MemBitmap screen;
+  CaptureRoot(mDisplay, &screen);
+  EXPECT_LT(DarkestIn(screen, at.x, at.y + 2, at.x + at.width, at.y + at.height - 2), 80);
+
+  const int w = DisplayWidth(mDisplay, 0), h = DisplayHeight(mDisplay, 0);
+  tip.Show("Feedback amount", w - 3, h - 3);
+  frame(&at);
+  EXPECT_LE(at.x + at.width, w);
+  EXPECT_LE(at.y + at.height, h);
+  EXPECT_LT(at.y + at.height, h - 3) << "above the point, not over it";
+
+  tip.Show("", 10, 10);
+  EXPECT_FALSE(tip.IsShown());
+  tip.Show("Mix", 10, 10);
+  tip.Hide();
+  EXPECT_EQ(tip.GetWindow(), 0u);
 }
 
 }  // namespace
-}  // namespace x11_test
