@@ -14,6 +14,8 @@
 #include "framework/window/x11/X11Connection.h"
 #include "framework/window/x11/X11ImageWriter.h"
 #include "framework/window/x11/X11ModalWindow.h"
+#include "framework/window/x11/X11TextField.h"
+#include "framework/window/x11/X11Tooltip.h"
 // clang-format on
 
 // Marks one of our callbacks as running, so that a close asked for inside
@@ -31,7 +33,8 @@ class IGraphicsX11::Busy {
   IGraphicsX11* mOwner;
 };
 
-IGraphicsX11::IGraphicsX11(IPlugBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
+IGraphicsX11::IGraphicsX11(IPlugBase* plug, int w, int h, int fps)
+    : IGraphics(plug, w, h, fps), mTooltipCountdown(FPS()) {}
 
 IGraphicsX11::~IGraphicsX11() {
   CloseWindow();
@@ -103,6 +106,7 @@ void* IGraphicsX11::OpenWindow(void* parent) {
 void IGraphicsX11::CloseWindow() {
   if (!mOpen) return;
   EndTextEntry(false);
+  HideTooltip();
   // A cursor hidden for a drag must not stay hidden with the window gone.
   ShowMouseCursor();
   mOpen = false;
@@ -122,6 +126,8 @@ void IGraphicsX11::ReleaseIfClosing() {
 void IGraphicsX11::Release() {
   if (!mConnection) return;
   Display* display = mConnection->GetDisplay();
+  mTextField.reset();
+  mTooltip.reset();
   if (mBlankCursor) XFreeCursor(display, mBlankCursor);
   if (mGC) XFreeGC(display, mGC);
   if (mView && !mViewGone) XDestroyWindow(display, mView);
@@ -155,6 +161,7 @@ void IGraphicsX11::Tick() {
   PumpEvents();
   if (!mOpen) return;
   Paint();
+  TooltipTick();
   program_launcher::ReapFinished();
 }
 
@@ -215,6 +222,7 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
         break;
     }
   }
+  if (HandleOwnWindowEvent(event)) return;
   if (mModal) {
     mModal->HandleEvent(event);
     return;
@@ -254,6 +262,7 @@ void IGraphicsX11::HandleButtonPress(XEvent& xevent) {
     return;
   }
   if (event.button != Button1 && event.button != Button3) return;
+  if (mTooltipCountdown.Cancel() == TooltipCountdown::kHide) HideTooltip();
   // Keys go to the editor once it has been clicked, as in any window.
   XSetInputFocus(mConnection->GetDisplay(), mView, RevertToParent, event.time);
   // A click outside the field (the field has a window of its own) ends the
@@ -307,6 +316,7 @@ void IGraphicsX11::HandleMotion(XEvent& xevent) {
   mPrevY = y;
   IMouseMod mod = X11MouseMod(event.state, X11Button::kNone);
   OnMouseOver(x, y, &mod);
+  TooltipMouseOver();
 }
 
 void IGraphicsX11::HandleKeyPress(XEvent& xevent) {
@@ -353,8 +363,6 @@ void IGraphicsX11::RunModal(X11ModalWindow& modal) {
 void IGraphicsX11::ForceEndUserEdit() {
   EndTextEntry(false);
 }
-
-void IGraphicsX11::EndTextEntry(bool) {}
 
 void IGraphicsX11::Resize(int w, int h) {
   if (w == Width() && h == Height()) return;

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/BundleImages.h"
+#include "framework/window/TooltipCountdown.h"
 #include "framework/window/x11/X11Input.h"
 #include "platform/CFRunLoop.h"
 
@@ -15,6 +17,8 @@ union _XEvent;
 class X11Connection;
 class X11ImageWriter;
 class X11ModalWindow;
+class X11TextField;
+class X11Tooltip;
 
 // The editor in a real X11 window: a child of the window the host passes
 // (an X window id in the void*), or a top-level window when there is none.
@@ -45,8 +49,14 @@ class IGraphicsX11 : public IGraphics {
   void Resize(int w, int h) override;
   // "X11 GUI" while a window is open, "Headless GUI" otherwise.
   const char* GetGUIAPI() override;
+  // A modal box of ours (1, 7 or 2). Without an open window nobody can be
+  // asked: the answer is "No", else "Cancel", else the only button's.
   int ShowMessageBox(const char* text, const char* caption, int type) override;
+  // Modal, with the top-left corner 4 pixels below the area's left end;
+  // the redraw timer keeps running meanwhile.
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* area) override;
+  // A field over textRect. Return and the loss of focus commit, as does a
+  // click elsewhere in the editor; Escape, the wheel and closing discard.
   void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* initialText,
                        IParam* param) override;
   void HostPath(WDL_String* path) override;
@@ -68,17 +78,24 @@ class IGraphicsX11 : public IGraphics {
   void CloseWindow() override;
   // The view's X window id, or null while closed.
   void* GetWindow() override;
+  // The CLIPBOARD selection as UTF-8, waiting at most half a second.
   bool GetTextFromClipboard(WDL_String* text) override;
   // A blank cursor over the view; showing it again puts the pointer back
   // where it was hidden.
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
+  // Tooltips (when enabled) show after the pointer rests 1.5 s on a
+  // control that has one, for 10 s; this forgets any countdown under way.
   void UpdateTooltips() override;
   // The PNG of that base name in the bundle's resources.
   LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
 
   // The window's pixels per editor pixel (1 or 2) while open.
   int Scale() const { return mScale; }
+  // The plug-in's bundle, where images are found; empty means the main
+  // bundle.
+  void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
+  const char* GetBundleID() const { return mImages.GetBundleID(); }
 
  protected:
   // The open window's connection, or null. [UI thread]
@@ -102,8 +119,18 @@ class IGraphicsX11 : public IGraphics {
   void HandleKeyPress(_XEvent& event);
   // Protocol errors on our connection (an XErrorEvent).
   void HandleError(unsigned char errorCode, unsigned long resource);
-  bool TextEntryOpen() const { return false; }
+  bool TextEntryOpen() const { return mTextField != nullptr; }
+  // Hands the field's text on when committing; either way the field goes
+  // and the editor is repainted.
   void EndTextEntry(bool commit);
+  // Whether the event belonged to the text field or the tooltip.
+  bool HandleOwnWindowEvent(_XEvent& event);
+  // Pointer position for the tooltip countdown; a click cancels it.
+  void TooltipMouseOver();
+  void TooltipTick();
+  void HideTooltip();
+  // The editor's area in root pixels: its top-left corner's position.
+  bool RootPosition(int editorX, int editorY, int* rootX, int* rootY);
   // Frees the window and the connection; deferred while a callback of
   // ours is on the stack.
   void Release();
@@ -123,6 +150,12 @@ class IGraphicsX11 : public IGraphics {
   // How many of our callbacks are on the stack.
   int mBusy = 0;
   X11ModalWindow* mModal = nullptr;
+  std::unique_ptr<X11TextField> mTextField;
+  IControl* mEditControl = nullptr;
+  IParam* mEditParam = nullptr;
+  std::unique_ptr<X11Tooltip> mTooltip;
+  TooltipCountdown mTooltipCountdown;
+  BundleImages mImages;
   // Area to repaint whether or not a control is dirty: exposures, a new
   // window, the end of a text entry.
   IRECT mInvalid;

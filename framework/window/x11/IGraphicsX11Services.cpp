@@ -31,7 +31,7 @@ void IGraphicsX11::SandboxSafeAppSupportPath(WDL_String* path) {
 }
 
 LICE_IBitmap* IGraphicsX11::OSLoadBitmap(int, const char* name) {
-  return LoadBundleImage(name);
+  return mImages.Load(name);
 }
 
 bool IGraphicsX11::PromptForColor(IColor*, const char*) {
@@ -104,24 +104,3 @@ void IGraphicsX11::PromptForFile(WDL_String* file, EFileAction action, WDL_Strin
   const size_t slash = chosen->rfind('/');
   if (dir && slash != std::string::npos) dir->Set(chosen->c_str(), static_cast<int>(slash + 1));
 }
-
-// ---- Waiting for the menu, text field, message box, clipboard and
-// tooltip windows. ----
-
-int IGraphicsX11::ShowMessageBox(const char*, const char*, int) {
-  return 2;
-}
-
-IPopupMenu* IGraphicsX11::CreateIPopupMenu(IPopupMenu*, IRECT*) {
-  ReleaseMouseCapture();
-  return nullptr;
-}
-
-void IGraphicsX11::CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) {}
-
-bool IGraphicsX11::GetTextFromClipboard(WDL_String* text) {
-  if (text) text->Set("");
-  return false;
-}
-
-void IGraphicsX11::UpdateTooltips() {}
