@@ -115,8 +115,9 @@ inline void RunFor(double seconds) {
 
 // An X server, a host window at the screen's origin, and a 300 x 200
 // editor of a test plug-in: a grey panel, a bitmap of red, green and blue
-// columns at (10, 10), a probe over the lower half, a key catcher and a
-// tick counter.
+// columns at (10, 10), a probe over the lower half, a probe for the
+// integer parameter that prompts for values, a key catcher and a tick
+// counter.
 class X11EditorTest : public ::testing::Test {
  protected:
   static constexpr int kWidth = 300, kHeight = 200;
@@ -145,6 +146,9 @@ class X11EditorTest : public ::testing::Test {
     editor->AttachControl(new IBitmapControl(&plug, 10, 10, &bitmap));
     probe = new EventProbe(&plug, IRECT(0, 100, kWidth, kHeight));
     editor->AttachControl(probe);
+    stages = new ProbeControl(&plug, IRECT(100, 20, 180, 60), TestPlug::kStages);
+    stages->SetPromptDisabled(false);
+    editor->AttachControl(stages);
     ticker = new TickCounter();
     editor->AttachControl(ticker);
     keys = new ProbeControl(&plug, IRECT());
@@ -213,6 +217,50 @@ class X11EditorTest : public ::testing::Test {
     Key(keysym, true);
     Key(keysym, false);
   }
+  // Runs the action from the run loop after the given time, so that it can
+  // act while a modal window runs a nested loop.
+  static void After(double seconds, std::function<void()> action) {
+    auto* held = new std::function<void()>(std::move(action));
+    CFRunLoopTimerContext context = {0, held, nullptr, Forget, nullptr};
+    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + seconds, 0,
+                                                   0, 0, RunAction, &context);
+    CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
+    CFRelease(timer);
+  }
+  static void RunAction(CFRunLoopTimerRef, void* info) {
+    (*static_cast<std::function<void()>*>(info))();
+  }
+  static void Forget(const void* info) { delete static_cast<const std::function<void()>*>(info); }
+
+  // Mapped windows the window manager may not touch (menus, boxes without
+  // one, tooltips) directly under the root.
+  std::vector<Window> Popups() {
+    std::vector<Window> found;
+    Window root, up, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(display, children[i], &attributes) &&
+          attributes.map_state == IsViewable && attributes.override_redirect) {
+        found.push_back(children[i]);
+      }
+    }
+    if (children) XFree(children);
+    return found;
+  }
+
+  // The view's child windows (the text field).
+  std::vector<Window> ViewChildren() {
+    std::vector<Window> found;
+    Window root, up, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, View(), &root, &up, &children, &count))
+      found.assign(children, children + count);
+    if (children) XFree(children);
+    return found;
+  }
+
   bool ProbeSaw(size_t count) {
     return RunUntil([&] { return probe->events.size() >= count; });
   }
@@ -224,6 +272,7 @@ class X11EditorTest : public ::testing::Test {
   Window parent = 0;
   TestWindow* editor = nullptr;
   EventProbe* probe = nullptr;
+  ProbeControl* stages = nullptr;  // bound to the integer parameter
   TickCounter* ticker = nullptr;
   ProbeControl* keys = nullptr;
 };
