@@ -2,10 +2,10 @@
 
 #include "effect/MorvexIdentity.h"
 #include "framework/au/IPlugAU.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/x11/IGraphicsX11.h"
 
 IGraphics* MakeGraphics(IPlugAU* plug, int w, int h, int fps) {
-  auto* graphics = new IGraphicsOffscreen(plug, w, h, fps);
+  auto* graphics = new IGraphicsX11(plug, w, h, fps);
   graphics->SetBundleID(kMorvexBundleID);
   return graphics;
 }

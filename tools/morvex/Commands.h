@@ -10,3 +10,4 @@ int PresetsCommand(const std::vector<std::string>& args);
 int ParamsCommand(const std::vector<std::string>& args);
 int InfoCommand(const std::vector<std::string>& args);
 int ValidateCommand(const std::vector<std::string>& args);
+int EditorCommand(const std::vector<std::string>& args);

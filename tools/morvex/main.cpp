@@ -29,6 +29,7 @@ const char kUsage[] =
     "  params                    list the parameters with ranges and values\n"
     "  info                      show the component's identity and layouts\n"
     "  validate [--quick]        check that the component behaves as a host expects\n"
+    "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
     "\n"
     "'morvex COMMAND --help' explains each command; 'morvex --version' tells the\n"
     "version.\n"
@@ -46,7 +47,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
-    {"info", InfoCommand},     {"validate", ValidateCommand},
+    {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorCommand},
 };
 
 int run(int argc, char** argv) {

@@ -103,6 +103,10 @@ void* IGraphicsX11::OpenWindow(void* parent) {
   return GetWindow();
 }
 
+void* IGraphicsX11::OpenWindow(void* window, void*, short, short) {
+  return OpenWindow(window);
+}
+
 void IGraphicsX11::CloseWindow() {
   if (!mOpen) return;
   EndTextEntry(false);
@@ -110,6 +114,7 @@ void IGraphicsX11::CloseWindow() {
   // A cursor hidden for a drag must not stay hidden with the window gone.
   ShowMouseCursor();
   mOpen = false;
+  WindowClosed();
   if (mTimer) {
     CFRunLoopTimerInvalidate(mTimer);
     CFRelease(mTimer);

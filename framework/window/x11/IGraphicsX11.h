@@ -74,7 +74,9 @@ class IGraphicsX11 : public IGraphics {
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errorMsg = nullptr) override;
   void* OpenWindow(void* parent) override;
-  using IGraphics::OpenWindow;
+  // The Carbon form: the host's window is the parent, and the view comes
+  // back as the control.
+  void* OpenWindow(void* window, void* control, short x, short y) override;
   void CloseWindow() override;
   // The view's X window id, or null while closed.
   void* GetWindow() override;

@@ -87,9 +87,9 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
       {27, I, 0, bad, sizeof(HostCallbackInfo), true},
       {28, G, 0, noErr, sizeof(AUPreset), true},
       {36, G, 0, noErr, sizeof(AUPreset), true},
-      {30, O, 0, bad, sizeof(CFStringRef), false},             // answered by the data call only
+      {30, O, 0, bad, sizeof(CFStringRef), false},  // answered by the data call only
       {31, G, 0, noErr, sizeof(AudioUnitCocoaViewInfo), false},
-      {32, O, 0, bad, 0, false},                               // an effect has no tags
+      {32, O, 0, bad, 0, false},  // an effect has no tags
       {33, G, 0, noErr, sizeof(AudioUnitParameterStringFromValue), false},
       {34, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
       {35, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},

@@ -1,0 +1,187 @@
+#include "tools/morvex/EditorWindow.h"
+
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
+
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/AUCocoaUIView.h"
+#include "platform/CFRunLoop.h"
+#include "tools/auhost/Unit.h"
+#include "tools/morvex/SafeOutput.h"
+#include "tools/morvex/StateFile.h"
+#include "tools/morvex/ToolError.h"
+#include "tools/morvex/UnitSettings.h"
+
+namespace {
+
+constexpr double kSampleRate = 44100.0;
+constexpr UInt32 kBlock = 512;
+// How often the host looks at its window and feeds the unit.
+constexpr CFTimeInterval kHostTick = 0.01;
+
+// The editor's view inside a top-level window of the host's own.
+class HostWindow {
+ public:
+  HostWindow(Display* display, Window view) : mDisplay(display) {
+    Window root;
+    int x, y;
+    unsigned width, height, border, depth;
+    if (!XGetGeometry(display, view, &root, &x, &y, &width, &height, &border, &depth))
+      throw ToolError("the editor's view is not a window on this display");
+    mWindow = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, 0, 0);
+    XStoreName(display, mWindow, "Morvex");
+    XSizeHints hints = {};
+    hints.flags = PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = static_cast<int>(width);
+    hints.min_height = hints.max_height = static_cast<int>(height);
+    XSetWMNormalHints(display, mWindow, &hints);
+    mDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, mWindow, &mDeleteWindow, 1);
+    XSelectInput(display, mWindow, StructureNotifyMask);
+    XReparentWindow(display, view, mWindow, 0, 0);
+    XMapWindow(display, view);
+    XMapWindow(display, mWindow);
+    XFlush(display);
+  }
+  ~HostWindow() { Close(); }
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  bool IsOpen() const { return mWindow != 0; }
+
+  // Closing the window destroys the view inside it, which the editor
+  // takes as the host removing it.
+  void HandlePendingEvents() {
+    while (mWindow && XPending(mDisplay)) {
+      XEvent event;
+      XNextEvent(mDisplay, &event);
+      const bool deleted = event.type == ClientMessage &&
+                           static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow;
+      if (deleted) Close();
+      if (event.type == DestroyNotify && event.xdestroywindow.window == mWindow) mWindow = 0;
+    }
+  }
+
+ private:
+  void Close() {
+    if (!mWindow) return;
+    XDestroyWindow(mDisplay, mWindow);
+    XFlush(mDisplay);
+    mWindow = 0;
+  }
+
+  Display* mDisplay;
+  Window mWindow = 0;
+  Atom mDeleteWindow;
+};
+
+// Quiet noise (about -60 dBFS) rendered as fast as real time goes, so the
+// sweep display moves as it would in a host; nothing is played.
+class QuietFeed {
+ public:
+  explicit QuietFeed(Unit& unit)
+      : mRenderer(unit, 2),
+        mIn(kBlock),
+        mOutL(kBlock),
+        mOutR(kBlock),
+        mStart(std::chrono::steady_clock::now()) {}
+
+  void CatchUp() {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - mStart;
+    while (mRendered + kBlock <= elapsed.count() * kSampleRate) {
+      for (float& sample : mIn) {
+        mSeed = mSeed * 1664525u + 1013904223u;
+        sample = static_cast<float>(mSeed >> 8) / 16777216.0f * 0.002f - 0.001f;
+      }
+      const float* in[2] = {mIn.data(), mIn.data()};
+      float* out[2] = {mOutL.data(), mOutR.data()};
+      const OSStatus status = mRenderer.render(in, out, kBlock);
+      if (status != noErr) throw ToolError("Morvex failed to render: " + StatusText(status));
+      mRendered += kBlock;
+    }
+  }
+
+ private:
+  Renderer mRenderer;
+  std::vector<float> mIn, mOutL, mOutR;
+  std::chrono::steady_clock::time_point mStart;
+  double mRendered = 0;
+  unsigned mSeed = 1;
+};
+
+struct HostLoop {
+  HostWindow* window;
+  QuietFeed* feed;
+  std::optional<ToolError> failure;
+};
+
+void OnHostTick(CFRunLoopTimerRef, void* info) {
+  auto* loop = static_cast<HostLoop*>(info);
+  try {
+    loop->window->HandlePendingEvents();
+    if (loop->window->IsOpen()) loop->feed->CatchUp();
+  } catch (const ToolError& error) {
+    loop->failure = error;
+  }
+  if (!loop->window->IsOpen() || loop->failure) CFRunLoopStop(CFRunLoopGetCurrent());
+}
+
+void* OpenView(Unit& unit) {
+  const auto info = unit.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
+  CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
+  CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
+  const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
+  if (!viewClass) throw ToolError("Morvex's view factory class is not registered");
+  return viewClass->uiViewForAudioUnit(unit.au(), NSSize{0, 0});
+}
+
+}  // namespace
+
+int RunEditorWindow(const UnitSettings& settings, int scale) {
+  if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
+  Display* display = XOpenDisplay(nullptr);
+  if (!display)
+    throw ToolError("cannot open the X display" +
+                    std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
+                    "; 'morvex editor --snapshot FILE.png' needs none");
+  std::optional<SafeOutput> stateOutput;
+  if (!settings.saveStatePath.empty()) stateOutput.emplace(settings.saveStatePath);
+
+  Unit unit;
+  unit.configure(2, kSampleRate, kBlock);
+  unit.initialize();
+  settings.apply(unit);
+  void* view = OpenView(unit);
+  if (!view) {
+    XCloseDisplay(display);
+    throw ToolError("Morvex opened no editor: its images are missing from the bundle");
+  }
+  {
+    HostWindow window(display, static_cast<Window>(reinterpret_cast<uintptr_t>(view)));
+    QuietFeed feed(unit);
+    HostLoop loop{&window, &feed, std::nullopt};
+    CFRunLoopTimerContext context = {0, &loop, nullptr, nullptr, nullptr};
+    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), kHostTick,
+                                                   0, 0, OnHostTick, &context);
+    CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
+    CFRunLoopRun();
+    CFRunLoopTimerInvalidate(timer);
+    CFRelease(timer);
+    if (loop.failure) throw *loop.failure;
+  }
+  XCloseDisplay(display);
+  if (stateOutput) {
+    CFRef<CFPropertyListRef> saved = unit.state();
+    WriteStateFile(*stateOutput, saved.get());
+    stateOutput->commit();
+  }
+  unit.uninitialize();
+  return 0;
+}
