@@ -302,11 +302,17 @@ void IGraphicsX11::HandleButtonRelease(XEvent& xevent) {
 
 void IGraphicsX11::HandleMotion(XEvent& xevent) {
   XMotionEvent& event = xevent.xmotion;
-  // Only the latest position of a burst matters.
+  // Only the latest position of a burst matters. The burst ends at the
+  // first other event: skipping motion past a button press or release
+  // would turn a drag into a click.
   Display* display = mConnection->GetDisplay();
-  XEvent later;
-  while (XCheckTypedWindowEvent(display, mView, MotionNotify, &later))
-    event = later.xmotion;
+  while (XPending(display)) {
+    XEvent next;
+    XPeekEvent(display, &next);
+    if (next.type != MotionNotify || next.xany.window != mView) break;
+    XNextEvent(display, &next);
+    event = next.xmotion;
+  }
   const int x = X11ToEditor(event.x, mScale), y = X11ToEditor(event.y, mScale);
   if (event.state & (Button1Mask | Button3Mask)) {
     if (TextEntryOpen()) return;

@@ -1,0 +1,221 @@
+// morvex editor: the snapshot drawn without a display, the window a user
+// works in (on a private X server, driven with XTest), and the plug-in
+// without its images.
+#include <gtest/gtest.h>
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
+#include <signal.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "platform/CoreFoundation.h"
+#include "raster/lice_png.h"
+#include "tests/support/XvfbServer.h"
+#include "tests/tools/morvex/ToolTestSupport.h"
+
+namespace {
+
+using tool_test::Morvex;
+
+using tool_test::TempDir;
+
+constexpr int kW = 424, kH = 104;
+// The sweep display moves with the audio in a live window.
+const int kSweep[4] = {323, 38, 413, 48};
+
+bool InSweep(int x, int y) {
+  return x >= kSweep[0] && x < kSweep[2] && y >= kSweep[1] && y < kSweep[3];
+}
+
+std::unique_ptr<LICE_IBitmap> LoadPng(const std::string& path) {
+  return std::unique_ptr<LICE_IBitmap>(LICE_LoadPNG(path.c_str()));
+}
+
+LICE_pixel At(const LICE_IBitmap& bitmap, int x, int y) {
+  return bitmap.getBits()[y * bitmap.getRowSpan() + x];
+}
+
+// The Rate the saved state holds: the state's data is one little-endian
+// double per parameter.
+double SavedRate(const std::string& path) {
+  const std::string bytes = tool_test::Slurp(path);
+  CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(bytes.data()),
+                                static_cast<CFIndex>(bytes.size()));
+  auto state = static_cast<CFDictionaryRef>(
+      CFPropertyListCreateWithData(nullptr, data, kCFPropertyListImmutable, nullptr, nullptr));
+  CFRelease(data);
+  if (!state) return -1;
+  auto values = static_cast<CFDataRef>(CFDictionaryGetValue(state, CFSTR("data")));
+  double rate = -1;
+  if (values && CFDataGetLength(values) >= 6 * 8)
+    std::memcpy(&rate, CFDataGetBytePtr(values) + 5 * 8, sizeof rate);
+  CFRelease(state);
+  return rate;
+}
+
+TEST(MorvexEditorToolTest, TheSnapshotIsTheEditorAtEitherScale) {
+  TempDir scratch;
+  const tool_test::Run one =
+      Morvex({"editor", "--snapshot", scratch / "one.png", "--preset", "Hexagon"}, scratch);
+  ASSERT_EQ(one.status, 0) << one.err;
+  const tool_test::Run two =
+      Morvex({"editor", "--snapshot", scratch / "two.png", "--preset", "Hexagon", "--scale", "2"},
+             scratch);
+  ASSERT_EQ(two.status, 0) << two.err;
+  auto small = LoadPng(scratch / "one.png"), large = LoadPng(scratch / "two.png");
+  ASSERT_TRUE(small && large);
+  ASSERT_EQ(small->getWidth(), kW);
+  ASSERT_EQ(small->getHeight(), kH);
+  ASSERT_EQ(large->getWidth(), 2 * kW);
+  int differ = 0;
+  for (int y = 0; y < 2 * kH; ++y) {
+    for (int x = 0; x < 2 * kW; ++x)
+      differ += At(*large, x, y) != At(*small, x / 2, y / 2);
+  }
+  EXPECT_EQ(differ, 0);
+  const tool_test::Run bad =
+      Morvex({"editor", "--snapshot", scratch / "x.png", "--scale", "3"}, scratch);
+  EXPECT_EQ(bad.status, 2);
+}
+
+// A copy of the program beside a copy of the bundle whose images are gone:
+// rendering works, only the editor is missing.
+TEST(MorvexEditorToolTest, WithoutItsImagesThePlugInRendersButHasNoEditor) {
+  TempDir scratch;
+  namespace fs = std::filesystem;
+  fs::create_directories(scratch / "bin");
+  fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
+  fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
+  for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))
+    fs::remove(image.path());
+  const char* searchPath = std::getenv("AUDIOUNIT_PATH");
+  const std::string saved = searchPath ? searchPath : "";
+  unsetenv("AUDIOUNIT_PATH");
+  tool_test::WriteAudio(scratch / "in.wav", tool_test::Signal(2, 44100, 0.5), 44100,
+                        SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  const tool_test::Run render = tool_test::RunProgram(
+      scratch / "bin/morvex", {"render", scratch / "in.wav", scratch / "out.wav", "--quiet"},
+      scratch.path());
+  const tool_test::Run snapshot = tool_test::RunProgram(
+      scratch / "bin/morvex", {"editor", "--snapshot", scratch / "x.png"}, scratch.path());
+  if (searchPath) setenv("AUDIOUNIT_PATH", saved.c_str(), 1);
+  EXPECT_EQ(render.status, 0) << render.err;
+  EXPECT_TRUE(fs::exists(scratch / "out.wav"));
+  EXPECT_EQ(snapshot.status, 1);
+  EXPECT_NE(snapshot.err.find("images are missing"), std::string::npos) << snapshot.err;
+  EXPECT_FALSE(fs::exists(scratch / "x.png"));
+}
+
+// Finds the top-level window called "Morvex".
+Window FindEditorWindow(Display* display) {
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && !found; ++i) {
+      char* name = nullptr;
+      if (XFetchName(display, children[i], &name) && name) {
+        if (std::strcmp(name, "Morvex") == 0) found = children[i];
+        XFree(name);
+      }
+    }
+    XFree(children);
+  }
+  return found;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return condition();
+}
+
+TEST(MorvexEditorToolTest, TheWindowShowsTheSnapshotTakesADragAndSavesTheState) {
+  test_support::XvfbServer server;
+  ASSERT_FALSE(server.Display().empty());
+  TempDir scratch;
+  const tool_test::Run snapshot =
+      Morvex({"editor", "--snapshot", scratch / "still.png", "--set", "Rate=0.2"}, scratch);
+  ASSERT_EQ(snapshot.status, 0) << snapshot.err;
+
+  pid_t pid = 0;
+  const std::string state = scratch / "state.aupreset";
+  std::vector<std::string> args = {MORVEX_TOOL, "editor",       "--set",
+                                   "Rate=0.2",  "--save-state", state};
+  std::vector<char*> argv;
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), environ), 0);
+
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  Window window = 0;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindEditorWindow(display)) != 0; }, 10));
+
+  // What the window shows is the snapshot, but for the moving sweep.
+  auto still = LoadPng(scratch / "still.png");
+  ASSERT_NE(still, nullptr);
+  int differ = 0;
+  WaitFor(
+      [&] {
+        XImage* image = XGetImage(display, window, 0, 0, kW, kH, AllPlanes, ZPixmap);
+        if (!image) return false;
+        differ = 0;
+        for (int y = 0; y < kH; ++y) {
+          for (int x = 0; x < kW; ++x) {
+            const auto p = static_cast<int>(XGetPixel(image, x, y) & 0xFFFFFF);
+            const LICE_pixel s = At(*still, x, y);
+            const bool same = p == (LICE_GETR(s) << 16 | LICE_GETG(s) << 8 | LICE_GETB(s));
+            differ += !same && !InSweep(x, y);
+          }
+        }
+        XDestroyImage(image);
+        return differ == 0;
+      },
+      5);
+  EXPECT_EQ(differ, 0);
+
+  // A drag up the Rate knob, then the window's close button.
+  int x, y;
+  Window child;
+  XTranslateCoordinates(display, window, DefaultRootWindow(display), 343, 68, &x, &y, &child);
+  XTestFakeMotionEvent(display, -1, x, y, 0);
+  XTestFakeButtonEvent(display, 1, True, 0);
+  for (int step = 1; step <= 20; ++step)
+    XTestFakeMotionEvent(display, -1, x, y - step, 0);
+  XTestFakeButtonEvent(display, 1, False, 0);
+  XSync(display, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  XEvent close = {};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  XSendEvent(display, window, False, NoEventMask, &close);
+  XSync(display, False);
+
+  int status = -1;
+  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10);
+  if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+  XCloseDisplay(display);
+  ASSERT_TRUE(ended) << "the editor did not close";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // 20 pixels up a 40-pixel knob geared 4: a quarter of a quarter.
+  EXPECT_NEAR(SavedRate(state), 0.2 + 0.125, 0.011);
+}
+
+}  // namespace
