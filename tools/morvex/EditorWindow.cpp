@@ -24,7 +24,7 @@ namespace {
 constexpr double kSampleRate = 44100.0;
 constexpr UInt32 kBlock = 512;
 // How often the host looks at its window and feeds the unit.
-constexpr CFTimeInterval kHostTick = 0.01;
+constexpr CFTimeInterval kHostTick = 0.02;
 
 // The editor's view inside a top-level window of the host's own.
 class HostWindow {
