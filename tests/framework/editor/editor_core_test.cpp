@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/editor/IKeyCodes.h"
+#include "framework/editor/IPanelControl.h"
 #include "framework/editor/LiceConversions.h"
 #include "framework/window/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
@@ -364,6 +365,36 @@ TEST_F(EditorCoreTest, ResizeWaitsUntilThePlugInCannotRenderAndDropsTheOldLayout
   EXPECT_FALSE(gui->TextEntryOpen());
   EXPECT_EQ(plug.resized, std::make_pair(100, 50));
   EXPECT_EQ(gui->GetDrawBitmap()->getWidth(), 100);
+}
+
+TEST_F(EditorCoreTest, PlugInValuesRedrawOnceMoreAndGreyingWeighsAQuarter) {
+  gui->AttachPanelBackground(&COLOR_BLACK);
+  ProbeControl* probe = Add(IRECT(0, 0, 10, 10));
+  const IColor red(255, 255, 0, 0);
+  auto* panel = new IPanelControl(&plug, IRECT(20, 0, 30, 10), &red);
+  gui->AttachControl(panel);
+  probe->SetValueFromPlug(0.3);  // the first value is the default, silently
+  Open();
+  EXPECT_EQ(probe->GetDefaultValue(), 0.3);
+  probe->SetValueFromPlug(0.3);
+  EXPECT_FALSE(probe->IsDirty());
+  // A new value is drawn, then once more (Redraw), then never again.
+  const int draws = probe->draws;
+  probe->SetValueFromPlug(0.6);
+  while (gui->Tick()) {
+  }
+  EXPECT_EQ(probe->draws, draws + 2);
+
+  panel->GrayOut(true);
+  EXPECT_FLOAT_EQ(panel->GetBlend()->mWeight, 0.25f);
+  while (gui->Tick()) {
+  }
+  LICE_MemBitmap expected(1, 1);
+  LICE_FillRect(&expected, 0, 0, 1, 1, LiceColor(&COLOR_BLACK), 1.0f, LiceBlendMode(nullptr));
+  LICE_FillRect(&expected, 0, 0, 1, 1, LiceColor(&red), 0.25f, LiceBlendMode(panel->GetBlend()));
+  EXPECT_EQ(gui->Screen()->getBits()[25], expected.getBits()[0]);
+  panel->GrayOut(false);
+  EXPECT_FLOAT_EQ(panel->GetBlend()->mWeight, 1.0f);
 }
 
 TEST_F(EditorCoreTest, ThePlugInHearsTheEndOfEveryShowingItHeardBegin) {
