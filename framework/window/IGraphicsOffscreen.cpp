@@ -89,9 +89,12 @@ IPopupMenu* IGraphicsOffscreen::RunMenu(IPopupMenu* menu, const MenuPick& pick, 
   const IPopupMenuItem* item = menu->GetItem(idx);
   if (!item) return nullptr;
   if (IPopupMenu* submenu = item->GetSubmenu()) return RunMenu(submenu, pick, depth + 1);
-  // Separators and disabled entries cannot be picked; a path that goes on
-  // past a plain entry names nothing.
-  if (item->GetIsSeparator() || !item->GetEnabled() || depth + 1 != pick.size()) return nullptr;
+  // Separators, titles and disabled entries cannot be picked, as on a
+  // screen; a path that goes on past a plain entry names nothing.
+  if (item->GetIsSeparator() || item->GetIsTitle() || !item->GetEnabled() ||
+      depth + 1 != pick.size()) {
+    return nullptr;
+  }
   menu->SetChosenItemIdx(idx);
   return menu;
 }

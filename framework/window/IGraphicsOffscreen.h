@@ -31,7 +31,8 @@ class IGraphicsOffscreen : public IGraphics {
   };
 
   // The answer to the next menu: item indices from the top menu down
-  // through submenus; empty cancels.
+  // through submenus; empty cancels, and so does a separator, a title or a
+  // disabled item.
   using MenuPick = std::vector<int>;
 
   IGraphicsOffscreen(IPlugBase* plug, int w, int h, int fps = 0);
