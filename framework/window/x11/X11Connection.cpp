@@ -89,6 +89,15 @@ X11Connection::~X11Connection() {
     }
   }
   XCloseDisplay(mDisplay);
+  // With no window left, the host gets its own handler back, so that none
+  // of ours is called once the plug-in's library is unloaded. One a host
+  // installed after ours stays.
+  if (connections.empty() && gHandlerInstalled) {
+    const XErrorHandler current = XSetErrorHandler(gPreviousHandler);
+    if (current != OnError) XSetErrorHandler(current);
+    gPreviousHandler = nullptr;
+    gHandlerInstalled = false;
+  }
 }
 
 void X11Connection::Readable(CFFileDescriptorRef f, CFOptionFlags, void* info) {

@@ -202,6 +202,12 @@ TEST_F(X11EditorTest, TimerTicksAtTheFrameRateAndCopiesOnlyWhatChanged) {
 // host window.
 TEST_F(X11EditorTest, DestroyingTheHostWindowClosesTheViewAndLeavesNothing) {
   const int descriptors = OpenDescriptors();
+  const auto errorHandler = [] {
+    const XErrorHandler current = XSetErrorHandler(nullptr);
+    XSetErrorHandler(current);
+    return current;
+  };
+  const XErrorHandler hostHandler = errorHandler();
   Open();
   MoveTo(50, 160);
   RunFor(0.05);
@@ -222,6 +228,7 @@ TEST_F(X11EditorTest, DestroyingTheHostWindowClosesTheViewAndLeavesNothing) {
   EXPECT_EQ(rootY, 160);
   EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.1, false), kCFRunLoopRunFinished);
   EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(errorHandler(), hostHandler);  // the host's Xlib error handler is back
   EXPECT_STREQ(editor->GetGUIAPI(), "Headless GUI");
 
   parent = MakeParent();
