@@ -99,7 +99,6 @@ class IControl {
   IText* GetText() { return &mText; }
   void SetText(const IText& text) { mText = text; }
   int GetTextEntryLength() const { return mTextEntryLength; }
-  void SetTextEntryLength(int length) { mTextEntryLength = length; }
   const IChannelBlend* GetBlend() const { return &mBlend; }
   IPlugBase* GetPlug() const { return mPlug; }
 

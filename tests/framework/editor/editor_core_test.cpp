@@ -397,6 +397,27 @@ TEST_F(EditorCoreTest, PlugInValuesRedrawOnceMoreAndGreyingWeighsAQuarter) {
   EXPECT_FLOAT_EQ(panel->GetBlend()->mWeight, 1.0f);
 }
 
+TEST_F(EditorCoreTest, TheViewsServicesAnswerFromTheScript) {
+  WDL_String text, file, dir;
+  EXPECT_FALSE(gui->GetTextFromClipboard(&text));
+  gui->SetClipboardText("0.25");
+  EXPECT_TRUE(gui->GetTextFromClipboard(&text));
+  EXPECT_STREQ(text.Get(), "0.25");
+
+  gui->ScriptMessageBoxAnswer(7);
+  EXPECT_EQ(gui->ShowMessageBox("Replace the preset?", "Morvex", 3), 7);
+  EXPECT_EQ(gui->ShowMessageBox("Saved.", "Morvex", 0), 1);  // the default button
+  EXPECT_EQ(gui->MessageBoxes().front(), "Morvex: Replace the preset?");
+
+  gui->ScriptFileChoice("/tmp/takes/vocal.wav");
+  gui->PromptForFile(&file, kFileOpen, &dir, "wav");
+  EXPECT_STREQ(file.Get(), "");  // no window, no dialog
+  Open();
+  gui->PromptForFile(&file, kFileOpen, &dir, "wav");
+  EXPECT_STREQ(file.Get(), "/tmp/takes/vocal.wav");
+  EXPECT_STREQ(dir.Get(), "/tmp/takes/");
+}
+
 TEST_F(EditorCoreTest, ThePlugInHearsTheEndOfEveryShowingItHeardBegin) {
   Open();
   plug.GUIOpened();
