@@ -8,27 +8,10 @@
 #include "framework/window/x11/X11ImageWriter.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_pixel.h"
+#include "tests/framework/window/x11/x11_pixels.h"
 #include "tests/support/XvfbServer.h"
 
 namespace {
-
-struct Rgb {
-  int r, g, b;
-  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-
-Rgb ReadBack(XImage* image, int x, int y, const Visual* visual) {
-  const unsigned long v = XGetPixel(image, x, y);
-  auto channel = [v](unsigned long mask) {
-    unsigned long value = v & mask;
-    while (mask && !(mask & 1)) {
-      mask >>= 1;
-      value >>= 1;
-    }
-    return static_cast<int>(value);
-  };
-  return {channel(visual->red_mask), channel(visual->green_mask), channel(visual->blue_mask)};
-}
 
 // Red, green and blue pixels (with arbitrary alpha) come back exact, only
 // the asked-for part is copied, and at scale 2 each pixel is a 2 x 2 block.

@@ -9,7 +9,6 @@
 #include "framework/window/IGraphicsOffscreen.h"
 #include "framework/window/x11/X11PopupMenu.h"
 #include "framework/window/x11/detail/RasterText.h"
-#include "tests/support/XvfbServer.h"
 
 namespace {
 
@@ -31,17 +30,11 @@ struct Menus {
   }
 };
 
-class X11PopupMenuTest : public ::testing::Test {
+class X11PopupMenuTest : public XDisplayTest {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
-    XSetErrorHandler(FailOnXError);
-    mDisplay = XOpenDisplay(nullptr);
-    ASSERT_NE(mDisplay, nullptr);
-  }
   void TearDown() override {
     mMenu.reset();
-    if (mDisplay) XCloseDisplay(mDisplay);
+    XDisplayTest::TearDown();
   }
 
   X11PopupMenu* Open(IPopupMenu* menu, int x, int y, int scale = 1) {
@@ -59,8 +52,6 @@ class X11PopupMenuTest : public ::testing::Test {
   static int CentreX(const X11PopupMenu::ShownRow& r) { return r.x + r.w / 2; }
   static int CentreY(const X11PopupMenu::ShownRow& r) { return r.y + r.h / 2; }
 
-  test_support::XvfbServer mServer;
-  Display* mDisplay = nullptr;
   IGraphicsOffscreen mFonts{nullptr, 10, 10};
   std::unique_ptr<X11PopupMenu> mMenu;
 };

@@ -14,23 +14,16 @@
 #include "framework/window/x11/X11Clipboard.h"
 #include "framework/window/x11/X11MessageBox.h"
 #include "framework/window/x11/X11Tooltip.h"
-#include "tests/support/XvfbServer.h"
 
 namespace {
 
 using namespace x11_ui_test;
 
-class X11ServicesTest : public ::testing::Test {
+class X11ServicesTest : public XDisplayTest {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
-    XSetErrorHandler(FailOnXError);
-    mDisplay = XOpenDisplay(nullptr);
-    ASSERT_NE(mDisplay, nullptr);
-  }
   void TearDown() override {
     mBox.reset();
-    if (mDisplay) XCloseDisplay(mDisplay);
+    XDisplayTest::TearDown();
   }
 
   X11MessageBox* OpenBox(int type, const char* caption = "Morvex") {
@@ -69,8 +62,6 @@ class X11ServicesTest : public ::testing::Test {
     ClickAt(mDisplay, Pump(), x, y);
   }
 
-  test_support::XvfbServer mServer;
-  Display* mDisplay = nullptr;
   IGraphicsOffscreen mFonts{nullptr, 10, 10};
   std::unique_ptr<X11MessageBox> mBox;
 };

@@ -17,20 +17,18 @@ namespace {
 
 using namespace x11_ui_test;
 
-class X11TextFieldTest : public ::testing::Test {
+class X11TextFieldTest : public XDisplayTest {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
-    XSetErrorHandler(FailOnXError);
-    mDisplay = XOpenDisplay(nullptr);
-    ASSERT_NE(mDisplay, nullptr);
+    XDisplayTest::SetUp();
+    if (HasFatalFailure()) return;
     mEditor = MapWindow(kEditorX, kEditorY, 300, 120);
     mIntParam.InitInt("Steps", 0, -100, 100);
     mDoubleParam.InitDouble("Mix", 0.0, -10.0, 10.0, 0.01);
   }
   void TearDown() override {
     mField.reset();
-    if (mDisplay) XCloseDisplay(mDisplay);
+    XDisplayTest::TearDown();
   }
 
   Window MapWindow(int x, int y, int w, int h) {
@@ -59,8 +57,6 @@ class X11TextFieldTest : public ::testing::Test {
   }
 
   static constexpr int kEditorX = 40, kEditorY = 60;
-  test_support::XvfbServer mServer;
-  Display* mDisplay = nullptr;
   Window mEditor = 0;
   IGraphicsOffscreen mFonts{nullptr, 10, 10};
   IParam mIntParam, mDoubleParam;

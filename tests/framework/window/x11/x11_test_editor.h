@@ -23,6 +23,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include "tests/framework/window/x11/x11_pixels.h"
 // clang-format on
 
 namespace x11_test {
@@ -86,15 +87,6 @@ class TestWindow : public IGraphicsX11 {
   int copies = 0;
   std::vector<IRECT> copiedAreas;
 };
-
-struct Rgb {
-  int r, g, b;
-  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-  return out << "(" << c.r << "," << c.g << "," << c.b << ")";
-}
 
 // Runs the thread's run loop until the condition holds or the time is up;
 // whether it held.
@@ -196,17 +188,7 @@ class X11EditorTest : public ::testing::Test {
   }
 
   Rgb ScreenPixel(XImage* image, int x, int y) const {
-    const Visual* visual = DefaultVisual(display, 0);
-    const unsigned long v = XGetPixel(image, x, y);
-    auto channel = [v](unsigned long mask) {
-      unsigned long value = v & mask;
-      while (mask && !(mask & 1)) {
-        mask >>= 1;
-        value >>= 1;
-      }
-      return static_cast<int>(value);
-    };
-    return {channel(visual->red_mask), channel(visual->green_mask), channel(visual->blue_mask)};
+    return ReadBack(image, x, y, DefaultVisual(display, 0));
   }
 
   // Pointer input through XTest, in root pixels (the host window, and the

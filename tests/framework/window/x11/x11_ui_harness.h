@@ -18,6 +18,7 @@
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_pixel.h"
 #include "raster/lice_png.h"
+#include "tests/support/XvfbServer.h"
 
 // Driving the X11 layer's windows as a user would: XTest input on a
 // private server, and a plain event pump handing every event to the
@@ -164,5 +165,23 @@ inline void SaveScreenshot(Display* d, const char* name) {
   const std::string path = std::string(folder) + "/" + name;
   EXPECT_TRUE(LICE_WritePNG(path.c_str(), &shot, false)) << path;
 }
+
+// A private server and a connection to it, X errors failing the test.
+class XDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
+    XSetErrorHandler(FailOnXError);
+    mDisplay = XOpenDisplay(nullptr);
+    ASSERT_NE(mDisplay, nullptr);
+  }
+  // Fixtures free their windows first, then call this.
+  void TearDown() override {
+    if (mDisplay) XCloseDisplay(mDisplay);
+  }
+
+  test_support::XvfbServer mServer;
+  Display* mDisplay = nullptr;
+};
 
 }  // namespace x11_ui_test
