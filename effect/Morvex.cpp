@@ -28,7 +28,7 @@ constexpr double defaultOf(Morvex::EParams p) {
 }  // namespace
 
 Morvex::Morvex(IPlugInstanceInfo instanceInfo)
-    : IPlugAU(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "",
+    : IPlug(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "",
               kMorvexManufacturer, kMorvexVersion, static_cast<int>(kMorvexSubtype),
               static_cast<int>(kMorvexManufacturerID), 0, false, false, false, 0),
       mMix(1.0 - defaultOf(kMix)),
@@ -47,7 +47,7 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
   }
   // An editor whose images cannot be loaded is dropped: the effect works
   // without one.
-  AttachGraphics(MakeEditor());
+  if (instanceInfo.mWithEditor) AttachGraphics(MakeEditor(instanceInfo.mResourceFolder.Get()));
   // The engine keeps its own settings until the host initialises the unit
   // and the parameters are delivered.
   CreatePresets();
@@ -138,6 +138,18 @@ void Morvex::UpdateGrayOut(IPlugEditor* editor) {
 // The top of the sweep on the Freq knob's scale.
 void Morvex::UpdateSweepTop(IPlugEditor* editor) {
   editor->SetControlFromPlug(mDepthMaskCtrl, mFreq + mDepth * (1.0 - mFreq));
+}
+
+IDisplayOutput Morvex::GetDisplayOutput(int) const {
+  return {"lfo", "LFO", 0.0, 1.0};
+}
+
+double Morvex::DisplayOutputValue(int) const noexcept {
+  return mLfoDisplay;
+}
+
+void Morvex::OnDisplayOutput(int, double value) {
+  if (IPlugEditor* editor = GetGUI()) editor->SetControlFromPlug(mLfoMaskCtrl, value);
 }
 
 void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept {

@@ -3,14 +3,14 @@
 #include <atomic>
 
 #include "effect/dsp/CPhaser.h"
-#include "framework/au/IPlugAU.h"
+#include "effect/IPlug.h"
 
 class IGraphics;
 
 // The stereo phaser plug-in: identity, seven parameters, ten factory presets,
 // the engine and the hooks that keep the editor's displays in step. Every
 // editor hook is skipped while no editor is attached.
-class Morvex : public IPlugAU {
+class Morvex : public IPlug {
  public:
   enum EParams { kMix = 0, kStages, kFreq, kFeedback, kSpread, kRate, kDepth, kNumParams };
   static constexpr int kNumPresets = 10;
@@ -29,10 +29,17 @@ class Morvex : public IPlugAU {
   // Reads inputs 0 and 1, writes outputs 0 and 1. [audio thread]
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept override;
 
+  // One display output: the LFO's position along the sweep, 0 to 1.
+  int NDisplayOutputs() const override { return 1; }
+  IDisplayOutput GetDisplayOutput(int idx) const override;
+  double DisplayOutputValue(int idx) const noexcept override;
+  void OnDisplayOutput(int idx, double value) override;
+
  private:
   void CreatePresets();
-  // The editor with its images and controls, the display indices stored.
-  IGraphics* MakeEditor();
+  // The editor with its images and controls, the display indices stored;
+  // images come from imageFolder when it is not empty, else the bundle.
+  IGraphics* MakeEditor(const char* imageFolder);
   // Editor hooks. [UI thread]
   void UpdateRings(IPlugEditor* editor);
   void UpdateGrayOut(IPlugEditor* editor);

@@ -53,19 +53,20 @@ IBitmap Load(IGraphics* graphics, const Image& image) {
 }
 
 // An unbound bitmap control the plug-in moves itself.
-int AttachDisplay(IGraphics* graphics, IPlugAU* plug, int x, int y, const IBitmap& bitmap) {
+int AttachDisplay(IGraphics* graphics, IPlugBase* plug, int x, int y, const IBitmap& bitmap) {
   return graphics->AttachControl(new IBitmapControl(plug, x, y, -1, &bitmap));
 }
 
-int AttachKnob(IGraphics* graphics, IPlugAU* plug, const KnobPlace& place, const IBitmap& knob) {
+int AttachKnob(IGraphics* graphics, IPlugBase* plug, const KnobPlace& place, const IBitmap& knob) {
   return graphics->AttachControl(
       new IKnobMultiControl(plug, place.x, place.y, place.param, &knob, kVertical, kKnobGearing));
 }
 
 }  // namespace
 
-IGraphics* Morvex::MakeEditor() {
-  IGraphics* graphics = MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0);
+IGraphics* Morvex::MakeEditor(const char* imageFolder) {
+  IGraphics* graphics =
+      MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, imageFolder);
   graphics->AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
 
   IBitmap rings[6];

@@ -19,6 +19,9 @@ class WDL_Mutex {
   WDL_Mutex& operator=(const WDL_Mutex&) = delete;
 
   void Enter() { pthread_mutex_lock(&mMutex); }
+  // Enters only when no other thread holds the mutex; never waits. A true
+  // result must be matched by a Leave.
+  bool TryEnter() { return pthread_mutex_trylock(&mMutex) == 0; }
   void Leave() { pthread_mutex_unlock(&mMutex); }
 
  private:

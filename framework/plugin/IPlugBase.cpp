@@ -155,6 +155,16 @@ EAPI IPlugBase::GetAPI() {
 
 void IPlugBase::HostSpecificInit() {}
 
+IDisplayOutput IPlugBase::GetDisplayOutput(int) const {
+  return {"", "", 0.0, 0.0};
+}
+
+double IPlugBase::DisplayOutputValue(int) const noexcept {
+  return 0.0;
+}
+
+void IPlugBase::OnDisplayOutput(int, double) {}
+
 void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   if (!graphics) return;
   if (!graphics->IsComplete()) {

@@ -9,6 +9,7 @@
 #include "framework/plugin/EAPI.h"
 #include "framework/plugin/HostTable.h"
 #include "framework/plugin/IParam.h"
+#include "framework/plugin/IDisplayOutput.h"
 #include "framework/plugin/IPlugConstants.h"
 #include "framework/plugin/IPlugEditor.h"
 #include "framework/plugin/IPlugStructs.h"
@@ -140,6 +141,18 @@ class IPlugBase {
   virtual void PresetsChangedByHost();
   // Sizes and clears the scratch buffers when the size changes. [UI thread]
   virtual void SetBlockSize(int blockSize);
+
+  // ---- Display outputs, for hosts whose editor runs in an instance of its
+  // own (LV2): the audio instance publishes each value after processing,
+  // the editor's instance shows it. None by default. ----
+  // [any thread]
+  virtual int NDisplayOutputs() const { return 0; }
+  // idx in 0 .. NDisplayOutputs() - 1.
+  virtual IDisplayOutput GetDisplayOutput(int idx) const;
+  // The value as of the last processed frame. [audio thread]
+  virtual double DisplayOutputValue(int idx) const noexcept;
+  // Shows a value another instance computed. [UI thread]
+  virtual void OnDisplayOutput(int idx, double value);
 
   // ---- Accessors. [any thread] ----
   IParam* GetParam(int paramIdx) const { return mParams.Get(paramIdx); }

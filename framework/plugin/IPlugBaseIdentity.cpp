@@ -47,6 +47,8 @@ const char* IPlugBase::GetAPIString() {
       return "AAX";
     case kAPISA:
       return "Standalone";
+    case kAPILV2:
+      return "LV2";
   }
   return "";
 }

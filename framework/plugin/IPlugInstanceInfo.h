@@ -7,4 +7,10 @@
 struct IPlugInstanceInfo {
   WDL_String mBundleID;
   WDL_String mViewClassName;
+  // The folder holding the editor's images, for wrappers whose host names
+  // the bundle by its path rather than its identifier; empty otherwise.
+  WDL_String mResourceFolder;
+  // False for an instance whose host shows no editor of it: an LV2 plug-in
+  // whose user interface is a separate instance.
+  bool mWithEditor = true;
 };

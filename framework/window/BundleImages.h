@@ -22,12 +22,17 @@ class BundleImages {
   // bundle. [UI thread]
   void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID ? bundleID : ""); }
   const char* GetBundleID() const { return mBundleID.Get(); }
+  // A folder to find the images in instead of a bundle's resources, for
+  // hosts that name the plug-in's bundle by its path; empty (the default)
+  // means the bundle. [UI thread]
+  void SetFolder(const char* folder) { mFolder.Set(folder ? folder : ""); }
 
   // [any thread] A new bitmap, or null for a null name, a name whose
   // extension is not "png" in any case, a bundle that is not there or an
-  // image that does not load.
+  // image that does not load. In a folder the file is "<folder>/<name>.png".
   LICE_IBitmap* Load(const char* fileName) const;
 
  private:
   WDL_String mBundleID;
+  WDL_String mFolder;
 };

@@ -98,6 +98,8 @@ class IGraphicsX11 : public IGraphics {
   // bundle.
   void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
   const char* GetBundleID() const { return mImages.GetBundleID(); }
+  // A folder that holds the images instead (see BundleImages::SetFolder).
+  void SetImageFolder(const char* folder) { mImages.SetFolder(folder); }
 
  protected:
   // The open window's connection, or null. [UI thread]

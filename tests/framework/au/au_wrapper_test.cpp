@@ -45,7 +45,7 @@ class TestPlug : public IPlugAU {
 
 }  // namespace
 
-IPlugAU* MakePlug() {
+IPlugAU* MakePlug(IPlugInstanceInfo) {
   return new TestPlug("2-2", false, 0);
 }
 
