@@ -1,0 +1,219 @@
+// Morvex's LV2 bundle as a host sees it through lilv: the description, the
+// processing and the saved state.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "lv2/atom/atom.h"
+#include "lv2/presets/presets.h"
+#include "lv2/state/state.h"
+#include "lv2/ui/ui.h"
+#include "tests/effect/lv2/LilvHost.h"
+
+namespace {
+const std::string kStereo = "urn:tarnbrook:morvex:stereo";
+const std::string kMono = "urn:tarnbrook:morvex:mono";
+const char* const kParamSymbols[] = {"mix", "stages", "freq", "feedback", "spread", "rate", "depth"};
+
+std::vector<float> Noise(size_t samples, unsigned seed = 7) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> uniform(-0.5f, 0.5f);
+  std::vector<float> noise(samples);
+  for (float& s : noise)
+    s = uniform(random);
+  return noise;
+}
+
+std::string StringOf(const LilvNode* node) {
+  return node ? lilv_node_as_string(node) : "";
+}
+
+class MorvexLV2 : public testing::Test {
+ protected:
+  LilvHost mHost;
+};
+
+TEST_F(MorvexLV2, DescribesBothPlugInsWithTheParameterTableAndTheLfoOutput) {
+  for (const std::string& uri : {kStereo, kMono}) {
+    SCOPED_TRACE(uri);
+    const LilvPlugin* plugin = mHost.Plugin(uri);
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(lilv_plugin_verify(plugin));
+    EXPECT_EQ(StringOf(lilv_plugin_class_get_uri(lilv_plugin_get_class(plugin))),
+              LV2_CORE__PhaserPlugin);
+    const int channels = uri == kStereo ? 2 : 1;
+    ASSERT_EQ(lilv_plugin_get_num_ports(plugin), static_cast<uint32_t>(8 + 2 * channels));
+    for (uint32_t i = 0; i < 7; ++i) {
+      const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+      EXPECT_EQ(StringOf(lilv_port_get_symbol(plugin, port)), kParamSymbols[i]);
+    }
+    LilvNode* output = mHost.NewURI(LV2_CORE__OutputPort);
+    const LilvPort* lfo = lilv_plugin_get_port_by_index(plugin, 7);
+    EXPECT_EQ(StringOf(lilv_port_get_symbol(plugin, lfo)), "lfo");
+    EXPECT_TRUE(lilv_port_is_a(plugin, lfo, output));
+    lilv_node_free(output);
+
+    LilvNode* minor = mHost.NewURI(LV2_CORE__minorVersion);
+    LilvNodes* version = lilv_plugin_get_value(plugin, minor);
+    ASSERT_NE(version, nullptr);
+    const int minorVersion = lilv_node_as_int(lilv_nodes_get_first(version));
+    EXPECT_TRUE(minorVersion > 0 && minorVersion % 2 == 0) << "a release, not a development build";
+    lilv_nodes_free(version);
+    lilv_node_free(minor);
+  }
+}
+
+TEST_F(MorvexLV2, StagesIsAnIntegerEnumerationOfSections) {
+  const LilvPlugin* plugin = mHost.Plugin(kStereo);
+  ASSERT_NE(plugin, nullptr);
+  const LilvPort* stages = lilv_plugin_get_port_by_index(plugin, 1);
+  LilvNode* integer = mHost.NewURI(LV2_CORE__integer);
+  LilvNode* enumeration = mHost.NewURI(LV2_CORE__enumeration);
+  EXPECT_TRUE(lilv_port_has_property(plugin, stages, integer));
+  EXPECT_TRUE(lilv_port_has_property(plugin, stages, enumeration));
+  lilv_node_free(integer);
+  lilv_node_free(enumeration);
+
+  std::vector<std::string> labels(6);
+  LilvScalePoints* points = lilv_port_get_scale_points(plugin, stages);
+  ASSERT_EQ(lilv_scale_points_size(points), 6u);
+  LILV_FOREACH(scale_points, i, points) {
+    const LilvScalePoint* point = lilv_scale_points_get(points, i);
+    const int value = lilv_node_as_int(lilv_scale_point_get_value(point));
+    ASSERT_TRUE(value >= 0 && value < 6);
+    labels[static_cast<size_t>(value)] = StringOf(lilv_scale_point_get_label(point));
+  }
+  lilv_scale_points_free(points);
+  EXPECT_EQ(labels, (std::vector<std::string>{"1 section", "2 sections", "3 sections",
+                                              "4 sections", "5 sections", "6 sections"}));
+}
+
+TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
+  const LilvPlugin* plugin = mHost.Plugin(kMono);
+  ASSERT_NE(plugin, nullptr);
+  LilvNode* presetClass = mHost.NewURI(LV2_PRESETS__Preset);
+  LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
+  std::vector<std::string> labels;
+  LILV_FOREACH(nodes, i, presets) {
+    const LilvNode* preset = lilv_nodes_get(presets, i);
+    lilv_world_load_resource(mHost.World(), preset);
+    LilvState* state = lilv_state_new_from_world(mHost.World(), mHost.Map(), preset);
+    ASSERT_NE(state, nullptr);
+    labels.push_back(lilv_state_get_label(state));
+    lilv_state_free(state);
+  }
+  lilv_nodes_free(presets);
+  lilv_node_free(presetClass);
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(labels, (std::vector<std::string>{"Classic Virus", "Hexagon", "Init", "Init", "Init",
+                                              "Init", "One Stage", "Tri Force", "Twin", "Winds"}));
+
+  LilvUIs* uis = lilv_plugin_get_uis(plugin);
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+  LilvNode* x11 = mHost.NewURI(LV2_UI__X11UI);
+  EXPECT_TRUE(lilv_ui_is_a(ui, x11));
+  lilv_node_free(x11);
+  lilv_uis_free(uis);
+}
+
+TEST_F(MorvexLV2, AnyBlockSizeAndInPlaceBuffersGiveTheSameSamples) {
+  const std::vector<float> input = Noise(2 * 9000);
+  LilvPlug whole(mHost, kStereo);
+  whole.Control("feedback") = 0.9f;
+  const std::vector<float> reference = whole.Process(input, 9000);
+  for (int block : {1, 7, 1023, 4097}) {
+    for (bool inPlace : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "block " << block << (inPlace ? " in place" : ""));
+      LilvPlug plug(mHost, kStereo);
+      plug.Control("feedback") = 0.9f;
+      EXPECT_EQ(plug.Process(input, block, inPlace), reference);
+    }
+  }
+}
+
+TEST_F(MorvexLV2, BadInputAndBadControlValuesNeverEscapeFullScale) {
+  std::vector<float> input = Noise(2 * 4000);
+  const float bad[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 1e-40f};
+  for (size_t i = 0; i < input.size(); i += 97)
+    input[i] = bad[(i / 97) % 6];
+  LilvPlug plug(mHost, kStereo);
+  plug.Control("feedback") = NAN;
+  plug.Control("rate") = INFINITY;
+  const std::vector<float> output = plug.Process(input, 256);
+  for (float s : output)
+    ASSERT_TRUE(s >= -1.0f && s <= 1.0f) << s;
+}
+
+TEST_F(MorvexLV2, ANonFiniteControlValueLeavesTheSettingAsItWas) {
+  const std::vector<float> input = Noise(2 * 3000);
+  LilvPlug reference(mHost, kStereo);
+  LilvPlug plug(mHost, kStereo);
+  plug.Control("depth") = NAN;
+  EXPECT_EQ(plug.Process(input, 512), reference.Process(input, 512));
+}
+
+TEST_F(MorvexLV2, SavedStateRestoresTheExactSettingsInAFreshInstance) {
+  const std::vector<float> input = Noise(2 * 5000);
+  LilvPlug original(mHost, kStereo);
+  original.Control("stages") = 5.0f;
+  original.Control("feedback") = 0.83f;
+  original.Control("rate") = 0.71f;
+  original.Process(Noise(2 * 16), 16);
+  LilvState* state = original.Save();
+  ASSERT_NE(state, nullptr);
+
+  LilvPlug restored(mHost, kStereo);
+  restored.Restore(state);
+  lilv_state_free(state);
+  EXPECT_EQ(restored.Control("stages"), 5.0f);
+  LilvPlug set(mHost, kStereo);
+  set.Control("stages") = 5.0f;
+  set.Control("feedback") = 0.83f;
+  set.Control("rate") = 0.71f;
+  EXPECT_EQ(restored.Process(input, 512), set.Process(input, 512));
+}
+
+// The host hands a chunk back through the plug-in's state interface.
+struct RetrievedChunk {
+  std::vector<unsigned char> bytes;
+  LV2_URID type;
+};
+
+const void* Retrieve(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* type,
+                     uint32_t* flags) {
+  auto* chunk = static_cast<RetrievedChunk*>(handle);
+  *size = chunk->bytes.size();
+  *type = chunk->type;
+  *flags = LV2_STATE_IS_POD;
+  return chunk->bytes.data();
+}
+
+TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
+  const std::vector<float> input = Noise(2 * 3000);
+  LilvPlug reference(mHost, kStereo);
+  const std::vector<float> expected = reference.Process(input, 512);
+  const LV2_URID chunkType = mHost.Map()->map(mHost.Map()->handle, LV2_ATOM__Chunk);
+  const LV2_URID floatType = mHost.Map()->map(mHost.Map()->handle, LV2_ATOM__Float);
+  std::vector<unsigned char> full(7 * sizeof(double));
+  const double feedback = 0.95;
+  std::memcpy(full.data() + 3 * sizeof(double), &feedback, sizeof feedback);
+  const RetrievedChunk bad[] = {{std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType},
+                                {full, floatType}};
+  for (const RetrievedChunk& chunk : bad) {
+    LilvPlug plug(mHost, kStereo);
+    const auto* iface = static_cast<const LV2_State_Interface*>(
+        lilv_instance_get_extension_data(plug.Instance(), LV2_STATE__interface));
+    ASSERT_NE(iface, nullptr);
+    EXPECT_NE(iface->restore(lilv_instance_get_handle(plug.Instance()), Retrieve,
+                             const_cast<RetrievedChunk*>(&chunk), 0, mHost.Features()),
+              LV2_STATE_SUCCESS);
+    EXPECT_EQ(plug.Process(input, 512), expected);
+  }
+}
+}  // namespace
