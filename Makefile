@@ -6,7 +6,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
+.PHONY: all deps build install-lv2 run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
 
 all: build
 
@@ -16,6 +16,14 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Morvex.lv2 where LV2 hosts look for a user's plug-ins.
+LV2_DIR ?= $(HOME)/.lv2
+install-lv2: build
+	@mkdir -p $(LV2_DIR)
+	@rm -rf $(LV2_DIR)/Morvex.lv2
+	@cp -r $(BUILD_DIR)/Morvex.lv2 $(LV2_DIR)/
+	@echo "installed $(LV2_DIR)/Morvex.lv2"
 
 # Phases the generated demo clip with every factory preset into out/. Builds
 # only what that needs: the bundle, morvex and the clip generator.

@@ -1,0 +1,193 @@
+// Morvex's LV2 user interface in a small suil host under Xvfb: embedded in
+// the host's window, driven by idle calls, knob gestures out as port writes
+// and port events in as control movements.
+#include <gtest/gtest.h>
+#include <suil/suil.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "lv2/ui/ui.h"
+#include "raster/LICE_MemBitmap.h"
+#include "raster/lice_png.h"
+#include "tests/effect/lv2/LilvHost.h"
+#include "tests/support/XvfbServer.h"
+// Xlib last: its macros clash with names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+constexpr int kWidth = 424;
+constexpr int kHeight = 104;
+// The Mix knob's middle, in editor pixels.
+constexpr int kMixX = 43;
+constexpr int kMixY = 68;
+
+class MorvexLV2UI : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (mServer.Display().empty()) GTEST_SKIP() << "no Xvfb";
+    mDisplay = XOpenDisplay(nullptr);
+    ASSERT_NE(mDisplay, nullptr);
+    mParent = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, 600, 300, 0, 0, 0);
+    XMapWindow(mDisplay, mParent);
+    XSync(mDisplay, False);
+
+    const LilvPlugin* plugin = mHost.Plugin("urn:tarnbrook:morvex:stereo");
+    ASSERT_NE(plugin, nullptr);
+    LilvUIs* uis = lilv_plugin_get_uis(plugin);
+    const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+    char* bundle = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_bundle_uri(ui)), nullptr);
+    char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+    mSuil = suil_host_new(Write, nullptr, nullptr, nullptr);
+    suil_host_set_touch_func(mSuil, Touch);
+    const LV2_Feature parent = {LV2_UI__parent, reinterpret_cast<void*>(mParent)};
+    const LV2_Feature idle = {LV2_UI__idleInterface, nullptr};
+    const LV2_Feature* features[] = {&parent, &idle, mHost.Features()[0], nullptr};
+    mUI = suil_instance_new(mSuil, this, LV2_UI__X11UI, "urn:tarnbrook:morvex:stereo",
+                            lilv_node_as_uri(lilv_ui_get_uri(ui)), LV2_UI__X11UI, bundle, binary,
+                            features);
+    lilv_free(bundle);
+    lilv_free(binary);
+    lilv_uis_free(uis);
+    ASSERT_NE(mUI, nullptr);
+    mIdle = static_cast<const LV2UI_Idle_Interface*>(
+        suil_instance_extension_data(mUI, LV2_UI__idleInterface));
+    ASSERT_NE(mIdle, nullptr);
+    mView = reinterpret_cast<Window>(suil_instance_get_widget(mUI));
+    Idle(5);
+  }
+
+  void TearDown() override {
+    if (mUI) suil_instance_free(mUI);
+    if (mSuil) suil_host_free(mSuil);
+    if (mDisplay) XCloseDisplay(mDisplay);
+  }
+
+  static void Write(SuilController controller, uint32_t port, uint32_t size, uint32_t protocol,
+                    const void* buffer) {
+    if (size == sizeof(float) && protocol == 0) {
+      static_cast<MorvexLV2UI*>(controller)->mWrites.emplace_back(
+          port, *static_cast<const float*>(buffer));
+    }
+  }
+  static void Touch(SuilController controller, uint32_t port, bool grabbed) {
+    static_cast<MorvexLV2UI*>(controller)->mTouches.emplace_back(port, grabbed);
+  }
+
+  // The host's idle calls, a frame apart; each must report the view open.
+  void Idle(int calls) {
+    for (int i = 0; i < calls; ++i) {
+      ASSERT_EQ(mIdle->idle(suil_instance_get_handle(mUI)), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  void PortEvent(uint32_t port, float value) {
+    suil_instance_port_event(mUI, port, sizeof value, 0, &value);
+    Idle(5);
+  }
+
+  // The view's pixels as 0xRRGGBB.
+  std::vector<unsigned long> Pixels() {
+    XImage* image = XGetImage(mDisplay, mView, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    for (int y = 0; image && y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        pixels.push_back(XGetPixel(image, x, y) & 0xffffff);
+    if (image) XDestroyImage(image);
+    return pixels;
+  }
+
+  void Drag(int x, int y, int dy) {
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(mDisplay, mView, DefaultRootWindow(mDisplay), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(mDisplay, 1, True, CurrentTime);
+    XSync(mDisplay, False);
+    Idle(2);
+    for (int step = 1; step <= 4; ++step) {
+      XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rootX, rootY + dy * step / 4,
+                           CurrentTime);
+      XSync(mDisplay, False);
+      Idle(2);
+    }
+    XTestFakeButtonEvent(mDisplay, 1, False, CurrentTime);
+    XSync(mDisplay, False);
+    Idle(3);
+  }
+
+  test_support::XvfbServer mServer;
+  Display* mDisplay = nullptr;
+  Window mParent = 0;
+  Window mView = 0;
+  LilvHost mHost;
+  SuilHost* mSuil = nullptr;
+  SuilInstance* mUI = nullptr;
+  const LV2UI_Idle_Interface* mIdle = nullptr;
+  std::vector<std::pair<uint32_t, float>> mWrites;
+  std::vector<std::pair<uint32_t, bool>> mTouches;
+};
+
+TEST_F(MorvexLV2UI, OpensInTheHostsWindowAtTheEditorsSize) {
+  XWindowAttributes attributes;
+  ASSERT_TRUE(XGetWindowAttributes(mDisplay, mView, &attributes));
+  EXPECT_EQ(attributes.width, kWidth);
+  EXPECT_EQ(attributes.height, kHeight);
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  Window root, parent, *children = nullptr;
+  unsigned int nChildren = 0;
+  XQueryTree(mDisplay, mView, &root, &parent, &children, &nChildren);
+  if (children) XFree(children);
+  EXPECT_EQ(parent, mParent);
+
+  // A picture of it, for a person to look at.
+  LICE_MemBitmap shot(kWidth, kHeight);
+  const std::vector<unsigned long> pixels = Pixels();
+  ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth * kHeight));
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const unsigned long p = pixels[static_cast<size_t>(y * kWidth + x)];
+      shot.getBits()[y * shot.getRowSpan() + x] =
+          LICE_RGBA(static_cast<int>(p >> 16), static_cast<int>((p >> 8) & 255),
+                    static_cast<int>(p & 255), 255);
+    }
+  EXPECT_TRUE(LICE_WritePNG("morvex-lv2-ui.png", &shot, false));
+}
+
+TEST_F(MorvexLV2UI, DraggingTheMixKnobWritesItsPortBetweenTouches) {
+  Drag(kMixX, kMixY, -40);
+  ASSERT_FALSE(mWrites.empty());
+  for (const auto& write : mWrites)
+    EXPECT_EQ(write.first, 0u) << "only the Mix port";
+  EXPECT_GT(mWrites.back().second, 0.5f);
+  ASSERT_GE(mTouches.size(), 2u);
+  EXPECT_EQ(mTouches.front(), std::make_pair(0u, true));
+  EXPECT_EQ(mTouches.back(), std::make_pair(0u, false));
+}
+
+TEST_F(MorvexLV2UI, PortEventsMoveTheKnobAndTheLfoDisplay) {
+  const std::vector<unsigned long> before = Pixels();
+  PortEvent(0, 1.0f);
+  const std::vector<unsigned long> mixMoved = Pixels();
+  int changedInMixArea = 0;  // the knob and its ring, left of x = 110
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < 110; ++x) {
+      const size_t i = static_cast<size_t>(y * kWidth + x);
+      changedInMixArea += before[i] != mixMoved[i];
+    }
+  EXPECT_GT(changedInMixArea, 0);
+  EXPECT_TRUE(mWrites.empty()) << "a port event is not echoed back";
+
+  PortEvent(7, 0.0f);
+  const std::vector<unsigned long> low = Pixels();
+  PortEvent(7, 1.0f);
+  EXPECT_NE(Pixels(), low) << "the LFO display follows the output port";
+}
+}  // namespace
