@@ -28,9 +28,9 @@ constexpr double defaultOf(Morvex::EParams p) {
 }  // namespace
 
 Morvex::Morvex(IPlugInstanceInfo instanceInfo)
-    : IPlug(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "",
-              kMorvexManufacturer, kMorvexVersion, static_cast<int>(kMorvexSubtype),
-              static_cast<int>(kMorvexManufacturerID), 0, false, false, false, 0),
+    : IPlug(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "", kMorvexManufacturer,
+            kMorvexVersion, static_cast<int>(kMorvexSubtype),
+            static_cast<int>(kMorvexManufacturerID), 0, false, false, false, 0),
       mMix(1.0 - defaultOf(kMix)),
       mStages(static_cast<int>(defaultOf(kStages))),
       mFreq(defaultOf(kFreq)),

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "effect/dsp/CPhaser.h"
 #include "effect/IPlug.h"
+#include "effect/dsp/CPhaser.h"
 
 class IGraphics;
 

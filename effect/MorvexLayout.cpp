@@ -65,8 +65,7 @@ int AttachKnob(IGraphics* graphics, IPlugBase* plug, const KnobPlace& place, con
 }  // namespace
 
 IGraphics* Morvex::MakeEditor(const char* imageFolder) {
-  IGraphics* graphics =
-      MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, imageFolder);
+  IGraphics* graphics = MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, imageFolder);
   graphics->AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
 
   IBitmap rings[6];

@@ -78,9 +78,9 @@ const Descriptors* gDescriptors = nullptr;
 
 Descriptors::Descriptors(const LV2Identity& identity) {
   for (int i = 0; i < kNumLV2Layouts; ++i) {
-      mURIs[i] = std::string(identity.mURI) + ":" + kLV2Layouts[i].mName;
-      mDescriptors[i] = {mURIs[i].c_str(), Instantiate, ConnectPort, Activate,
-                         Run,              Deactivate,  Cleanup,     ExtensionData};
+    mURIs[i] = std::string(identity.mURI) + ":" + kLV2Layouts[i].mName;
+    mDescriptors[i] = {mURIs[i].c_str(), Instantiate, ConnectPort,  Activate, Run,
+                       Deactivate,       Cleanup,     ExtensionData};
   }
   gDescriptors = this;
   gIdentity.store(&identity, std::memory_order_release);

@@ -57,9 +57,10 @@ std::string Base64Of(const ByteChunk& chunk) {
 }
 
 std::string AudioPort(const char* direction, int index, const char* symbol, const char* name) {
-  return std::string("[\n        a lv2:") + direction + "Port, lv2:AudioPort ;\n        lv2:index " +
-         std::to_string(index) + " ;\n        lv2:symbol " + Quoted(symbol) +
-         " ;\n        lv2:name " + Quoted(name) + " ;\n    ]";
+  return std::string("[\n        a lv2:") + direction +
+         "Port, lv2:AudioPort ;\n        lv2:index " + std::to_string(index) +
+         " ;\n        lv2:symbol " + Quoted(symbol) + " ;\n        lv2:name " + Quoted(name) +
+         " ;\n    ]";
 }
 }  // namespace
 
@@ -133,8 +134,8 @@ std::string LV2Turtle::ControlPorts() const {
       ports += points ? " ;\n        lv2:portProperty lv2:integer, lv2:enumeration"
                       : " ;\n        lv2:portProperty lv2:integer";
       for (int k = 0; points && k < points->mNumLabels; ++k) {
-        ports += std::string(k ? " ,\n            " : " ;\n        lv2:scalePoint ") + "[ rdfs:label " +
-                 Quoted(points->mLabels[k]) + " ; rdf:value " +
+        ports += std::string(k ? " ,\n            " : " ;\n        lv2:scalePoint ") +
+                 "[ rdfs:label " + Quoted(points->mLabels[k]) + " ; rdf:value " +
                  Number(param->GetMin() + k) + " ]";
       }
     }
@@ -235,8 +236,8 @@ std::string LV2Turtle::Presets() {
            " ;\n    rdfs:label " + Quoted(mPlug.GetPresetName(p)) + " ;\n    lv2:port ";
     for (int i = 0; i < mPlug.NParams(); ++i) {
       const IParam* param = mPlug.GetParam(i);
-      ttl += "[ lv2:symbol " + Quoted(Symbol(param->GetNameForHost()).c_str()) +
-             " ; pset:value " + Number(param->Value()) + " ]";
+      ttl += "[ lv2:symbol " + Quoted(Symbol(param->GetNameForHost()).c_str()) + " ; pset:value " +
+             Number(param->Value()) + " ]";
       ttl += i + 1 < mPlug.NParams() ? " ,\n        " : " ;\n";
     }
     // Port values are single precision; the chunk restores the preset's

@@ -37,7 +37,8 @@ LICE_IBitmap* BundleImages::Load(const char* fileName) const {
   const char* dot = std::strrchr(base, '.');
   if (!dot || strcasecmp(dot + 1, "png") != 0 || dot == base) return nullptr;
   const std::string baseName(base, static_cast<size_t>(dot - base));
-  if (mFolder.Get()[0]) return LICE_LoadPNG((std::string(mFolder.Get()) + "/" + baseName + ".png").c_str());
+  if (mFolder.Get()[0])
+    return LICE_LoadPNG((std::string(mFolder.Get()) + "/" + baseName + ".png").c_str());
 
   CFBundleRef bundle = CFBundleGetMainBundle();
   if (mBundleID.Get()[0]) {

@@ -71,8 +71,8 @@ class MorvexLV2Render : public testing::Test {
   // Runs a command line with the bundle on LV2_PATH; its output goes to a
   // log that a failure shows.
   void Run(const std::string& command) {
-    const std::string line = "LV2_PATH='" + mHost.Folder() + "' " + command + " >'" + mDir +
-                             "/log' 2>&1";
+    const std::string line =
+        "LV2_PATH='" + mHost.Folder() + "' " + command + " >'" + mDir + "/log' 2>&1";
     if (std::system(line.c_str()) != 0) {
       std::ifstream log(mDir + "/log");
       std::stringstream text;
@@ -121,7 +121,8 @@ TEST_F(MorvexLV2Render, DefaultsAndControlValuesSoundAsInMorvexRender) {
   ExpectSameSamples(defaults, LV2File("stereo.wav", kStereo, ""));
 
   const Audio set = Morvex("stereo.wav", "--set Stages=5 --set Feedback=0.9 --set Rate=0.7");
-  ExpectSameSamples(set, LV2Apply("stereo.wav", kStereo, "-c stages 5 -c feedback 0.9 -c rate 0.7"));
+  ExpectSameSamples(set,
+                    LV2Apply("stereo.wav", kStereo, "-c stages 5 -c feedback 0.9 -c rate 0.7"));
   ExpectSameSamples(set, LV2File("stereo.wav", kStereo, "-p stages:5 -p feedback:0.9 -p rate:0.7"));
 }
 
@@ -182,7 +183,8 @@ TEST_F(MorvexLV2Render, TheSavedStateIsTheAudioUnitsParameterChunk) {
   text << file.rdbuf();
   std::smatch match;
   const std::string plist = text.str();
-  ASSERT_TRUE(std::regex_search(plist, match, std::regex("<key>data</key>\\s*<data>([^<]*)</data>")));
+  ASSERT_TRUE(
+      std::regex_search(plist, match, std::regex("<key>data</key>\\s*<data>([^<]*)</data>")));
   std::string base64;
   for (char c : match[1].str())
     if (!std::isspace(static_cast<unsigned char>(c))) base64 += c;

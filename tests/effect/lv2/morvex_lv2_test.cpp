@@ -18,7 +18,8 @@
 namespace {
 const std::string kStereo = "urn:tarnbrook:morvex:stereo";
 const std::string kMono = "urn:tarnbrook:morvex:mono";
-const char* const kParamSymbols[] = {"mix", "stages", "freq", "feedback", "spread", "rate", "depth"};
+const char* const kParamSymbols[] = {"mix",    "stages", "freq", "feedback",
+                                     "spread", "rate",   "depth"};
 
 std::vector<float> Noise(size_t samples, unsigned seed = 7) {
   std::mt19937 random(seed);
@@ -89,8 +90,8 @@ TEST_F(MorvexLV2, StagesIsAnIntegerEnumerationOfSections) {
     labels[static_cast<size_t>(value)] = StringOf(lilv_scale_point_get_label(point));
   }
   lilv_scale_points_free(points);
-  EXPECT_EQ(labels, (std::vector<std::string>{"1 section", "2 sections", "3 sections",
-                                              "4 sections", "5 sections", "6 sections"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{"1 section", "2 sections", "3 sections", "4 sections",
+                                              "5 sections", "6 sections"}));
 }
 
 TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
@@ -203,8 +204,8 @@ TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
   std::vector<unsigned char> full(7 * sizeof(double));
   const double feedback = 0.95;
   std::memcpy(full.data() + 3 * sizeof(double), &feedback, sizeof feedback);
-  const RetrievedChunk bad[] = {{std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType},
-                                {full, floatType}};
+  const RetrievedChunk bad[] = {
+      {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType}, {full, floatType}};
   for (const RetrievedChunk& chunk : bad) {
     LilvPlug plug(mHost, kStereo);
     const auto* iface = static_cast<const LV2_State_Interface*>(

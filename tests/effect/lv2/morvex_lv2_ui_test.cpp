@@ -71,8 +71,8 @@ class MorvexLV2UI : public testing::Test {
   static void Write(SuilController controller, uint32_t port, uint32_t size, uint32_t protocol,
                     const void* buffer) {
     if (size == sizeof(float) && protocol == 0) {
-      static_cast<MorvexLV2UI*>(controller)->mWrites.emplace_back(
-          port, *static_cast<const float*>(buffer));
+      static_cast<MorvexLV2UI*>(controller)
+          ->mWrites.emplace_back(port, *static_cast<const float*>(buffer));
     }
   }
   static void Touch(SuilController controller, uint32_t port, bool grabbed) {
