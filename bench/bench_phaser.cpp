@@ -1,15 +1,14 @@
 // CPhaser::process, one call per stereo frame as the plug-in makes it, at
-// 44.1 kHz for every stage setting. time_per_frame is the cost of one stereo
-// frame; realtime_factor (printed as a rate: seconds of audio per second) is
-// how many times faster than real time that runs on one core. The goal is
-// 750 with six sections (30 ns per frame). The machine may be shared: run with
-// --benchmark_repetitions and read the median.
+// 44.1 kHz for every stage setting, with the counters of frame_counters.h.
+// The goal is 750 times real time with six sections (30 ns per frame). The
+// machine may be shared: run with --benchmark_repetitions and read the median.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
 #include "effect/dsp/CPhaser.h"
+#include "frame_counters.h"
 
 namespace {
 
@@ -27,14 +26,6 @@ void configure(CPhaser& p, int stages) {
   p.setDepth(1.0);
 }
 
-void setCounters(benchmark::State& state) {
-  const double frames = static_cast<double>(state.iterations()) * kBlock;
-  state.counters["time_per_frame"] =
-      benchmark::Counter(frames, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["realtime_factor"] =
-      benchmark::Counter(frames / kSampleRate, benchmark::Counter::kIsRate);
-}
-
 void renderBlocks(benchmark::State& state, CPhaser& p, const std::vector<double>& l,
                   const std::vector<double>& r) {
   std::vector<double> outL(kBlock), outR(kBlock);
@@ -48,7 +39,7 @@ void renderBlocks(benchmark::State& state, CPhaser& p, const std::vector<double>
     benchmark::DoNotOptimize(outR.data());
     benchmark::ClobberMemory();
   }
-  setCounters(state);
+  setFrameCounters(state, kBlock, kSampleRate);
 }
 
 std::vector<double> noise(unsigned seed) {
