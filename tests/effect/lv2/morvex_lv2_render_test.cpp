@@ -18,6 +18,12 @@
 #include "tests/effect/lv2/LilvHost.h"
 
 namespace {
+#ifdef MORVEX_HOST_ENV
+const std::string kHostEnvironment = MORVEX_HOST_ENV;
+#else
+const std::string kHostEnvironment;
+#endif
+
 struct Audio {
   int channels = 0;
   std::vector<float> samples;
@@ -71,8 +77,8 @@ class MorvexLV2Render : public testing::Test {
   // Runs a command line with the bundle on LV2_PATH; its output goes to a
   // log that a failure shows.
   void Run(const std::string& command) {
-    const std::string line =
-        "LV2_PATH='" + mHost.Folder() + "' " + command + " >'" + mDir + "/log' 2>&1";
+    const std::string line = kHostEnvironment + " LV2_PATH='" + mHost.Folder() + "' " + command +
+                             " >'" + mDir + "/log' 2>&1";
     if (std::system(line.c_str()) != 0) {
       std::ifstream log(mDir + "/log");
       std::stringstream text;
