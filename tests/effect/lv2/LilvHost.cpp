@@ -10,7 +10,7 @@
 #include "lv2/state/state.h"
 
 LilvHost::LilvHost() : mWorld(lilv_world_new()) {
-  // The build's bundle beside the system's specifications, which give the
+  // The build's bundle beside the system's LV2 vocabularies, which give the
   // plug-in classes; the build tree itself holds far more than bundles.
   char folder[] = "/tmp/morvex-lv2-XXXXXX";
   if (mkdtemp(folder)) {

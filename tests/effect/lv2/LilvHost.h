@@ -10,7 +10,7 @@
 #include "lv2/urid/urid.h"
 
 // A small LV2 host for the tests: a lilv world holding the build's
-// Morvex.lv2 (and the system's specifications), a URID map, and instances
+// Morvex.lv2 (and the system's LV2 vocabularies), a URID map, and instances
 // whose ports it owns.
 class LilvHost {
  public:
