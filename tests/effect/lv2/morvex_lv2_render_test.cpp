@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -112,6 +111,25 @@ class MorvexLV2Render : public testing::Test {
 
 const std::string kStereo = "urn:tarnbrook:morvex:stereo";
 
+// The text between the first `open` and the next `close` after it, or "".
+std::string Between(const std::string& text, const std::string& open, const std::string& close) {
+  const size_t begin = text.find(open);
+  if (begin == std::string::npos) return "";
+  const size_t end = text.find(close, begin + open.size());
+  return end == std::string::npos ? ""
+                                  : text.substr(begin + open.size(), end - begin - open.size());
+}
+
+std::vector<unsigned char> Base64Decoded(const std::string& text) {
+  std::string base64;
+  for (char c : text)
+    if (!std::isspace(static_cast<unsigned char>(c))) base64 += c;
+  std::vector<unsigned char> bytes(base64.size());
+  bytes.resize(static_cast<size_t>(
+      base64decode(base64.c_str(), bytes.data(), static_cast<int>(bytes.size()))));
+  return bytes;
+}
+
 void ExpectSameSamples(const Audio& expected, const Audio& actual) {
   ASSERT_EQ(actual.channels, expected.channels);
   ASSERT_EQ(actual.samples.size(), expected.samples.size());
@@ -169,13 +187,7 @@ std::vector<unsigned char> LV2StateChunk(LilvHost& host, const std::string& pres
     std::ifstream file(std::string(folder) + "/state.ttl");
     std::stringstream text;
     text << file.rdbuf();
-    std::smatch match;
-    const std::string ttl = text.str();
-    if (std::regex_search(ttl, match, std::regex("morvex:state> \"([A-Za-z0-9+/=]+)\""))) {
-      chunk.resize(match[1].length());
-      chunk.resize(static_cast<size_t>(
-          base64decode(match[1].str().c_str(), chunk.data(), static_cast<int>(chunk.size()))));
-    }
+    chunk = Base64Decoded(Between(text.str(), "morvex:state> \"", "\""));
     std::system(("rm -rf '" + std::string(folder) + "'").c_str());
   }
   lilv_state_free(state);
@@ -187,16 +199,8 @@ TEST_F(MorvexLV2Render, TheSavedStateIsTheAudioUnitsParameterChunk) {
   std::ifstream file(mDir + "/twin.aupreset");
   std::stringstream text;
   text << file.rdbuf();
-  std::smatch match;
-  const std::string plist = text.str();
-  ASSERT_TRUE(
-      std::regex_search(plist, match, std::regex("<key>data</key>\\s*<data>([^<]*)</data>")));
-  std::string base64;
-  for (char c : match[1].str())
-    if (!std::isspace(static_cast<unsigned char>(c))) base64 += c;
-  std::vector<unsigned char> auChunk(base64.size());
-  auChunk.resize(static_cast<size_t>(
-      base64decode(base64.c_str(), auChunk.data(), static_cast<int>(auChunk.size()))));
+  const std::vector<unsigned char> auChunk =
+      Base64Decoded(Between(text.str(), "<data>", "</data>"));
 
   const std::vector<unsigned char> lv2Chunk = LV2StateChunk(mHost, "Twin");
   ASSERT_EQ(lv2Chunk.size(), 7 * sizeof(double));
