@@ -1,5 +1,6 @@
 #include "tests/effect/lv2/LilvHost.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -21,6 +22,9 @@ LilvHost::LilvHost() : mWorld(lilv_world_new()) {
   lilv_world_set_option(mWorld, LILV_OPTION_LV2_PATH, path);
   lilv_node_free(path);
   lilv_world_load_all(mWorld);
+  // Kept loaded for the whole test, as long-running hosts keep plug-in
+  // libraries: its static data then stays in the leak checker's sight.
+  dlopen(MORVEX_LV2_BUNDLE "/Morvex.so", RTLD_NOW | RTLD_NODELETE);
 }
 
 LilvHost::~LilvHost() {
