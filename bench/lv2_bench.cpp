@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "frame_counters.h"
-#include "lv2_host.h"
+#include "tools/lv2host/Lv2Instance.h"
 
 namespace {
 

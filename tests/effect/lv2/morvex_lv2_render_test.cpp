@@ -14,7 +14,7 @@
 
 #include "framework/plugin/Base64.h"
 #include "lv2/presets/presets.h"
-#include "tests/effect/lv2/LilvHost.h"
+#include "tests/effect/lv2/MorvexWorld.h"
 
 namespace {
 #ifdef MORVEX_HOST_ENV
@@ -76,7 +76,7 @@ class MorvexLV2Render : public testing::Test {
   // Runs a command line with the bundle on LV2_PATH; its output goes to a
   // log that a failure shows.
   void Run(const std::string& command) {
-    const std::string line = kHostEnvironment + " LV2_PATH='" + mHost.Folder() + "' " + command +
+    const std::string line = kHostEnvironment + " LV2_PATH='" + MORVEX_LV2_PATH + "' " + command +
                              " >'" + mDir + "/log' 2>&1";
     if (std::system(line.c_str()) != 0) {
       std::ifstream log(mDir + "/log");
@@ -105,7 +105,7 @@ class MorvexLV2Render : public testing::Test {
     return Read(mDir + "/lv2file.wav");
   }
 
-  LilvHost mHost;
+  MorvexWorld mHost;
   std::string mDir;
 };
 
@@ -165,25 +165,27 @@ TEST_F(MorvexLV2Render, TheMonoPlugInSoundsAsAMonoRender) {
 }
 
 // The chunk the LV2 state holds, restored from the preset through lilv.
-std::vector<unsigned char> LV2StateChunk(LilvHost& host, const std::string& presetLabel) {
-  LilvPlug plug(host, kStereo);
+std::vector<unsigned char> LV2StateChunk(MorvexWorld& host, const std::string& presetLabel) {
+  const auto plug = host.Instantiate(MorvexWorld::kStereo);
+  if (!plug) return {};
   LilvNode* presetClass = host.NewURI(LV2_PRESETS__Preset);
-  LilvNodes* presets = lilv_plugin_get_related(plug.Plugin(), presetClass);
+  LilvNodes* presets = lilv_plugin_get_related(host.plugin(MorvexWorld::kStereo), presetClass);
   LILV_FOREACH(nodes, i, presets) {
     const LilvNode* node = lilv_nodes_get(presets, i);
-    lilv_world_load_resource(host.World(), node);
-    LilvState* preset = lilv_state_new_from_world(host.World(), host.Map(), node);
-    if (preset && presetLabel == lilv_state_get_label(preset)) plug.Restore(preset);
+    lilv_world_load_resource(host.lilv(), node);
+    LilvState* preset = lilv_state_new_from_world(host.lilv(), host.urids().mapInterface(), node);
+    if (preset && presetLabel == lilv_state_get_label(preset)) host.Restore(*plug, preset);
     lilv_state_free(preset);
   }
   lilv_nodes_free(presets);
   lilv_node_free(presetClass);
 
-  LilvState* state = plug.Save();
+  LilvState* state = host.Save(MorvexWorld::kStereo, *plug);
   char folder[] = "/tmp/morvex-state-XXXXXX";
   std::vector<unsigned char> chunk;
   if (state && mkdtemp(folder)) {
-    lilv_state_save(host.World(), host.Map(), host.Unmap(), state, nullptr, folder, "state.ttl");
+    lilv_state_save(host.lilv(), host.urids().mapInterface(), host.urids().unmapInterface(), state,
+                    nullptr, folder, "state.ttl");
     std::ifstream file(std::string(folder) + "/state.ttl");
     std::stringstream text;
     text << file.rdbuf();

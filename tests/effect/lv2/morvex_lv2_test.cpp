@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,11 @@
 #include "lv2/presets/presets.h"
 #include "lv2/state/state.h"
 #include "lv2/ui/ui.h"
-#include "tests/effect/lv2/LilvHost.h"
+#include "tests/effect/lv2/MorvexWorld.h"
 
 namespace {
-const std::string kStereo = "urn:tarnbrook:morvex:stereo";
-const std::string kMono = "urn:tarnbrook:morvex:mono";
+const std::string kStereo = MorvexWorld::kStereo;
+const std::string kMono = MorvexWorld::kMono;
 const char* const kParamSymbols[] = {"mix",    "stages", "freq", "feedback",
                                      "spread", "rate",   "depth"};
 
@@ -36,13 +37,20 @@ std::string StringOf(const LilvNode* node) {
 
 class MorvexLV2 : public testing::Test {
  protected:
-  LilvHost mHost;
+  // A stereo instance; the test fails at once when it cannot be made.
+  std::unique_ptr<Lv2Instance> Instantiate(const ControlSettings& settings = {}) {
+    auto instance = mHost.Instantiate(MorvexWorld::kStereo, settings, 16384);
+    if (!instance) throw std::runtime_error("Morvex.lv2 did not instantiate");
+    return instance;
+  }
+
+  MorvexWorld mHost;
 };
 
 TEST_F(MorvexLV2, DescribesBothPlugInsWithTheParameterTableAndTheLfoOutput) {
   for (const std::string& uri : {kStereo, kMono}) {
     SCOPED_TRACE(uri);
-    const LilvPlugin* plugin = mHost.Plugin(uri);
+    const LilvPlugin* plugin = mHost.plugin(uri.c_str());
     ASSERT_NE(plugin, nullptr);
     ASSERT_TRUE(lilv_plugin_verify(plugin));
     EXPECT_EQ(StringOf(lilv_plugin_class_get_uri(lilv_plugin_get_class(plugin))),
@@ -70,7 +78,7 @@ TEST_F(MorvexLV2, DescribesBothPlugInsWithTheParameterTableAndTheLfoOutput) {
 }
 
 TEST_F(MorvexLV2, StagesIsAnIntegerEnumerationOfSections) {
-  const LilvPlugin* plugin = mHost.Plugin(kStereo);
+  const LilvPlugin* plugin = mHost.plugin(kStereo.c_str());
   ASSERT_NE(plugin, nullptr);
   const LilvPort* stages = lilv_plugin_get_port_by_index(plugin, 1);
   LilvNode* integer = mHost.NewURI(LV2_CORE__integer);
@@ -95,15 +103,16 @@ TEST_F(MorvexLV2, StagesIsAnIntegerEnumerationOfSections) {
 }
 
 TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
-  const LilvPlugin* plugin = mHost.Plugin(kMono);
+  const LilvPlugin* plugin = mHost.plugin(kMono.c_str());
   ASSERT_NE(plugin, nullptr);
   LilvNode* presetClass = mHost.NewURI(LV2_PRESETS__Preset);
   LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
   std::vector<std::string> labels;
   LILV_FOREACH(nodes, i, presets) {
     const LilvNode* preset = lilv_nodes_get(presets, i);
-    lilv_world_load_resource(mHost.World(), preset);
-    LilvState* state = lilv_state_new_from_world(mHost.World(), mHost.Map(), preset);
+    lilv_world_load_resource(mHost.lilv(), preset);
+    LilvState* state =
+        lilv_state_new_from_world(mHost.lilv(), mHost.urids().mapInterface(), preset);
     ASSERT_NE(state, nullptr);
     labels.push_back(lilv_state_get_label(state));
     lilv_state_free(state);
@@ -125,15 +134,12 @@ TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
 
 TEST_F(MorvexLV2, AnyBlockSizeAndInPlaceBuffersGiveTheSameSamples) {
   const std::vector<float> input = Noise(2 * 9000);
-  LilvPlug whole(mHost, kStereo);
-  whole.Control("feedback") = 0.9f;
-  const std::vector<float> reference = whole.Process(input, 9000);
+  const ControlSettings feedback = {{"feedback", 0.9f}};
+  const std::vector<float> reference = Process(*Instantiate(feedback), input, 9000);
   for (int block : {1, 7, 1023, 4097}) {
     for (bool inPlace : {false, true}) {
       SCOPED_TRACE(testing::Message() << "block " << block << (inPlace ? " in place" : ""));
-      LilvPlug plug(mHost, kStereo);
-      plug.Control("feedback") = 0.9f;
-      EXPECT_EQ(plug.Process(input, block, inPlace), reference);
+      EXPECT_EQ(Process(*Instantiate(feedback), input, block, inPlace), reference);
     }
   }
 }
@@ -143,41 +149,31 @@ TEST_F(MorvexLV2, BadInputAndBadControlValuesNeverEscapeFullScale) {
   const float bad[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 1e-40f};
   for (size_t i = 0; i < input.size(); i += 97)
     input[i] = bad[(i / 97) % 6];
-  LilvPlug plug(mHost, kStereo);
-  plug.Control("feedback") = NAN;
-  plug.Control("rate") = INFINITY;
-  const std::vector<float> output = plug.Process(input, 256);
+  const std::vector<float> output =
+      Process(*Instantiate({{"feedback", NAN}, {"rate", INFINITY}}), input, 256);
   for (float s : output)
     ASSERT_TRUE(s >= -1.0f && s <= 1.0f) << s;
 }
 
 TEST_F(MorvexLV2, ANonFiniteControlValueLeavesTheSettingAsItWas) {
   const std::vector<float> input = Noise(2 * 3000);
-  LilvPlug reference(mHost, kStereo);
-  LilvPlug plug(mHost, kStereo);
-  plug.Control("depth") = NAN;
-  EXPECT_EQ(plug.Process(input, 512), reference.Process(input, 512));
+  EXPECT_EQ(Process(*Instantiate({{"depth", NAN}}), input, 512),
+            Process(*Instantiate(), input, 512));
 }
 
 TEST_F(MorvexLV2, SavedStateRestoresTheExactSettingsInAFreshInstance) {
   const std::vector<float> input = Noise(2 * 5000);
-  LilvPlug original(mHost, kStereo);
-  original.Control("stages") = 5.0f;
-  original.Control("feedback") = 0.83f;
-  original.Control("rate") = 0.71f;
-  original.Process(Noise(2 * 16), 16);
-  LilvState* state = original.Save();
+  const ControlSettings settings = {{"stages", 5.0f}, {"feedback", 0.83f}, {"rate", 0.71f}};
+  const auto original = Instantiate(settings);
+  Process(*original, Noise(2 * 16), 16);
+  LilvState* state = mHost.Save(MorvexWorld::kStereo, *original);
   ASSERT_NE(state, nullptr);
 
-  LilvPlug restored(mHost, kStereo);
-  restored.Restore(state);
+  const auto restored = Instantiate();
+  mHost.Restore(*restored, state);
   lilv_state_free(state);
-  EXPECT_EQ(restored.Control("stages"), 5.0f);
-  LilvPlug set(mHost, kStereo);
-  set.Control("stages") = 5.0f;
-  set.Control("feedback") = 0.83f;
-  set.Control("rate") = 0.71f;
-  EXPECT_EQ(restored.Process(input, 512), set.Process(input, 512));
+  EXPECT_EQ(*restored->control("stages"), 5.0f);
+  EXPECT_EQ(Process(*restored, input, 512), Process(*Instantiate(settings), input, 512));
 }
 
 // The host hands a chunk back through the plug-in's state interface.
@@ -197,24 +193,24 @@ const void* Retrieve(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* 
 
 TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
   const std::vector<float> input = Noise(2 * 3000);
-  LilvPlug reference(mHost, kStereo);
-  const std::vector<float> expected = reference.Process(input, 512);
-  const LV2_URID chunkType = mHost.Map()->map(mHost.Map()->handle, LV2_ATOM__Chunk);
-  const LV2_URID floatType = mHost.Map()->map(mHost.Map()->handle, LV2_ATOM__Float);
+  const std::vector<float> expected = Process(*Instantiate(), input, 512);
+  const LV2_URID chunkType = mHost.urids().map(LV2_ATOM__Chunk);
+  const LV2_URID floatType = mHost.urids().map(LV2_ATOM__Float);
   std::vector<unsigned char> full(7 * sizeof(double));
   const double feedback = 0.95;
   std::memcpy(full.data() + 3 * sizeof(double), &feedback, sizeof feedback);
   const RetrievedChunk bad[] = {
       {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType}, {full, floatType}};
   for (const RetrievedChunk& chunk : bad) {
-    LilvPlug plug(mHost, kStereo);
+    const auto plug = Instantiate();
     const auto* iface = static_cast<const LV2_State_Interface*>(
-        lilv_instance_get_extension_data(plug.Instance(), LV2_STATE__interface));
+        lilv_instance_get_extension_data(plug->lilv(), LV2_STATE__interface));
     ASSERT_NE(iface, nullptr);
-    EXPECT_NE(iface->restore(lilv_instance_get_handle(plug.Instance()), Retrieve,
-                             const_cast<RetrievedChunk*>(&chunk), 0, mHost.Features()),
+    const LV2_Feature* features[] = {mHost.urids().feature(), nullptr};
+    EXPECT_NE(iface->restore(lilv_instance_get_handle(plug->lilv()), Retrieve,
+                             const_cast<RetrievedChunk*>(&chunk), 0, features),
               LV2_STATE_SUCCESS);
-    EXPECT_EQ(plug.Process(input, 512), expected);
+    EXPECT_EQ(Process(*plug, input, 512), expected);
   }
 }
 }  // namespace

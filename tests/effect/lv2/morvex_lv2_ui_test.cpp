@@ -13,7 +13,7 @@
 #include "lv2/ui/ui.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_png.h"
-#include "tests/effect/lv2/LilvHost.h"
+#include "tests/effect/lv2/MorvexWorld.h"
 #include "tests/support/XvfbServer.h"
 // Xlib last: its macros clash with names above.
 #include <X11/Xlib.h>
@@ -37,7 +37,7 @@ class MorvexLV2UI : public testing::Test {
     XMapWindow(mDisplay, mParent);
     XSync(mDisplay, False);
 
-    const LilvPlugin* plugin = mHost.Plugin("urn:tarnbrook:morvex:stereo");
+    const LilvPlugin* plugin = mHost.plugin(MorvexWorld::kStereo);
     ASSERT_NE(plugin, nullptr);
     LilvUIs* uis = lilv_plugin_get_uis(plugin);
     const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
@@ -47,8 +47,8 @@ class MorvexLV2UI : public testing::Test {
     suil_host_set_touch_func(mSuil, Touch);
     const LV2_Feature parent = {LV2_UI__parent, reinterpret_cast<void*>(mParent)};
     const LV2_Feature idle = {LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* features[] = {&parent, &idle, mHost.Features()[0], nullptr};
-    mUI = suil_instance_new(mSuil, this, LV2_UI__X11UI, "urn:tarnbrook:morvex:stereo",
+    const LV2_Feature* features[] = {&parent, &idle, mHost.urids().feature(), nullptr};
+    mUI = suil_instance_new(mSuil, this, LV2_UI__X11UI, MorvexWorld::kStereo,
                             lilv_node_as_uri(lilv_ui_get_uri(ui)), LV2_UI__X11UI, bundle, binary,
                             features);
     lilv_free(bundle);
@@ -127,7 +127,7 @@ class MorvexLV2UI : public testing::Test {
   Display* mDisplay = nullptr;
   Window mParent = 0;
   Window mView = 0;
-  LilvHost mHost;
+  MorvexWorld mHost;
   SuilHost* mSuil = nullptr;
   SuilInstance* mUI = nullptr;
   const LV2UI_Idle_Interface* mIdle = nullptr;

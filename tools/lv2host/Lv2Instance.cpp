@@ -1,22 +1,17 @@
-#include "lv2_host.h"
+#include "tools/lv2host/Lv2Instance.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
+
+#include "tools/lv2host/ScopedNode.h"
 
 namespace {
 
 // Room for the few events a plug-in talks to its editor with.
 constexpr size_t kAtomCapacity = 8192;
-
-// A lilv node freed at the end of the scope that made it.
-struct Node {
-  LilvNode* node;
-  ~Node() { lilv_node_free(node); }
-};
 
 std::string symbolOf(const LilvPlugin* plugin, const LilvPort* port) {
   return lilv_node_as_string(lilv_port_get_symbol(plugin, port));
@@ -45,36 +40,6 @@ std::string missingFeature(const LilvPlugin* plugin, const LV2_Feature* const* f
 }
 
 }  // namespace
-
-UridMap::UridMap() : mMap{this, Map}, mFeature{LV2_URID__map, &mMap} {}
-
-LV2_URID UridMap::map(const char* uri) {
-  return mIds.emplace(uri, static_cast<LV2_URID>(mIds.size() + 1)).first->second;
-}
-
-LV2_URID UridMap::Map(LV2_URID_Map_Handle handle, const char* uri) {
-  return static_cast<UridMap*>(handle)->map(uri);
-}
-
-Lv2World::Lv2World() : mWorld(lilv_world_new()) {}
-
-Lv2World::~Lv2World() {
-  lilv_world_free(mWorld);
-}
-
-bool Lv2World::loadBundle(const std::string& path) {
-  // lilv takes a bundle as a folder URI, which must end in a slash.
-  const std::filesystem::path folder = std::filesystem::path(path) / "";
-  if (!std::filesystem::is_regular_file(folder / "manifest.ttl")) return false;
-  const Node uri{lilv_new_file_uri(mWorld, nullptr, folder.c_str())};
-  lilv_world_load_bundle(mWorld, uri.node);
-  return true;
-}
-
-const LilvPlugin* Lv2World::plugin(const char* uri) const {
-  const Node node{lilv_new_uri(mWorld, uri)};
-  return lilv_plugins_get_by_uri(lilv_world_get_all_plugins(mWorld), node.node);
-}
 
 std::unique_ptr<Lv2Instance> Lv2Instance::create(Lv2World& world, const LilvPlugin* plugin,
                                                  double sampleRate, uint32_t maxBlock,
@@ -107,11 +72,11 @@ Lv2Instance::~Lv2Instance() {
 std::string Lv2Instance::connect(Lv2World& world, const LilvPlugin* plugin, uint32_t maxBlock,
                                  const ControlSettings& settings) {
   LilvWorld* w = world.lilv();
-  const Node control{lilv_new_uri(w, LV2_CORE__ControlPort)};
-  const Node audio{lilv_new_uri(w, LV2_CORE__AudioPort)};
-  const Node atom{lilv_new_uri(w, LV2_ATOM__AtomPort)};
-  const Node input{lilv_new_uri(w, LV2_CORE__InputPort)};
-  const Node optional{lilv_new_uri(w, LV2_CORE__connectionOptional)};
+  const ScopedNode control{lilv_new_uri(w, LV2_CORE__ControlPort)};
+  const ScopedNode audio{lilv_new_uri(w, LV2_CORE__AudioPort)};
+  const ScopedNode atom{lilv_new_uri(w, LV2_ATOM__AtomPort)};
+  const ScopedNode input{lilv_new_uri(w, LV2_CORE__InputPort)};
+  const ScopedNode optional{lilv_new_uri(w, LV2_CORE__connectionOptional)};
   mChunkType = world.urids().map(LV2_ATOM__Chunk);
   const LV2_URID sequenceType = world.urids().map(LV2_ATOM__Sequence);
 
@@ -131,6 +96,7 @@ std::string Lv2Instance::connect(Lv2World& world, const LilvPlugin* plugin, uint
       // A port without a default starts at its minimum, or at zero.
       const float fallback = std::isnan(minimums[i]) ? 0.0f : minimums[i];
       mControls[i] = std::isnan(defaults[i]) ? fallback : defaults[i];
+      mControlIndex[symbolOf(plugin, port)] = i;
       data = &mControls[i];
     } else if (lilv_port_is_a(plugin, port, audio.node)) {
       // Inputs are connected by connectInputs before each run.
@@ -158,7 +124,7 @@ std::string Lv2Instance::connect(Lv2World& world, const LilvPlugin* plugin, uint
   }
 
   for (const auto& [symbol, value] : settings) {
-    const Node name{lilv_new_string(w, symbol.c_str())};
+    const ScopedNode name{lilv_new_string(w, symbol.c_str())};
     const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin, name.node);
     if (!port || !lilv_port_is_a(plugin, port, control.node) ||
         !lilv_port_is_a(plugin, port, input.node)) {
@@ -184,4 +150,14 @@ void Lv2Instance::run(uint32_t frames) {
     *atom = {static_cast<uint32_t>(kAtomCapacity - sizeof(LV2_Atom)), mChunkType};
   }
   lilv_instance_run(mInstance, frames);
+}
+
+void Lv2Instance::connectOutputs(float* const* channels) {
+  for (size_t c = 0; c < mAudioOut.size(); ++c)
+    lilv_instance_connect_port(mInstance, mAudioOut[c], channels[c]);
+}
+
+float* Lv2Instance::control(const std::string& symbol) {
+  const auto found = mControlIndex.find(symbol);
+  return found == mControlIndex.end() ? nullptr : &mControls[found->second];
 }

@@ -1,10 +1,9 @@
-// A small in-memory LV2 host for benchmarks: a lilv world that holds only the
-// bundles named to it, and plug-in instances with every port connected, so a
-// benchmark can time `run` and nothing else.
+// A small in-memory LV2 host for the benchmarks and the tests: plug-in
+// instances with every port connected, so a program can time or check `run`
+// and nothing else.
 #pragma once
 
 #include <lilv/lilv.h>
-#include <lv2/urid/urid.h>
 
 #include <array>
 #include <cstdint>
@@ -13,44 +12,7 @@
 #include <string>
 #include <vector>
 
-// One URID per URI, handed out from 1 and kept for the host's life. Plug-ins
-// keep the map's address, so it never moves.
-class UridMap {
- public:
-  UridMap();
-  UridMap(const UridMap&) = delete;
-  UridMap& operator=(const UridMap&) = delete;
-
-  LV2_URID map(const char* uri);
-  const LV2_Feature* feature() const { return &mFeature; }
-
- private:
-  static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri);
-
-  std::map<std::string, LV2_URID> mIds;
-  LV2_URID_Map mMap;
-  LV2_Feature mFeature;
-};
-
-class Lv2World {
- public:
-  Lv2World();
-  ~Lv2World();
-  Lv2World(const Lv2World&) = delete;
-  Lv2World& operator=(const Lv2World&) = delete;
-
-  // Reads the bundle in the folder `path`; false when it holds no manifest.
-  bool loadBundle(const std::string& path);
-  // Null when no bundle read so far describes `uri`.
-  const LilvPlugin* plugin(const char* uri) const;
-
-  LilvWorld* lilv() const { return mWorld; }
-  UridMap& urids() { return mUrids; }
-
- private:
-  LilvWorld* mWorld;
-  UridMap mUrids;
-};
+#include "tools/lv2host/Lv2World.h"
 
 // Control inputs by port symbol; the ports not named keep their defaults.
 using ControlSettings = std::map<std::string, float>;
@@ -73,6 +35,12 @@ class Lv2Instance {
   // Points the audio inputs at the caller's channels for the next runs: a
   // host feeding a long recording moves the pointers rather than copying.
   void connectInputs(const float* const* channels);
+  // Points the audio outputs at the caller's channels instead of the
+  // instance's own buffers (the inputs' channels, for in-place processing).
+  void connectOutputs(float* const* channels);
+  // A control port's value, by symbol; null for no such port.
+  float* control(const std::string& symbol);
+  LilvInstance* lilv() const { return mInstance; }
   // Runs up to maxBlock frames. Allocates nothing.
   void run(uint32_t frames);
   const float* output(int channel) const {
@@ -89,6 +57,7 @@ class Lv2Instance {
   LilvInstance* mInstance = nullptr;
   bool mActive = false;
   std::vector<float> mControls;
+  std::map<std::string, uint32_t> mControlIndex;
   std::vector<uint32_t> mAudioIn;
   std::vector<uint32_t> mAudioOut;
   std::vector<std::vector<float>> mOutBuffers;
