@@ -66,17 +66,24 @@ void IPlugLV2::Activate() {
   mFresh = false;
 }
 
+bool IPlugLV2::ControlPortChanged(int paramIdx) const noexcept {
+  const float* port = mControlIn.Get()[paramIdx];
+  // A host's NaN or infinity is no setting: the parameter keeps its value.
+  return port && std::isfinite(*port) && *port != mAppliedControl.Get()[paramIdx];
+}
+
 void IPlugLV2::ApplyControlPorts() noexcept {
+  // Most blocks change nothing, and those do not touch the mutex at all.
+  int first = 0;
+  while (first < NParams() && !ControlPortChanged(first))
+    ++first;
+  if (first == NParams()) return;
   WDL_Mutex* mutex = GetMutex();
   if (!mutex->TryEnter()) return;
-  for (int i = 0; i < NParams(); ++i) {
-    const float* port = mControlIn.Get()[i];
-    if (!port) continue;
-    const float value = *port;
-    float& applied = mAppliedControl.Get()[i];
-    // A host's NaN or infinity is no setting: the parameter keeps its value.
-    if (!std::isfinite(value) || value == applied) continue;
-    applied = value;
+  for (int i = first; i < NParams(); ++i) {
+    if (!ControlPortChanged(i)) continue;
+    const float value = *mControlIn.Get()[i];
+    mAppliedControl.Get()[i] = value;
     if (mAdoptPort.Get()[i]) {
       mAdoptPort.Get()[i] = false;
       continue;

@@ -21,10 +21,10 @@ class LV2UIHost;
 // it through the descriptor) or the user interface's own instance (with the
 // editor; parameter changes go out as port writes through its LV2UIHost).
 //
-// Locking: run takes no lock and waits for none. Control-port changes are
-// applied at the start of a block under the plug-in's mutex, entered only if
-// free; a block that finds it held (a state save or restore on another
-// thread) leaves the changes to the next block.
+// Locking: run waits for no lock. Control-port changes are applied at the
+// start of a block under the plug-in's mutex, entered only if free; a block
+// that finds it held (a state save on another thread) leaves the changes to
+// the next block, and a block without changes does not touch it.
 class IPlugLV2 : public IPlugBase {
  public:
   // Frames the effect processes at a time: run splits longer calls.
@@ -101,6 +101,8 @@ class IPlugLV2 : public IPlugBase {
  private:
   // Hands changed control ports to the effect. [audio thread]
   void ApplyControlPorts() noexcept;
+  // Whether the port holds a finite value other than the one last applied.
+  bool ControlPortChanged(int paramIdx) const noexcept;
   void ProcessBlock(uint32_t offset, int nFrames) noexcept;
   uint32_t StateKey() const;
 
