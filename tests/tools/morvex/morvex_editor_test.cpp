@@ -114,7 +114,18 @@ TEST(MorvexEditorToolTest, WithoutItsImagesThePlugInRendersButHasNoEditor) {
   EXPECT_FALSE(fs::exists(scratch / "x.png"));
 }
 
-// Finds the top-level window called "Morvex".
+bool HasChildWindow(Display* display, Window window) {
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+  if (children) XFree(children);
+  return count > 0;
+}
+
+// Finds the host's top-level window called "Morvex" once the editor's view
+// is inside it. Until the host reparents it the view is a top-level window
+// of the same name, and a close sent to it would close the view, not the
+// host.
 Window FindEditorWindow(Display* display) {
   Window root, parent, *children = nullptr;
   unsigned count = 0;
@@ -123,7 +134,9 @@ Window FindEditorWindow(Display* display) {
     for (unsigned i = 0; i < count && !found; ++i) {
       char* name = nullptr;
       if (XFetchName(display, children[i], &name) && name) {
-        if (std::strcmp(name, "Morvex") == 0) found = children[i];
+        if (std::strcmp(name, "Morvex") == 0 && HasChildWindow(display, children[i])) {
+          found = children[i];
+        }
         XFree(name);
       }
     }
