@@ -1,5 +1,7 @@
 #include "effect/Morvex.h"
 
+#include <algorithm>
+
 #include "effect/MorvexIdentity.h"
 #include "framework/base/NumericConversions.h"
 #include "framework/editor/IGraphics.h"
@@ -157,22 +159,25 @@ void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
   const double* inR = inputs[1];
   double* outL = outputs[0];
   double* outR = outputs[1];
+  // Mix at 0: the input passes untouched and the engine stands still.
+  if (mMix.load(std::memory_order_relaxed) >= 1.0) {
+    if (outL != inL) std::copy_n(inL, nFrames, outL);
+    if (outR != inR) std::copy_n(inR, nFrames, outR);
+    return;
+  }
   IPlugEditor* editor = GetGUI();
-  for (int s = 0; s < nFrames; ++s) {
-    // Mix at 0: the input passes untouched and the engine stands still.
-    if (mMix.load(std::memory_order_relaxed) >= 1.0) {
-      outL[s] = inL[s];
-      outR[s] = inR[s];
-      continue;
-    }
-    mPhaser.process(inL[s], inR[s]);
-    if (mLfoCountdown <= 0.0) {
+  for (int done = 0; done < nFrames;) {
+    // The engine runs in stretches that end on the frame after which the
+    // LFO display is due.
+    const int untilDisplay = static_cast<int>(std::max(mLfoCountdown, 0.0)) + 1;
+    const int frames = std::min(nFrames - done, untilDisplay);
+    mPhaser.processBlock(inL + done, inR + done, outL + done, outR + done, frames);
+    done += frames;
+    mLfoCountdown -= frames;
+    if (frames == untilDisplay) {
       mLfoDisplay = mPhaser.getlfo();
       if (editor) editor->SetControlFromPlug(mLfoMaskCtrl, mLfoDisplay);
-      mLfoCountdown = kLfoDisplayInterval;
+      mLfoCountdown = kLfoDisplayInterval - 1.0;
     }
-    mLfoCountdown -= 1.0;
-    outL[s] = mPhaser.getOutL();
-    outR[s] = mPhaser.getOutR();
   }
 }

@@ -4,7 +4,14 @@
 #include <limits>
 #include <type_traits>
 
+#include "effect/dsp/InstructionSet.h"
 #include "effect/dsp/detail/FlushTiny.h"
+#include "effect/dsp/detail/MulAdd.h"
+
+namespace dsp_detail {
+template <class MulAdd, int N>
+class ChainPair;
+}
 
 // A chain of up to six identical second-order all-pass sections sharing one
 // pair of coefficients, with feedback from the chain's output to its input.
@@ -23,13 +30,44 @@ class CAllPass6 {
   // a hundred, so this leaves ample room for any input the engine accepts
   // while staying far from overflow.
   static constexpr double kBlowUp = 1e10;
+  static constexpr int kSections = 6;
 
-  struct Section {
-    double x1 = 0.0, x2 = 0.0;  // last two inputs
-    double y1 = 0.0, y2 = 0.0;  // last two outputs
+  // V is double, or a pair of chains' values (see ChainPair).
+  // No member initialisers: a block's copy of the state is built whole, and
+  // a constructor looping over an array of them would keep it in memory.
+  // Section() is all zeros.
+  template <class V>
+  struct BasicSection {
+    V x1, x2;  // last two inputs
+    V y1, y2;  // last two outputs
+  };
+  using Section = BasicSection<double>;
+
+  template <class V>
+  struct Coefficients {
+    V a, minusA, b;
   };
 
+  // One section's sample, y = a·u + (x2 − a·y2 + b·(y1 − x1)): grouped so
+  // that only the last multiply-add waits for the section's input u, which
+  // shortens the chain's feedback loop, the one path every sample waits for.
+  template <class MulAdd, class V>
+  static V step(BasicSection<V>& s, V u, const Coefficients<V>& c) noexcept {
+    const V rest = MulAdd::mulAdd(c.b, s.y1 - s.x1, MulAdd::mulAdd(c.minusA, s.y2, s.x2));
+    const V y = MulAdd::mulAdd(c.a, u, rest);
+    s.x2 = s.x1;
+    s.x1 = u;
+    s.y2 = s.y1;
+    s.y1 = y;
+    return y;
+  }
+
   CAllPass6() noexcept { setcoeff(); }
+
+  // [audio thread] Which processor features process() uses, hence how its
+  // multiply-adds round; fastestInstructionSet() unless set.
+  void setInstructionSet(InstructionSet set) noexcept { mInstructionSet = set; }
+  InstructionSet getInstructionSet() const noexcept { return mInstructionSet; }
 
   // A section's angle per sample is kAngleFactor / sample rate × (kAngleScale ×
   // the normalised frequency): the product of the two is 2π × 22050, so the
@@ -69,7 +107,7 @@ class CAllPass6 {
   }
 
   // Calls f with std::integral_constant<int, sectionCount(stages)>, so that
-  // a caller dispatching once per frame runs loops without branches.
+  // a caller dispatching once runs loops without branches.
   template <class F>
   static decltype(auto) withSectionCount(int stages, F&& f) noexcept {
     switch (sectionCount(stages)) {
@@ -91,41 +129,12 @@ class CAllPass6 {
   // [audio thread] Stage setting 0..4 runs that many sections plus one; any
   // other value runs all six. Sections beyond the count keep their state.
   double process(double in, int stages, double feedback) noexcept {
-    return withSectionCount(stages, [&](auto n) { return run<decltype(n)::value>(in, feedback); });
-  }
-
-  // [audio thread] process() with the section count fixed at compile time, so
-  // a caller that dispatches once per frame runs a loop without branches.
-  template <int N>
-  double run(double in, double feedback) noexcept {
-    static_assert(N >= 1 && N <= 6, "a chain has one to six sections");
-    mIn = in + mOut * feedback;
-    double u = mIn;
-    for (int i = 0; i < N; ++i) {
-      Section& s = mSections[i];
-      const double y = mA * (u - s.y2) + mB * (s.y1 - s.x1) + s.x2;
-      s.x2 = s.x1;
-      s.x1 = u;
-      s.y2 = s.y1;
-      s.y1 = y;
-      u = y;
-    }
-    mOut = u;
-    if (!(std::fabs(mOut) <= kBlowUp)) clearSignal();
-    return mOut;
-  }
-
-  // [audio thread] True when the sections the stage setting runs and the
-  // feedback memory all hold less than kSilent: fed silence, the chain would
-  // only decay further.
-  bool isSilent(int stages) const noexcept {
-    bool silent = std::fabs(mOut) < kSilent;
-    for (int i = 0; i < sectionCount(stages); ++i) {
-      const Section& s = mSections[i];
-      silent &= std::fabs(s.x1) < kSilent && std::fabs(s.x2) < kSilent &&
-                std::fabs(s.y1) < kSilent && std::fabs(s.y2) < kSilent;
-    }
-    return silent;
+    return withSectionCount(stages, [&](auto n) {
+      constexpr int kCount = decltype(n)::value;
+      return usesFusedMultiplyAdd(mInstructionSet)
+                 ? run<dsp_detail::FusedMulAdd, kCount>(in, feedback)
+                 : run<dsp_detail::SeparateMulAdd, kCount>(in, feedback);
+    });
   }
 
   // [audio thread] Zeroes every signal value below audibility (see FlushTiny.h).
@@ -142,6 +151,21 @@ class CAllPass6 {
   const Section& getSection(int i) const noexcept { return mSections[i]; }
 
  private:
+  template <class, int>
+  friend class dsp_detail::ChainPair;
+
+  template <class MulAdd, int N>
+  double run(double in, double feedback) noexcept {
+    mIn = MulAdd::mulAdd(mOut, feedback, in);
+    const Coefficients<double> c = {mA, -mA, mB};
+    double u = mIn;
+    for (int i = 0; i < N; ++i)
+      u = step<MulAdd>(mSections[i], u, c);
+    mOut = u;
+    if (!(std::fabs(mOut) <= kBlowUp)) clearSignal();
+    return mOut;
+  }
+
   void clearSignal() noexcept;
   // Clamps and stores the frequency; false when the coefficients stand as they are.
   bool retune(double freq, double q, double lfo) noexcept;
@@ -161,6 +185,7 @@ class CAllPass6 {
   double mB = 0.0;
   double mIn = 0.0;
   double mOut = 0.0;
-  Section mSections[6];
+  Section mSections[kSections] = {};
   double mCoeffQ = std::numeric_limits<double>::quiet_NaN();  // q of the coefficients; NaN: none
+  InstructionSet mInstructionSet = fastestInstructionSet();
 };

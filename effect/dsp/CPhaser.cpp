@@ -12,17 +12,6 @@ static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int>::is_a
 
 namespace {
 
-// fmin(fmax(x, -1), 1) including its NaN rule (a NaN sum gives -1), written
-// so that it compiles to maxsd/minsd instead of two library calls per sample.
-inline double clampUnit(double x) noexcept {
-  const double lower = x > -1.0 ? x : -1.0;
-  return lower < 1.0 ? lower : 1.0;
-}
-
-inline double sanitize(double x) noexcept {
-  return std::fabs(x) <= CPhaser::kMaxInput ? x : 0.0;
-}
-
 // The frequency setting spans kOctaves above kLowestHz: 32 Hz to 22050 Hz.
 constexpr double kLowestHz = 32.0;
 constexpr double kOctaves = 9.42849;
@@ -49,7 +38,7 @@ CPhaser::CPhaser() noexcept {
   setSpread(1.0);
   setRate(0.3);
   setDepth(1.0);
-  update(liveControls());
+  calc();
 }
 
 void CPhaser::setFreq(double v) noexcept {
@@ -123,12 +112,17 @@ CPhaser::Controls CPhaser::liveControls() const noexcept {
           mFreqL.load(kRelaxed),     mFreqR.load(kRelaxed), mQ.load(kRelaxed)};
 }
 
-void CPhaser::calc() noexcept {
-  if (mPending.load(kRelaxed)) serveRequests();
-  update(liveControls());
+void CPhaser::setInstructionSet(InstructionSet set) noexcept {
+  mAllPassL.setInstructionSet(set);
+  mAllPassR.setInstructionSet(set);
 }
 
-void CPhaser::update(const Controls& c) noexcept {
+void CPhaser::calc() noexcept {
+  if (mPending.load(kRelaxed)) serveRequests();
+  if (update(liveControls())) flushSignal();
+}
+
+bool CPhaser::update(const Controls& c) noexcept {
   mCounter = mInterval;
   const double fs = mSmoothFreqShape.process(c.freqShape);
   const double d = mSmoothDepth.process(c.depth);
@@ -143,14 +137,20 @@ void CPhaser::update(const Controls& c) noexcept {
   // allow (under half a decade per frame) covers only part of the margin to
   // denormal range in that time, and reading the state the chains are still
   // computing costs time.
-  if (--mFlushCountdown > 0) return;
+  if (--mFlushCountdown > 0) return false;
   mFlushCountdown = kUpdatesPerFlush;
-  mAllPassL.flushTiny();
-  mAllPassR.flushTiny();
   for (CSmooth* s : {&mSmoothFreqL, &mSmoothFreqR, &mSmoothFreqShape, &mSmoothDepth, &mSmoothRate,
-                     &mSmoothQL, &mSmoothQR, &mSmoothFbL, &mSmoothFbR}) {
+                     &mSmoothQL, &mSmoothQR}) {
     s->flushTiny();
   }
+  return true;
+}
+
+void CPhaser::flushSignal() noexcept {
+  mAllPassL.flushTiny();
+  mAllPassR.flushTiny();
+  mSmoothFbL.flushTiny();
+  mSmoothFbR.flushTiny();
 }
 
 void CPhaser::serveRequests() noexcept {
@@ -186,18 +186,11 @@ void CPhaser::serveReset(const ResetPost& post) noexcept {
   mCounter = 0;
   mOutL = mOutR = 0.0;
   mSettlePending = true;
-  update(c);
+  if (update(c)) flushSignal();
 }
 
-bool CPhaser::chainsSilent() const noexcept {
-  const int stages = mStages.load(kRelaxed);
-  return mAllPassL.isSilent(stages) && mAllPassR.isSilent(stages);
-}
-
-void CPhaser::settleChainControls() noexcept {
+void CPhaser::settleChainControls(const Controls& c, double feedback) noexcept {
   mSettlePending = false;
-  const Controls c = liveControls();
-  const double feedback = mFeedback.load(kRelaxed);
   mSmoothFreqL.setState(c.freqL);
   mSmoothFreqR.setState(c.freqR);
   mSmoothQL.setState(c.q);
@@ -207,34 +200,9 @@ void CPhaser::settleChainControls() noexcept {
   CAllPass6::calcCoeffPair(mAllPassL, c.freqL, c.q, mAllPassR, c.freqR, c.q, mLfoValue);
 }
 
-void CPhaser::process(double rawL, double rawR) noexcept {
-  if (mPending.load(kRelaxed)) serveRequests();
-  const double inL = sanitize(rawL), inR = sanitize(rawR);
-  if (inL == 0.0 && inR == 0.0 && chainsSilent()) {
-    mOutL = mOutR = 0.0;
-    return;
-  }
-  if (mSettlePending) settleChainControls();
-  if (mCounter > 0) {
-    --mCounter;
-  } else {
-    update(liveControls());
-  }
-
-  const double feedback = mFeedback.load(kRelaxed);
-  const double fbL = mSmoothFbL.process(feedback);
-  const double fbR = mSmoothFbR.process(feedback);
-  double cL, cR;
-  // One dispatch per frame; both chains then run branch-free and, being
-  // independent, overlap in the processor.
-  CAllPass6::withSectionCount(mStages.load(kRelaxed), [&](auto n) {
-    cL = mAllPassL.run<decltype(n)::value>(inL, fbL);
-    cR = mAllPassR.run<decltype(n)::value>(inR, fbR);
-  });
-  const double dry = mDry.load(kRelaxed);
-  const double wet = mWet.load(kRelaxed);
-  mOutL = clampUnit(inL * dry + cL * wet);
-  mOutR = clampUnit(inR * dry + cR * wet);
+void CPhaser::process(double inL, double inR) noexcept {
+  double outL, outR;
+  processBlock(&inL, &inR, &outL, &outR, 1);
 }
 
 double CPhaser::getlfo() noexcept {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "effect/dsp/InstructionSet.h"
 #include "effect/dsp/CAllPass6.h"
 #include "effect/dsp/CLfo.h"
 #include "effect/dsp/CSmooth.h"
@@ -14,13 +15,13 @@
 // Threads. The setters and reset() may run on any thread while process()
 // runs on the audio thread without a lock; the caller serialises setters and
 // reset() among themselves (the plug-in's mutex does). Every setting they
-// write is an atomic the audio thread reads with relaxed loads: the per-frame
-// values (stage count, feedback, mix gains) each frame, the rest at control
-// updates. The filters, the LFO, the smoothers and the counter belong to the
-// audio thread alone: what setStages() and reset() do to them is posted, and
-// the audio thread carries the posts out in order at the start of its next
-// process(), calc() or getlfo(), a silent frame included. A caller on one
-// thread therefore sees exactly what acting in place would give:
+// write is an atomic the audio thread reads with relaxed loads, once at the
+// start of each block (process() is a block of one frame). The filters, the
+// LFO, the smoothers and the counter belong to the audio thread alone: what
+// setStages() and reset() do to them is posted, and the audio thread carries
+// the posts out in order at the start of its next block, calc() or getlfo(),
+// a silent frame included. A caller on one thread therefore sees exactly
+// what acting in place would give:
 // - reset() posts the control values of the moment with its request, so its
 //   control update uses them even if setters run before it is served;
 // - resets queue up (hosts reset more than once before they render, and each
@@ -68,6 +69,16 @@ class CPhaser {
   void calc() noexcept;
   // [audio thread] One stereo frame; read the results with getOutL/getOutR.
   void process(double inL, double inR) noexcept;
+  // [audio thread] `frames` stereo frames, the same samples as process()
+  // frame by frame when nothing is set meanwhile; outL and outR may be inL
+  // and inR. Afterwards getOutL/getOutR hold the last frame's results.
+  void processBlock(const double* inL, const double* inR, double* outL, double* outR,
+                    int frames) noexcept;
+
+  // [audio thread] Which processor features the loop uses (see
+  // InstructionSet.h); the fastest unless set.
+  void setInstructionSet(InstructionSet set) noexcept;
+  InstructionSet getInstructionSet() const noexcept { return mAllPassL.getInstructionSet(); }
   // [audio thread] Position of the right chain's frequency on a logarithmic
   // 32 Hz .. 22050 Hz scale, 0 at and below 32 Hz.
   double getlfo() noexcept;
@@ -116,12 +127,24 @@ class CPhaser {
     std::atomic<double> sampleRate{44100.0};
   };
 
+  // What a block reads of the settings.
+  struct BlockSettings {
+    Controls controls;
+    double feedback, dry, wet;
+    int stages;
+  };
+  // The block loop, built for each instruction set and section count.
+  struct Kernel;
+
   Controls liveControls() const noexcept;
-  void update(const Controls& c) noexcept;
+  // A control update; true when the chains and the feedback smoothers are
+  // due a flush of tiny values, which is up to the caller: in a block they
+  // are not where update() could reach them.
+  [[gnu::noinline]] bool update(const Controls& c) noexcept;
+  void flushSignal() noexcept;
   void serveRequests() noexcept;
   void serveReset(const ResetPost& post) noexcept;
-  bool chainsSilent() const noexcept;
-  void settleChainControls() noexcept;
+  [[gnu::noinline]] void settleChainControls(const Controls& c, double feedback) noexcept;
 
   CLfo mLfo;
   CAllPass6 mAllPassL, mAllPassR;

@@ -10,8 +10,15 @@ class CSmooth {
 
   // [audio thread]
   double process(double x) noexcept {
-    mState = x * mB + mState * mA;
+    mState = glide(mState, x);
     return mState;
+  }
+
+  // One step from state toward target by this smoother's law; V is double
+  // or a pair of smoothers' values.
+  template <class V>
+  V glide(V state, V target) const noexcept {
+    return target * V(mB) + state * V(mA);
   }
 
   // [audio thread] Jumps to a value instead of gliding there.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "effect/dsp/detail/DoublePair.h"
+
 namespace dsp_detail {
 
 // A recursive filter fed silence decays toward zero and ends in denormal
@@ -23,6 +25,16 @@ inline bool isTiny(double v) noexcept {
 // path through memory.
 inline void flushTiny(double& v) noexcept {
   if (isTiny(v)) v = 0.0;
+}
+
+// isTiny lane by lane, as a mask.
+inline __m128d tinyLanes(DoublePair v) noexcept {
+  const DoublePair magnitude = abs(v);
+  return _mm_and_pd(lessThan(magnitude, kTiny), _mm_cmpgt_pd(magnitude.v, _mm_setzero_pd()));
+}
+
+inline void flushTiny(DoublePair& v) noexcept {
+  v = clearWhere(tinyLanes(v), v);
 }
 
 }  // namespace dsp_detail
