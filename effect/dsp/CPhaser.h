@@ -2,10 +2,10 @@
 
 #include <atomic>
 
-#include "effect/dsp/InstructionSet.h"
 #include "effect/dsp/CAllPass6.h"
 #include "effect/dsp/CLfo.h"
 #include "effect/dsp/CSmooth.h"
+#include "effect/dsp/InstructionSet.h"
 
 // The stereo phaser: two all-pass chains with feedback (the left one tuned
 // 5 % below the right), one LFO sweeping both upward from the base frequency,

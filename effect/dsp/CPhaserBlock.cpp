@@ -97,24 +97,22 @@ struct CPhaser::Kernel {
 
   // The builds; flatten inlines everything they call but update() and
   // settleChainControls(), the rare calls.
-  __attribute__((flatten)) static void sse2(CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
-    CAllPass6::withSectionCount(s.stages, [&](auto n) {
-      run<dsp_detail::SeparateMulAdd, decltype(n)::value>(p, b, s);
-    });
+  __attribute__((flatten)) static void sse2(CPhaser& p, const Block& b,
+                                            const BlockSettings& s) noexcept {
+    CAllPass6::withSectionCount(
+        s.stages, [&](auto n) { run<dsp_detail::SeparateMulAdd, decltype(n)::value>(p, b, s); });
   }
 
   __attribute__((target("fma"), flatten)) static void fma(CPhaser& p, const Block& b,
                                                           const BlockSettings& s) noexcept {
-    CAllPass6::withSectionCount(s.stages, [&](auto n) {
-      run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s);
-    });
+    CAllPass6::withSectionCount(
+        s.stages, [&](auto n) { run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s); });
   }
 
   __attribute__((target("fma,avx512f,avx512vl"), flatten)) static void avx512(
       CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
-    CAllPass6::withSectionCount(s.stages, [&](auto n) {
-      run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s);
-    });
+    CAllPass6::withSectionCount(
+        s.stages, [&](auto n) { run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s); });
   }
 
   // A sample that is NaN, infinite or beyond ±kMaxInput counts as 0.

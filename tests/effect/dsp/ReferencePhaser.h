@@ -8,18 +8,21 @@
 
 // The engine's law written the plain way, single-threaded: every setter and
 // reset acts at once, the clamp calls fmin and fmax, nothing is flushed. On
-// ordinary input CPhaser must match it bit for bit.
+// ordinary input CPhaser must match it bit for bit with the engine's own
+// chains (ReferencePhaser), and come within 1e-9 of it with chains
+// computed in the plain order (PlainOrderChain).
 // The shortcut takes a frame only when both inputs are 0 and every memory of
 // the sections in use and the feedback memory is below 1e-12; the first frame
 // processed after construction or a reset first sets the per-chain smoothers
 // to their targets and retunes both chains at the current LFO value.
 // The original rules, still at hand for comparison, skip every frame whose
 // inputs cancel and glide from the smoothers' start.
-class ReferencePhaser {
+template <class Chain>
+class BasicReferencePhaser {
  public:
   enum class Rules { kMended, kOriginal };
 
-  explicit ReferencePhaser(Rules rules = Rules::kMended) : mended(rules == Rules::kMended) {
+  explicit BasicReferencePhaser(Rules rules = Rules::kMended) : mended(rules == Rules::kMended) {
     setMix(0.5);
     setFreq(0.0);
     setFeedback(0.0);
@@ -99,10 +102,15 @@ class ReferencePhaser {
     outR = std::fmin(std::fmax(inR * dry + cR * wet, -1.0), 1.0);
   }
 
+  void setInstructionSet(InstructionSet set) {
+    chainL.setInstructionSet(set);
+    chainR.setInstructionSet(set);
+  }
+
   double outL = 0.0, outR = 0.0;
 
  private:
-  bool silent(const CAllPass6& chain) const {
+  bool silent(const Chain& chain) const {
     const int sections = stages >= 0 && stages <= 4 ? stages + 1 : 6;
     bool quiet = std::fabs(chain.getOut()) < 1e-12;
     for (int i = 0; i < sections; ++i) {
@@ -119,7 +127,7 @@ class ReferencePhaser {
   }
 
   CLfo lfo;
-  CAllPass6 chainL, chainR;
+  Chain chainL, chainR;
   CSmooth smoothFreqL, smoothFreqR, smoothFreqShape, smoothDepth, smoothRate, smoothQL, smoothQR,
       smoothFbL, smoothFbR;
   double sampleRate = 44100.0;
@@ -129,3 +137,5 @@ class ReferencePhaser {
   double freqShape = 0.0, freqL = 0.0, freqR = 0.0, q = 0.0, feedback = 0.0, rate = 0.0,
          depth = 0.0, wet = 0.0, dry = 0.0, lfoValue = 0.0;
 };
+
+using ReferencePhaser = BasicReferencePhaser<CAllPass6>;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "tests/effect/dsp/InstructionSets.h"
 #include "tests/effect/dsp/TestSignals.h"
 
 namespace {
@@ -112,12 +113,18 @@ TEST(AllPass6Test, SectionIsMinus180DegreesAtCentreWithUnitGain) {
   }
 }
 
+// Rounded once with fused multiply-adds, twice without.
 TEST(AllPass6Test, FeedbackAddsThePreviousOutput) {
-  CAllPass6 c = tuned(0.3, 0.9);
-  const double first = c.process(0.5, 3, -0.94);
-  EXPECT_EQ(c.getIn(), 0.5);
-  c.process(0.25, 3, -0.94);
-  EXPECT_EQ(c.getIn(), 0.25 + first * -0.94);
+  for (InstructionSet set : availableInstructionSets()) {
+    CAllPass6 c = tuned(0.3, 0.9);
+    c.setInstructionSet(set);
+    const double first = c.process(0.5, 3, -0.94);
+    EXPECT_EQ(c.getIn(), 0.5);
+    c.process(0.25, 3, -0.94);
+    EXPECT_EQ(c.getIn(),
+              usesFusedMultiplyAdd(set) ? std::fma(first, -0.94, 0.25) : 0.25 + first * -0.94)
+        << nameOf(set);
+  }
 }
 
 TEST(AllPass6Test, ResetClearsSignalAndCoefficientsButKeepsFrequency) {
