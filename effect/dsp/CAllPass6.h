@@ -11,7 +11,9 @@
 namespace dsp_detail {
 template <class MulAdd, int N>
 class ChainPair;
-}
+template <class MulAdd, int N>
+class CompactChainPair;
+}  // namespace dsp_detail
 
 // A chain of up to six identical second-order all-pass sections sharing one
 // pair of coefficients, with feedback from the chain's output to its input.
@@ -153,6 +155,8 @@ class CAllPass6 {
  private:
   template <class, int>
   friend class dsp_detail::ChainPair;
+  template <class, int>
+  friend class dsp_detail::CompactChainPair;
 
   template <class MulAdd, int N>
   double run(double in, double feedback) noexcept {

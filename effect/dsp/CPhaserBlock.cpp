@@ -6,9 +6,11 @@
 
 #include "effect/dsp/CPhaser.h"
 #include "effect/dsp/detail/ChainPair.h"
+#include "effect/dsp/detail/CompactChainPair.h"
 #include "effect/dsp/detail/DoublePair.h"
 
 using dsp_detail::ChainPair;
+using dsp_detail::CompactChainPair;
 using dsp_detail::DoublePair;
 
 struct CPhaser::Kernel {
@@ -18,12 +20,32 @@ struct CPhaser::Kernel {
     double* outL;
     double* outR;
     int frames;
+
+    Block first(int n) const noexcept { return {inL, inR, outL, outR, n}; }
+    Block after(int n) const noexcept { return {inL + n, inR + n, outL + n, outR + n, frames - n}; }
   };
+
+  // The compact form of the state when it fits; a few frames in the
+  // general form give it that shape after a change of the stage count.
+  template <class MulAdd, int N>
+  static void run(CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
+    using Compact = CompactChainPair<MulAdd, N>;
+    using General = ChainPair<MulAdd, N>;
+    constexpr int kShapingFrames = 4;
+    Block rest = b;
+    if (!Compact::fits(p.mAllPassL, p.mAllPassR)) {
+      const Block head = b.first(std::min(b.frames, kShapingFrames));
+      loop<General>(p, head, s);
+      rest = b.after(head.frames);
+      if (!Compact::fits(p.mAllPassL, p.mAllPassR)) return loop<General>(p, rest, s);
+    }
+    loop<Compact>(p, rest, s);
+  }
 
   // Inlined whole into each build below, so that it is compiled for the
   // build's target.
-  template <class MulAdd, int N>
-  static void run(CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
+  template <class Chains>
+  static void loop(CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
     // Locals, not members: the outputs may alias anything, and the loop
     // would otherwise reload all of these after every store. Nothing here
     // may have its address taken (no capturing lambdas, no pointer loops):
@@ -36,7 +58,7 @@ struct CPhaser::Kernel {
     const CSmooth feedbackLaw = p.mSmoothFbL;
     const DoublePair feedback(s.feedback), dry(s.dry), wet(s.wet);
 
-    ChainPair<MulAdd, N> chains(p.mAllPassL, p.mAllPassR);
+    Chains chains(p.mAllPassL, p.mAllPassR);
     DoublePair feedbackState(p.mSmoothFbL.getState(), p.mSmoothFbR.getState());
     DoublePair out(p.mOutL, p.mOutR);
     int counter = p.mCounter;

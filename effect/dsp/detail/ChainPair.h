@@ -10,10 +10,12 @@ namespace dsp_detail {
 
 // The left and right chains' state copied into pairs for one block of
 // frames, so that it lives in registers instead of going through memory on
-// the feedback loop. Every loop over the sections is unrolled: indexing them
-// with a variable would keep the whole state in memory. Each lane follows its chain's rules to the
-// sample: stepping, the blow-up guard, the silence test and flushing all give what the chains
-// themselves would give.
+// the feedback loop. Each lane follows its chain's rules to the sample:
+// stepping, the blow-up guard, the silence test and flushing all give what
+// the chains themselves would give.
+//
+// Every loop over the sections is unrolled: indexing them with a variable
+// would keep the whole state in memory.
 template <class MulAdd, int N>
 class ChainPair {
  public:
