@@ -77,6 +77,11 @@ struct Decoding {
   LICE_IBitmap* given = nullptr;
   LICE_IBitmap* made = nullptr;
   png_bytep* rows = nullptr;
+  // Set when only the header is wanted: decode() then stops before the
+  // image data, leaving the size here.
+  bool sizeOnly = false;
+  int width = 0;
+  int height = 0;
 };
 
 // Whether a header's image fits the limits and the input could hold it.
@@ -136,6 +141,9 @@ LICE_IBitmap* decode(Decoding* d) {
   if (png_get_rowbytes(d->png, d->info) != static_cast<size_t>(width) * 4) return nullptr;
 
   const int w = static_cast<int>(width), h = static_cast<int>(height);
+  d->width = w;
+  d->height = h;
+  if (d->sizeOnly) return nullptr;
   LICE_IBitmap* bm = d->given;
   if (bm) {
     bm->resize(w, h);
@@ -179,6 +187,21 @@ LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bitmap) {
   d.inputBytes = static_cast<unsigned long long>(size);
   d.given = bitmap;
   return load(&d);
+}
+
+bool LICE_ReadPNGSize(const char* filename, int* width, int* height) {
+  if (!filename) return false;
+  long long size = 0;
+  Decoding d;
+  d.file = OpenRegularFile(filename, &size);
+  if (!d.file) return false;
+  d.inputBytes = static_cast<unsigned long long>(size);
+  d.sizeOnly = true;
+  load(&d);
+  if (d.width < 1 || d.height < 1) return false;
+  if (width) *width = d.width;
+  if (height) *height = d.height;
+  return true;
 }
 
 LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int length, LICE_IBitmap* bitmap) {

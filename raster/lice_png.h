@@ -24,6 +24,12 @@ LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bitmap = nullptr)
 // PNG signature leaves the bitmap untouched.
 LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int length, LICE_IBitmap* bitmap = nullptr);
 
+// [any thread] The size of the file's image, read from its header without
+// decoding any pixels. False where LICE_LoadPNG would fail before reaching
+// the image data: a missing or unreadable file, a broken header or chunk
+// before the data, an image beyond the limits.
+bool LICE_ReadPNGSize(const char* filename, int* width, int* height);
+
 // The PNG entry of LICE_ImageLoader_list, at its head from program load on.
 class LICE_PNGLoader {
  public:

@@ -88,7 +88,8 @@ class IGraphics : public IPlugEditor {
   virtual void HideMouseCursor();
   virtual void ShowMouseCursor();
   virtual void UpdateTooltips() = 0;
-  // A new bitmap decoded from the resource, or null.
+  // A new bitmap of the resource's image, or null. Its pixels may be
+  // decoded only when first drawn.
   virtual LICE_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
 
   // ---- Construction and layout. [UI thread] ----

@@ -8,6 +8,7 @@
 #include "platform/CFBundle.h"
 #include "platform/CFString.h"
 #include "platform/CFURL.h"
+#include "raster/LICE_PNGBitmap.h"
 #include "raster/lice_png.h"
 
 namespace {
@@ -38,7 +39,7 @@ LICE_IBitmap* BundleImages::Load(const char* fileName) const {
   if (!dot || strcasecmp(dot + 1, "png") != 0 || dot == base) return nullptr;
   const std::string baseName(base, static_cast<size_t>(dot - base));
   if (mFolder.Get()[0])
-    return LICE_LoadPNG((std::string(mFolder.Get()) + "/" + baseName + ".png").c_str());
+    return LICE_PNGBitmap::Open((std::string(mFolder.Get()) + "/" + baseName + ".png").c_str());
 
   CFBundleRef bundle = CFBundleGetMainBundle();
   if (mBundleID.Get()[0]) {
@@ -54,5 +55,5 @@ LICE_IBitmap* BundleImages::Load(const char* fileName) const {
   UInt8 path[kBundlePathBytes + kMaxResourceName];
   const bool found = CFURLGetFileSystemRepresentation(url, true, path, sizeof path);
   CFRelease(url);
-  return found ? LICE_LoadPNG(reinterpret_cast<const char*>(path)) : nullptr;
+  return found ? LICE_PNGBitmap::Open(reinterpret_cast<const char*>(path)) : nullptr;
 }

@@ -27,9 +27,10 @@ class BundleImages {
   // means the bundle. [UI thread]
   void SetFolder(const char* folder) { mFolder.Set(folder ? folder : ""); }
 
-  // [any thread] A new bitmap, or null for a null name, a name whose
-  // extension is not "png" in any case, a bundle that is not there or an
-  // image that does not load. In a folder the file is "<folder>/<name>.png".
+  // [any thread] A new LICE_PNGBitmap, whose pixels are decoded when first
+  // drawn; null for a null name, a name whose extension is not "png" in any
+  // case, a bundle that is not there or an image whose header does not
+  // load. In a folder the file is "<folder>/<name>.png".
   LICE_IBitmap* Load(const char* fileName) const;
 
  private:

@@ -9,9 +9,13 @@
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
 #include "framework/au/MakePlug.h"
+#include "framework/editor/BitmapStorage.h"
 #include "framework/editor/IBitmapOverlayControl.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/editor/IKnobMultiControl.h"
+#include "raster/LICE_PNGBitmap.h"
+#include "raster/LICE_SysBitmap.h"
+#include "raster/lice_fill.h"
 
 namespace {
 
@@ -42,6 +46,33 @@ class MorvexEditorTest : public ::testing::Test {
   std::unique_ptr<IPlugAU> mPlug;
   IGraphics* mEditor = nullptr;
 };
+
+// The plug-in builds its editor whenever it is made, a render on the
+// command line included; the images are only read for their sizes then and
+// decoded by the first drawing. The images are cached for the process, so
+// this comes first in its file: no other test has drawn them yet.
+TEST(MorvexEditorImagesTest, MakingThePlugInDecodesNoImageAndDrawingDecodesWhatItShows) {
+  std::unique_ptr<IPlugAU> plug(MakePlug());
+  auto* editor = dynamic_cast<IGraphics*>(plug->GetGUI());
+  ASSERT_NE(editor, nullptr);
+  constexpr int kFirstId = 101, kLastId = 113, kBackgroundId = 101, kKnobId = 102;
+  for (int id = kFirstId; id <= kLastId; ++id) {
+    auto* image = dynamic_cast<LICE_PNGBitmap*>(s_bitmapCache.Find(id));
+    ASSERT_NE(image, nullptr) << id;
+    EXPECT_FALSE(image->isDecoded()) << id;
+    EXPECT_GT(image->getWidth(), 0) << id;
+  }
+  IRECT whole(0, 0, 424, 104);
+  editor->Draw(&whole);
+  for (int id : {kBackgroundId, kKnobId}) {
+    const auto* image = dynamic_cast<LICE_PNGBitmap*>(s_bitmapCache.Find(id));
+    EXPECT_TRUE(image->isDecoded()) << id;
+    EXPECT_NE(image->getBits(), nullptr) << id;
+  }
+  // The background covers the editor: what was drawn is its pixels.
+  const LICE_IBitmap* background = s_bitmapCache.Find(kBackgroundId);
+  EXPECT_EQ(LICE_GetPixel(editor->GetDrawBitmap(), 211, 3), LICE_GetPixel(background, 211, 3));
+}
 
 TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {
   struct Expected {

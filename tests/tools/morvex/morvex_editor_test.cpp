@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -86,32 +87,70 @@ TEST(MorvexEditorToolTest, TheSnapshotIsTheEditorAtEitherScale) {
   EXPECT_EQ(bad.status, 2);
 }
 
-// A copy of the program beside a copy of the bundle whose images are gone:
-// rendering works, only the editor is missing.
-TEST(MorvexEditorToolTest, WithoutItsImagesThePlugInRendersButHasNoEditor) {
-  TempDir scratch;
+struct BundleRun {
+  tool_test::Run render;
+  tool_test::Run snapshot;
+};
+
+// A copy of the program beside a copy of the bundle whose every image has
+// gone through `change`, rendering and drawing a snapshot into scratch.
+template <typename Change>
+BundleRun RunWithChangedImages(const TempDir& scratch, Change change) {
   namespace fs = std::filesystem;
   fs::create_directories(scratch / "bin");
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
   fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
   for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))
-    fs::remove(image.path());
+    change(image.path());
   const char* searchPath = std::getenv("AUDIOUNIT_PATH");
   const std::string saved = searchPath ? searchPath : "";
   unsetenv("AUDIOUNIT_PATH");
   tool_test::WriteAudio(scratch / "in.wav", tool_test::Signal(2, 44100, 0.5), 44100,
                         SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  const tool_test::Run render = tool_test::RunProgram(
-      scratch / "bin/morvex", {"render", scratch / "in.wav", scratch / "out.wav", "--quiet"},
-      scratch.path());
-  const tool_test::Run snapshot = tool_test::RunProgram(
-      scratch / "bin/morvex", {"editor", "--snapshot", scratch / "x.png"}, scratch.path());
+  BundleRun run{tool_test::RunProgram(
+                    scratch / "bin/morvex",
+                    {"render", scratch / "in.wav", scratch / "out.wav", "--quiet"}, scratch.path()),
+                tool_test::RunProgram(scratch / "bin/morvex",
+                                      {"editor", "--snapshot", scratch / "x.png"}, scratch.path())};
   if (searchPath) setenv("AUDIOUNIT_PATH", saved.c_str(), 1);
-  EXPECT_EQ(render.status, 0) << render.err;
-  EXPECT_TRUE(fs::exists(scratch / "out.wav"));
-  EXPECT_EQ(snapshot.status, 1);
-  EXPECT_NE(snapshot.err.find("images are missing"), std::string::npos) << snapshot.err;
-  EXPECT_FALSE(fs::exists(scratch / "x.png"));
+  return run;
+}
+
+// Without its images the plug-in renders, only the editor is missing.
+TEST(MorvexEditorToolTest, WithoutItsImagesThePlugInRendersButHasNoEditor) {
+  TempDir scratch;
+  const BundleRun run = RunWithChangedImages(
+      scratch, [](const std::filesystem::path& image) { std::filesystem::remove(image); });
+  EXPECT_EQ(run.render.status, 0) << run.render.err;
+  EXPECT_TRUE(std::filesystem::exists(scratch / "out.wav"));
+  EXPECT_EQ(run.snapshot.status, 1);
+  EXPECT_NE(run.snapshot.err.find("images are missing"), std::string::npos) << run.snapshot.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch / "x.png"));
+}
+
+// Images whose headers read but whose pixel data is damaged are only found
+// out when drawn: the editor is there and draws nothing of them.
+TEST(MorvexEditorToolTest, ImagesDamagedPastTheirHeadersDrawNothingAndBreakNothing) {
+  TempDir scratch;
+  const BundleRun run = RunWithChangedImages(scratch, [](const std::filesystem::path& image) {
+    std::string bytes = tool_test::Slurp(image.string());
+    const size_t data = bytes.find("IDAT");
+    ASSERT_NE(data, std::string::npos) << image;
+    bytes[data + 4] = static_cast<char>(bytes[data + 4] ^ 0x55);
+    std::ofstream(image, std::ios::binary) << bytes;
+  });
+  EXPECT_EQ(run.render.status, 0) << run.render.err;
+  EXPECT_TRUE(std::filesystem::exists(scratch / "out.wav"));
+  EXPECT_EQ(run.snapshot.status, 0) << run.snapshot.err;
+  const std::unique_ptr<LICE_IBitmap> shot = LoadPng(scratch / "x.png");
+  ASSERT_NE(shot, nullptr);
+  long long lit = 0;
+  for (int y = 0; y < shot->getHeight(); ++y)
+    for (int x = 0; x < shot->getWidth(); ++x) {
+      const LICE_pixel p = At(*shot, x, y);
+      lit += LICE_GETR(p) || LICE_GETG(p) || LICE_GETB(p);
+    }
+  EXPECT_EQ(lit, 0);
 }
 
 bool HasChildWindow(Display* display, Window window) {
