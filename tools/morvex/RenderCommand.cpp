@@ -137,36 +137,54 @@ struct RenderResult {
   OutputLevels levels;
 };
 
+// Between the file's interleaved frames and the unit's buffers, one per
+// channel. The channel count is a constant here so that the loops become
+// vector shuffles instead of strided scalar copies.
+template <int Channels>
+void Deinterleave(const float* frames, float* const* channels, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    for (int c = 0; c < Channels; ++c)
+      channels[c][i] = frames[i * Channels + c];
+}
+
+template <int Channels>
+void Interleave(const float* const* channels, float* frames, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    for (int c = 0; c < Channels; ++c)
+      frames[i * Channels + c] = channels[c][i];
+}
+
 RenderResult renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& writer, UInt32 block,
                         bool quiet) {
   const int channels = reader.channels();
+  auto* deinterleave = channels == 1 ? Deinterleave<1> : Deinterleave<2>;
+  auto* interleave = channels == 1 ? Interleave<1> : Interleave<2>;
   Renderer renderer(unit, static_cast<UInt32>(channels));
   std::vector<float> interleaved(static_cast<size_t>(kChunkFrames) * channels);
-  std::vector<std::vector<float>> in(channels, std::vector<float>(kChunkFrames));
-  std::vector<std::vector<float>> out(channels, std::vector<float>(kChunkFrames));
+  // Each block goes through buffers of its own size, which stay in cache,
+  // and its output replaces its input in the chunk.
+  const size_t blockFrames = std::min<size_t>(block, kChunkFrames);
+  std::vector<float> buffers(2 * static_cast<size_t>(channels) * blockFrames);
+  float* const in[2] = {buffers.data(), buffers.data() + (channels - 1) * blockFrames};
+  float* const out[2] = {in[1] + blockFrames, in[1] + channels * blockFrames};
   Progress progress(!quiet, reader.frames(), reader.sampleRate());
   RenderResult result;
   long long& done = result.frames;
   for (;;) {
     const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
     if (frames <= 0) break;
-    for (int c = 0; c < channels; ++c)
-      for (sf_count_t i = 0; i < frames; ++i)
-        in[c][i] = interleaved[i * channels + c];
     for (sf_count_t offset = 0; offset < frames;) {
       const UInt32 n = static_cast<UInt32>(std::min<sf_count_t>(block, frames - offset));
-      const float* inPointers[2] = {in[0].data() + offset, in[channels - 1].data() + offset};
-      float* outPointers[2] = {out[0].data() + offset, out[channels - 1].data() + offset};
-      const OSStatus status = renderer.render(inPointers, outPointers, n);
+      float* const at = interleaved.data() + offset * channels;
+      deinterleave(at, in, n);
+      const OSStatus status = renderer.render(in, out, n);
       if (status != noErr)
         throw ToolError(reader.path() + ": Morvex failed to render frames " +
                         std::to_string(done + offset) + " to " +
                         std::to_string(done + offset + n - 1) + ": " + StatusText(status));
+      interleave(out, at, n);
       offset += n;
     }
-    for (int c = 0; c < channels; ++c)
-      for (sf_count_t i = 0; i < frames; ++i)
-        interleaved[i * channels + c] = out[c][i];
     result.levels.add(interleaved.data(), static_cast<size_t>(frames * channels));
     writer.write(interleaved.data(), frames);
     done += frames;
