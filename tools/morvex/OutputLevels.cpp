@@ -17,39 +17,42 @@ double dbfs(double level) {
 }  // namespace
 
 void OutputLevels::add(const float* samples, size_t count) {
-  // Four samples a step in two pairs of lanes, each lane with its own peak,
-  // sum and count: one running sum would make every addition wait for the
-  // one before. The peak and the count come out exactly as sample by
-  // sample; the sum of squares differs only in its last bits.
-  const __m128d sign = _mm_set1_pd(-0.0);
-  const __m128d fullScale = _mm_set1_pd(1.0);
-  __m128d peak[2] = {_mm_setzero_pd(), _mm_setzero_pd()};
-  __m128d squares[2] = {_mm_setzero_pd(), _mm_setzero_pd()};
-  __m128i clipped[2] = {_mm_setzero_si128(), _mm_setzero_si128()};
+  // Eight samples a step, each lane with its own peak and sum: one running
+  // sum would make every addition wait for the one before. Peaks and the
+  // full-scale test are exact in single precision; the squares are summed
+  // in double and differ from a serial sum only in their last bits.
+  const __m128 sign = _mm_set1_ps(-0.0f);
+  const __m128 fullScale = _mm_set1_ps(1.0f);
+  __m128 peak[2] = {_mm_setzero_ps(), _mm_setzero_ps()};
+  __m128d squares[4] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
   size_t i = 0;
-  for (; i + 4 <= count; i += 4) {
-    const __m128 four = _mm_loadu_ps(samples + i);
-    const __m128d pairs[2] = {_mm_cvtps_pd(four), _mm_cvtps_pd(_mm_movehl_ps(four, four))};
+  for (; i + 8 <= count; i += 8) {
+    const __m128 four[2] = {_mm_loadu_ps(samples + i), _mm_loadu_ps(samples + i + 4)};
+    __m128 atFullScale[2];
     for (int k = 0; k < 2; ++k) {
-      const __m128d magnitude = _mm_andnot_pd(sign, pairs[k]);
-      // (magnitude > peak) ? magnitude : peak, as std::max(peak, magnitude).
-      peak[k] = _mm_max_pd(magnitude, peak[k]);
-      squares[k] = _mm_add_pd(squares[k], _mm_mul_pd(magnitude, magnitude));
-      // A lane at full scale compares as all ones, which is -1.
-      clipped[k] = _mm_sub_epi64(clipped[k], _mm_castpd_si128(_mm_cmpge_pd(magnitude, fullScale)));
+      const __m128 magnitude = _mm_andnot_ps(sign, four[k]);
+      // (magnitude > peak) ? magnitude : peak, so a NaN is passed over.
+      peak[k] = _mm_max_ps(magnitude, peak[k]);
+      atFullScale[k] = _mm_cmple_ps(fullScale, magnitude);
+      const __m128d low = _mm_cvtps_pd(four[k]);
+      const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(four[k], four[k]));
+      squares[2 * k] = _mm_add_pd(squares[2 * k], _mm_mul_pd(low, low));
+      squares[2 * k + 1] = _mm_add_pd(squares[2 * k + 1], _mm_mul_pd(high, high));
     }
+    // Clipping is rare: counted only when a lane shows it.
+    if (_mm_movemask_ps(_mm_or_ps(atFullScale[0], atFullScale[1])) != 0)
+      mClipped += __builtin_popcount(static_cast<unsigned>(_mm_movemask_ps(atFullScale[0]))) +
+                  __builtin_popcount(static_cast<unsigned>(_mm_movemask_ps(atFullScale[1])));
   }
-  double lanePeaks[4], laneSquares[4];
-  long long laneClipped[4];
-  for (int k = 0; k < 2; ++k) {
-    _mm_storeu_pd(lanePeaks + 2 * k, peak[k]);
+  float lanePeaks[8];
+  double laneSquares[8];
+  _mm_storeu_ps(lanePeaks, peak[0]);
+  _mm_storeu_ps(lanePeaks + 4, peak[1]);
+  for (int k = 0; k < 4; ++k)
     _mm_storeu_pd(laneSquares + 2 * k, squares[k]);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(laneClipped + 2 * k), clipped[k]);
-  }
-  for (int lane = 0; lane < 4; ++lane) {
-    mPeak = std::max(mPeak, lanePeaks[lane]);
+  for (int lane = 0; lane < 8; ++lane) {
+    mPeak = std::max(mPeak, static_cast<double>(lanePeaks[lane]));
     mSquares += laneSquares[lane];
-    mClipped += laneClipped[lane];
   }
   for (; i < count; ++i) {
     const double magnitude = std::fabs(samples[i]);
