@@ -123,8 +123,10 @@ class IGraphics : public IPlugEditor {
   void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
   void ShowControlBounds(bool show) { mShowControlBounds = show; }
   void SetStrictDrawing(bool strict);
-  // False when an image the layout asked for could not be loaded: the
-  // plug-in then runs without an editor.
+  // False when an image the layout asked for could not be found or its
+  // header read: the plug-in then runs without an editor. (Pixel data
+  // damaged past the header is only found out when drawn; that image then
+  // draws nothing.)
   bool IsComplete() const override { return !mImageMissing; }
 
   // ---- Plug-in to editor. ----
