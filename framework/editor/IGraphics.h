@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 #include "framework/base/WDL_PtrList.h"
 #include "framework/base/WDL_String.h"
@@ -124,10 +125,13 @@ class IGraphics : public IPlugEditor {
   void ShowControlBounds(bool show) { mShowControlBounds = show; }
   void SetStrictDrawing(bool strict);
   // False when an image the layout asked for could not be found or its
-  // header read: the plug-in then runs without an editor. (Pixel data
-  // damaged past the header is only found out when drawn; that image then
-  // draws nothing.)
+  // header read: the plug-in then runs without an editor. Pixel data is
+  // decoded when first drawn, so damage past a header is found out by
+  // DecodeImages, which the window layers call before they show anything.
   bool IsComplete() const override { return !mImageMissing; }
+  // [UI thread] Decodes every image the layout loaded; false, and the editor
+  // incomplete from then on, when one cannot be decoded.
+  bool DecodeImages();
 
   // ---- Plug-in to editor. ----
 
@@ -276,6 +280,7 @@ class IGraphics : public IPlugEditor {
   bool mEnableTooltips = false;
   bool mShowControlBounds = false;
   bool mImageMissing = false;
+  std::vector<LICE_IBitmap*> mImages;  // every image LoadIBitmap handed out
   // Set by PrepDraw: from then on the plug-in side may walk the list.
   bool mControlsFrozen = false;
   IControl* mKeyCatcher = nullptr;

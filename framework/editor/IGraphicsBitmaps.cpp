@@ -47,7 +47,14 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
     // for the process's life, which beats freeing what controls draw.
     s_bitmapCache.Add(pixels, id);
   }
+  mImages.push_back(pixels);
   return IBitmap(pixels, pixels->getWidth(), pixels->getHeight(), nStates, framesAreHorizontal);
+}
+
+bool IGraphics::DecodeImages() {
+  for (const LICE_IBitmap* image : mImages)
+    if (!image->getBits()) mImageMissing = true;
+  return !mImageMissing;
 }
 
 IBitmap IGraphics::ScaleBitmap(IBitmap* bitmap, int w, int h) {

@@ -204,6 +204,7 @@ bool IGraphicsOffscreen::OpenURL(const char* url, const char*, const char*, cons
 }
 
 void* IGraphicsOffscreen::OpenWindow(void*) {
+  if (!DecodeImages()) return nullptr;
   CloseWindow();
   mOpen = true;
   mWindow = reinterpret_cast<void*>(++mWindowsOpened);

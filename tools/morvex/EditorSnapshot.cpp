@@ -63,9 +63,9 @@ void WriteEditorSnapshot(const UnitSettings& settings, int scale, const std::str
 
   IPlugAU* plug = IPlugAU::LivePlugOf(unit.au());
   auto* editor = dynamic_cast<IGraphics*>(plug ? plug->GetGUI() : nullptr);
-  if (!editor)
+  if (!editor || !editor->DecodeImages())
     throw ToolError(
-        "Morvex has no editor: its images are missing from the bundle's "
+        "Morvex has no editor: its images are missing from, or damaged in, the bundle's "
         "Contents/Resources (" +
         std::string(kMorvexBundleID) + ")");
   IRECT whole(0, 0, editor->Width(), editor->Height());

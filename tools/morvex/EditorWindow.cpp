@@ -161,7 +161,8 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
   void* view = OpenView(unit);
   if (!view) {
     XCloseDisplay(display);
-    throw ToolError("Morvex opened no editor: its images are missing from the bundle");
+    throw ToolError(
+        "Morvex opened no editor: its images are missing from, or damaged in, the bundle");
   }
   {
     HostWindow window(display, static_cast<Window>(reinterpret_cast<uintptr_t>(view)));

@@ -42,6 +42,7 @@ IGraphicsX11::~IGraphicsX11() {
 }
 
 void* IGraphicsX11::OpenWindow(void* parent) {
+  if (!DecodeImages()) return nullptr;
   CloseWindow();
   Release();
   mConnection = X11Connection::Open(
