@@ -55,8 +55,7 @@ void BM_PhaserBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_PhaserBlock)->DenseRange(0, 5)->ArgName("stages");
 
-// The loop other processors run: "sse2" as on any x86 processor, "fma" as
-// on those with fused multiply-adds but 16 vector registers.
+// The loop processors without fused multiply-adds run.
 void BM_PhaserBlockOn(benchmark::State& state, InstructionSet set) {
   if (!hasInstructionSet(set)) return state.SkipWithError("not on this processor");
   CPhaser p;
@@ -65,7 +64,6 @@ void BM_PhaserBlockOn(benchmark::State& state, InstructionSet set) {
   renderBlocks(state, p, noise(1), noise(2));
 }
 BENCHMARK_CAPTURE(BM_PhaserBlockOn, sse2, InstructionSet::kSse2)->Arg(0)->Arg(5);
-BENCHMARK_CAPTURE(BM_PhaserBlockOn, fma, InstructionSet::kFma)->Arg(0)->Arg(5);
 
 void BM_PhaserFrameByFrame(benchmark::State& state) {
   CPhaser p;

@@ -131,12 +131,6 @@ struct CPhaser::Kernel {
         s.stages, [&](auto n) { run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s); });
   }
 
-  __attribute__((target("fma,avx512f,avx512vl"), flatten)) static void avx512(
-      CPhaser& p, const Block& b, const BlockSettings& s) noexcept {
-    CAllPass6::withSectionCount(
-        s.stages, [&](auto n) { run<dsp_detail::FusedMulAdd, decltype(n)::value>(p, b, s); });
-  }
-
   // A sample that is NaN, infinite or beyond ±kMaxInput counts as 0.
   static DoublePair sanitize(DoublePair x) noexcept {
     return dsp_detail::clearWhere(dsp_detail::notAtMost(abs(x), kMaxInput), x);
@@ -160,9 +154,6 @@ void CPhaser::processBlock(const double* inL, const double* inR, double* outL, d
       break;
     case InstructionSet::kFma:
       Kernel::fma(*this, block, settings);
-      break;
-    case InstructionSet::kAvx512:
-      Kernel::avx512(*this, block, settings);
       break;
   }
 }

@@ -7,9 +7,7 @@
 // - kFma: fused multiply-adds, rounding once. They halve the time of the
 //   filters' feedback loop, the path every sample waits for. The samples stay
 //   within 1e-9 of kSse2's over minutes at the most resonant settings.
-// - kAvx512: kFma's arithmetic, sample for sample, with 32 registers instead
-//   of 16, which hold six sections of both chains without spilling.
-enum class InstructionSet { kSse2, kFma, kAvx512 };
+enum class InstructionSet { kSse2, kFma };
 
 // Whether this processor can run the loop built for the set.
 bool hasInstructionSet(InstructionSet set) noexcept;

@@ -8,7 +8,7 @@
 // tested where it can be.
 inline std::vector<InstructionSet> availableInstructionSets() {
   std::vector<InstructionSet> sets;
-  for (InstructionSet set : {InstructionSet::kSse2, InstructionSet::kFma, InstructionSet::kAvx512})
+  for (InstructionSet set : {InstructionSet::kSse2, InstructionSet::kFma})
     if (hasInstructionSet(set)) sets.push_back(set);
   return sets;
 }
@@ -19,8 +19,6 @@ inline const char* nameOf(InstructionSet set) {
       return "SSE2";
     case InstructionSet::kFma:
       return "FMA";
-    case InstructionSet::kAvx512:
-      return "AVX-512";
   }
   return "?";
 }

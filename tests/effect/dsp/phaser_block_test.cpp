@@ -58,15 +58,14 @@ double faultAsSilence(double x) {
 
 // Runs one engine on blocks and another frame by frame through the same
 // random session, failing on the first bit that differs, and the frame by
-// frame one against the plain law; returns the block engine's output.
-std::vector<double> blocksAgainstFrames(InstructionSet set, unsigned seed) {
+// frame one against the plain law.
+void blocksAgainstFrames(InstructionSet set, unsigned seed) {
   CPhaser blocks, frames;
   ReferencePhaser law;
   blocks.setInstructionSet(set);
   frames.setInstructionSet(set);
   law.setInstructionSet(set);
   std::mt19937 rng(seed);
-  std::vector<double> session;
   int runLeft = 0;
   Input kind = Input::kNoise;
   long shortcutFrames = 0;  // frames the silence shortcut took
@@ -108,10 +107,8 @@ std::vector<double> blocksAgainstFrames(InstructionSet set, unsigned seed) {
         ADD_FAILURE() << "block " << block << " frame " << i << " of " << n << ": blocks "
                       << outL[i] << " " << outR[i] << ", frames " << frames.getOutL() << " "
                       << frames.getOutR() << ", law " << law.outL << " " << law.outR;
-        return session;
+        return;
       }
-      session.push_back(outL[i]);
-      session.push_back(outR[i]);
       shortcutFrames += frames.getCounter() == counterBefore && inL[i] == 0.0 && inR[i] == 0.0;
     }
     if (!sameState(blocks.getAllPassL(), frames.getAllPassL()) ||
@@ -119,14 +116,13 @@ std::vector<double> blocksAgainstFrames(InstructionSet set, unsigned seed) {
         !sameBits(blocks.getOutL(), frames.getOutL()) ||
         !sameBits(blocks.getOutR(), frames.getOutR())) {
       ADD_FAILURE() << "the state differs after block " << block;
-      return session;
+      return;
     }
   }
   EXPECT_GT(shortcutFrames, 100000);
   EXPECT_EQ(blocks.getCounter(), frames.getCounter());
   EXPECT_TRUE(sameBits(blocks.getSmoothFbL().getState(), frames.getSmoothFbL().getState()));
   EXPECT_TRUE(sameBits(blocks.getOscillator().getPhase(), frames.getOscillator().getPhase()));
-  return session;
 }
 
 }  // namespace
@@ -138,18 +134,9 @@ std::vector<double> blocksAgainstFrames(InstructionSet set, unsigned seed) {
 // process() frame by frame does, and both follow the plain law, in every
 // build of the loop.
 TEST(PhaserBlockTest, BlocksGiveWhatFrameByFrameGives) {
-  std::vector<std::vector<double>> sessions;
   for (InstructionSet set : availableInstructionSets()) {
     SCOPED_TRACE(nameOf(set));
-    sessions.push_back(blocksAgainstFrames(set, 41));
-  }
-  // The two builds with fused multiply-adds differ only in the registers
-  // they may use.
-  if (sessions.size() == 3) {
-    ASSERT_EQ(sessions[1].size(), sessions[2].size());
-    EXPECT_EQ(
-        std::memcmp(sessions[1].data(), sessions[2].data(), sessions[1].size() * sizeof(double)),
-        0);
+    blocksAgainstFrames(set, 41);
   }
 }
 
