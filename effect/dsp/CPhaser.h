@@ -140,11 +140,11 @@ class CPhaser {
   // A control update; true when the chains and the feedback smoothers are
   // due a flush of tiny values, which is up to the caller: in a block they
   // are not where update() could reach them.
-  [[gnu::noinline]] bool update(const Controls& c) noexcept;
+  bool update(const Controls& c) noexcept;
   void flushSignal() noexcept;
   void serveRequests() noexcept;
   void serveReset(const ResetPost& post) noexcept;
-  [[gnu::noinline]] void settleChainControls(const Controls& c, double feedback) noexcept;
+  void settleChainControls(const Controls& c, double feedback) noexcept;
 
   CLfo mLfo;
   CAllPass6 mAllPassL, mAllPassR;

@@ -117,8 +117,8 @@ struct CPhaser::Kernel {
     p.mOutR = out.right();
   }
 
-  // The builds; flatten inlines everything they call but update() and
-  // settleChainControls(), the rare calls.
+  // The builds; flatten inlines the whole loop into each (the control
+  // update and settling stay calls into CPhaser.cpp).
   __attribute__((flatten)) static void sse2(CPhaser& p, const Block& b,
                                             const BlockSettings& s) noexcept {
     CAllPass6::withSectionCount(
