@@ -149,7 +149,20 @@ void SafeOutput::fail(int error) {
 }
 
 int SafeOutput::tryWrite(const void* data, size_t size) noexcept {
-  return WriteAll(mFd, data, size);
+  const int error = WriteAll(mFd, data, size);
+  if (error == 0 && mInPlace < 0) startWriteBehind(size);
+  return error;
+}
+
+// commit() must wait until the file is on disk; handing the written bytes to
+// the disk while the render goes on leaves it little to wait for. Errors
+// surface in commit()'s fsync.
+void SafeOutput::startWriteBehind(size_t written) noexcept {
+  constexpr size_t kWriteBehindBytes = size_t{4} << 20;
+  mNotYetSyncing += written;
+  if (mNotYetSyncing < kWriteBehindBytes) return;
+  mNotYetSyncing = 0;
+  sync_file_range(mFd, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void SafeOutput::write(const void* data, size_t size) {

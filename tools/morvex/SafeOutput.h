@@ -45,6 +45,7 @@ class SafeOutput {
   void openTemporaryBeside(const std::string& file);
   void openInPlace();
   void copySpoolIntoDestination();
+  void startWriteBehind(size_t written) noexcept;
   void discard();
 
   std::string mDestination;
@@ -53,4 +54,5 @@ class SafeOutput {
   int mInPlace = -1;   // the device, FIFO or standard output written in place
   std::string mFinal;  // where the temporary is renamed to (links followed)
   int mSlot = -1;
+  size_t mNotYetSyncing = 0;  // bytes written since write-back was last started
 };
