@@ -33,7 +33,7 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
     : IPlug(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, kMorvexName, "", kMorvexManufacturer,
             kMorvexVersion, static_cast<int>(kMorvexSubtype),
             static_cast<int>(kMorvexManufacturerID), 0, false, false, false, 0),
-      mMix(1.0 - defaultOf(kMix)),
+      mMix(DryShare(defaultOf(kMix))),
       mStages(static_cast<int>(defaultOf(kStages))),
       mFreq(defaultOf(kFreq)),
       mDepth(defaultOf(kDepth)) {
@@ -81,8 +81,8 @@ void Morvex::OnParamChange(int paramIdx) {
   IPlugEditor* editor = GetGUI();
   switch (paramIdx) {
     case kMix:
-      mMix.store(1.0 - value, std::memory_order_relaxed);
-      mPhaser.setMix(1.0 - value);
+      mMix.store(DryShare(value), std::memory_order_relaxed);
+      mPhaser.setMix(DryShare(value));
       if (editor) {
         UpdateRings(editor);
         UpdateGrayOut(editor);

@@ -17,6 +17,11 @@ class Morvex : public IPlug {
   // Processed frames between two values for the LFO display.
   static constexpr double kLfoDisplayInterval = 2048.0;
 
+  // What the engine makes of Mix and Stages: its dry share, and the number
+  // of sections. [any thread]
+  static double DryShare(double mix) { return 1.0 - mix; }
+  static int Sections(int stages) { return stages + 1; }
+
   // [UI thread]
   explicit Morvex(IPlugInstanceInfo instanceInfo);
   ~Morvex() override;

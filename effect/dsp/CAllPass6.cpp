@@ -33,7 +33,7 @@ void CAllPass6::calcCoeffPair(CAllPass6& a, double freqA, double qA, CAllPass6& 
 }
 
 bool CAllPass6::retune(double freq, double q, double lfo) noexcept {
-  const double f = std::max(mFreqMin, std::min(mFreqCeiling, freq * lfo));
+  const double f = std::max(kFreqMin, std::min(mFreqCeiling, freq * lfo));
   // The coefficients are a function of f, q and mK alone, and the stepped
   // sweep over settled controls often lands on the same f again: skipping
   // sin, cos and three divisions then leaves every field as computing would.

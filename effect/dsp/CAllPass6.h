@@ -84,12 +84,27 @@ class CAllPass6 {
   // [audio thread] Also makes the next calcCoeff compute afresh.
   void setcoeff() noexcept {
     mK = kAngleFactor / mSampleRate;
-    // The angle grows as 44100 / sample rate, so below 44.1 kHz the top of the
-    // clamp would tune the sections past the Nyquist frequency, where the
-    // all-pass turns unstable: keep them at the same share of Nyquist instead.
-    mFreqCeiling = mSampleRate < 44100.0 ? mFreqMax * mSampleRate / 44100.0 : mFreqMax;
+    mFreqCeiling = frequencyCeiling(mSampleRate);
     mCoeffQ = std::numeric_limits<double>::quiet_NaN();
   }
+
+  // The range a section's normalised frequency is held to.
+  static constexpr double kFreqMin = 0.0015;
+  static constexpr double kFreqMax = 0.982;
+  // [any thread] The top of that range at a sample rate: the angle grows as
+  // 44100 / sample rate, so below 44.1 kHz kFreqMax would tune the sections
+  // past the Nyquist frequency, where the all-pass turns unstable; they keep
+  // the same share of Nyquist instead.
+  static double frequencyCeiling(double sampleRate) noexcept {
+    return sampleRate < 44100.0 ? kFreqMax * sampleRate / 44100.0 : kFreqMax;
+  }
+  // [any thread] The frequency in Hz a section is tuned to for a normalised
+  // frequency (before the clamp) at a sample rate.
+  static double tunedHz(double normalised, double sampleRate) noexcept {
+    return kHzPerNormalised *
+           std::fmax(kFreqMin, std::fmin(frequencyCeiling(sampleRate), normalised));
+  }
+  static constexpr double kHzPerNormalised = 22050.0;
 
   // [audio thread] Clears signal state and coefficients but keeps getfr():
   // calcCoeff must run before the next sample.
@@ -176,9 +191,7 @@ class CAllPass6 {
   void finishCoeff(double q) noexcept;
 
   double mSampleRate = 44100.0;
-  double mFreqMin = 0.0015;
-  double mFreqMax = 0.982;
-  double mFreqCeiling = 0.982;  // mFreqMax, lowered in proportion below 44.1 kHz
+  double mFreqCeiling = kFreqMax;  // kFreqMax, lowered in proportion below 44.1 kHz
   double mK = 0.0;
   double mFr = 0.0;
   double mW = 0.0;

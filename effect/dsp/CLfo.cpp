@@ -32,6 +32,12 @@ int tableIndex(double position, int last) noexcept {
   return position >= last ? last : 0;
 }
 
+constexpr int kLastRate = CLfo::kRateSize - 1, kLastExp = CLfo::kExpSize - 1;
+
+double sweepScale(double freqShape, double depth) noexcept {
+  return depth * (1.0 - freqShape) * kLastExp;
+}
+
 }  // namespace
 
 CLfo::CLfo() noexcept {
@@ -49,17 +55,28 @@ void CLfo::initBuff() noexcept {
     mRateTable[i] = kRateCurve[i];
 }
 
+double CLfo::rateCurve(double rate) noexcept {
+  return kRateCurve[tableIndex(kLastRate * rate, kLastRate)];
+}
+
+int CLfo::topEntry(double freqShape, double depth) noexcept {
+  return tableIndex(sweepScale(freqShape, depth), kLastExp);
+}
+
+double CLfo::multiplier(int entry) noexcept {
+  return std::pow(kExpRatio, entry + 1);
+}
+
 void CLfo::setLfo(double freqShape, double depth, double rate) noexcept {
-  constexpr int kLastRate = kRateSize - 1, kLastExp = kExpSize - 1;
   mRate = mRateTable[tableIndex(kLastRate * rate, kLastRate)];
   mInc = mRate * mIncPerRate;
-  mScale = depth * (1.0 - freqShape) * kLastExp;
+  mScale = sweepScale(freqShape, depth);
 }
 
 double CLfo::nextLfo() noexcept {
   mPhase += mInc;
   if (mPhase >= 1.0) mPhase -= 2.0;
-  mOut = mExpTable[tableIndex(std::fabs(mPhase) * mScale, kExpSize - 1)];
+  mOut = mExpTable[tableIndex(std::fabs(mPhase) * mScale, kLastExp)];
   return mOut;
 }
 

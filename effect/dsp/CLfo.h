@@ -15,6 +15,13 @@ class CLfo {
 
   CLfo() noexcept;
 
+  // [any thread] The rate curve's entry a rate setting selects.
+  static double rateCurve(double rate) noexcept;
+  // [any thread] The table entry at the top of a sweep of this shape, and
+  // the multiplier an entry holds (to within the table's rounding).
+  static int topEntry(double freqShape, double depth) noexcept;
+  static double multiplier(int entry) noexcept;
+
   // [audio thread] Fills both tables; the constructor already did.
   void initBuff() noexcept;
 

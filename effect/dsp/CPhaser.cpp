@@ -29,6 +29,10 @@ double baseFreq(double freqShape, double sampleRate) noexcept {
   return 2.0 / sampleRate * kLowestHz * std::pow(2.0, kOctaves * freqShape);
 }
 
+double freqShapeOf(double freq) noexcept {
+  return std::pow(freq, 1.06);
+}
+
 }  // namespace
 
 CPhaser::CPhaser() noexcept {
@@ -42,7 +46,7 @@ CPhaser::CPhaser() noexcept {
 }
 
 void CPhaser::setFreq(double v) noexcept {
-  const double shape = std::pow(v, 1.06);
+  const double shape = freqShapeOf(v);
   const double freqR = baseFreq(shape, mSampleRate.load(kRelaxed));
   mFreqShape.store(shape, kRelaxed);
   mFreqR.store(freqR, kRelaxed);
@@ -50,14 +54,11 @@ void CPhaser::setFreq(double v) noexcept {
 }
 
 void CPhaser::setFeedback(double v) noexcept {
-  mFeedback.store(-0.94 + 1.88 * v, kRelaxed);
+  mFeedback.store(feedbackGain(v), kRelaxed);
 }
 
 void CPhaser::setSpread(double s) noexcept {
-  const double q = (5.50989 * std::pow(s, 4.0) - 17.2735 * std::pow(s, 3.0) +
-                    20.8696 * std::pow(s, 2.0) - 12.6558 * s + 3.95072) *
-                   0.985973;
-  mQ.store(q, kRelaxed);
+  mQ.store(sectionQ(s), kRelaxed);
 }
 
 void CPhaser::setRate(double v) noexcept {
@@ -69,8 +70,44 @@ void CPhaser::setDepth(double v) noexcept {
 }
 
 void CPhaser::setMix(double m) noexcept {
-  mDry.store(std::sin(kQuarterTurn * m), kRelaxed);
-  mWet.store(std::cos(kQuarterTurn * m), kRelaxed);
+  mDry.store(dryGain(m), kRelaxed);
+  mWet.store(wetGain(m), kRelaxed);
+}
+
+double CPhaser::feedbackGain(double feedback) noexcept {
+  return -0.94 + 1.88 * feedback;
+}
+
+double CPhaser::sectionQ(double s) noexcept {
+  return (5.50989 * std::pow(s, 4.0) - 17.2735 * std::pow(s, 3.0) + 20.8696 * std::pow(s, 2.0) -
+          12.6558 * s + 3.95072) *
+         0.985973;
+}
+
+double CPhaser::dryGain(double dryShare) noexcept {
+  return std::sin(kQuarterTurn * dryShare);
+}
+
+double CPhaser::wetGain(double dryShare) noexcept {
+  return std::cos(kQuarterTurn * dryShare);
+}
+
+double CPhaser::sweepBottomHz(double freq, double sampleRate) noexcept {
+  const double base = baseFreq(freqShapeOf(freq), sampleRate);
+  return CAllPass6::tunedHz(base * CLfo::multiplier(0), sampleRate);
+}
+
+double CPhaser::sweepTopHz(double freq, double depth, double sampleRate) noexcept {
+  const double shape = freqShapeOf(freq);
+  const double base = baseFreq(shape, sampleRate);
+  return CAllPass6::tunedHz(base * CLfo::multiplier(CLfo::topEntry(shape, depth)), sampleRate);
+}
+
+double CPhaser::sweepSeconds(double rate) noexcept {
+  // The phase runs from -1 to 1 over one sweep up and down, a step each
+  // control update.
+  const double phasePerSecond = CLfo::rateCurve(rate) * CLfo::kPhaseStepPerRate / kFramesPerUpdate;
+  return phasePerSecond > 0.0 ? 2.0 / phasePerSecond : HUGE_VAL;
 }
 
 void CPhaser::setStages(int n) noexcept {

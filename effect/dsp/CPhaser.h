@@ -86,6 +86,17 @@ class CPhaser {
   // [any thread] The display law behind getlfo() for a nominal frequency in Hz.
   static double displayPosition(double hz) noexcept;
 
+  // [any thread] What the settings mean to a listener, by the laws the
+  // setters apply. The sweep is the right chain's.
+  static double feedbackGain(double feedback) noexcept;
+  static double sectionQ(double spread) noexcept;
+  static double dryGain(double dryShare) noexcept;
+  static double wetGain(double dryShare) noexcept;
+  static double sweepBottomHz(double freq, double sampleRate) noexcept;
+  static double sweepTopHz(double freq, double depth, double sampleRate) noexcept;
+  // One sweep up and back down; infinite where the rate stands it still.
+  static double sweepSeconds(double rate) noexcept;
+
   // [audio thread]
   double getOutL() const noexcept { return mOutL; }
   double getOutR() const noexcept { return mOutR; }
@@ -115,6 +126,7 @@ class CPhaser {
   static constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
 
   static constexpr unsigned kQueuedResets = 16;
+  static constexpr int kFramesPerUpdate = 8;
   static constexpr int kUpdatesPerFlush = 8;
 
   // What a control update reads.
@@ -151,7 +163,7 @@ class CPhaser {
   CSmooth mSmoothFreqL, mSmoothFreqR, mSmoothFreqShape, mSmoothDepth, mSmoothRate, mSmoothQL,
       mSmoothQR, mSmoothFbL, mSmoothFbR;
   std::atomic<double> mSampleRate{44100.0};
-  int mInterval = 7;
+  int mInterval = kFramesPerUpdate - 1;
   int mCounter = 0;
   std::atomic<int> mStages{0};
   std::atomic<double> mFreqShape{0.0};

@@ -153,6 +153,11 @@ void Unit::configure(UInt32 channels, double sampleRate, UInt32 maxFrames) {
   set<UInt32>(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, maxFrames);
 }
 
+double Unit::sampleRate() const {
+  return get<AudioStreamBasicDescription>(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output)
+      .mSampleRate;
+}
+
 void Unit::initialize() {
   check(AudioUnitInitialize(mUnit), "initialisation");
   mInitialized = true;

@@ -70,6 +70,8 @@ class Unit {
   // Non-interleaved float formats for input and output at the rate, then the
   // maximum frames per slice.
   void configure(UInt32 channels, double sampleRate, UInt32 maxFrames);
+  // The output's sample rate, as configured or the unit's default.
+  double sampleRate() const;
   void initialize();
   void uninitialize();
 

@@ -9,6 +9,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/Commands.h"
+#include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/ToolError.h"
 
@@ -21,11 +22,20 @@ const char kPresetsUsage[] =
     "be given to 'morvex render --preset'.\n";
 
 const char kParamsUsage[] =
-    "usage: morvex params [--preset NAME|NUMBER]\n"
+    "usage: morvex params [--preset NAME|NUMBER] [--sample-rate HZ]\n"
     "\n"
-    "Lists Morvex's parameters: index, name, range, default, unit and the current\n"
-    "value as the effect displays it (after --preset, when given). Names ignore\n"
-    "case in 'morvex render --set NAME=VALUE'.\n";
+    "Lists Morvex's parameters: index, name, range, default, unit, the current\n"
+    "value as the effect displays it (after --preset, when given) and what it\n"
+    "means to a listener: Mix as the dry and wet shares of the output's power,\n"
+    "Stages as sections, Freq as the bottom of the sweep, Feedback as a signed\n"
+    "percentage, Spread as the sections' Q, Rate as the time of one sweep up and\n"
+    "down, Depth as the sweep's span. The sweep's frequencies depend on the\n"
+    "sample rate (default 44100 Hz): the engine is tuned for 44.1 kHz, and at\n"
+    "other rates they scale by 44100 / the rate.\n"
+    "\n"
+    "Names ignore case in 'morvex render --set NAME=VALUE', and each value may\n"
+    "also be given in those units: Mix=30%wet, Stages=4sections, Freq=300Hz,\n"
+    "Feedback=-40%, Spread=Q0.7, Rate=2s or Rate=0.5Hz, Depth=3oct.\n";
 
 const char kInfoUsage[] =
     "usage: morvex info\n"
@@ -34,18 +44,29 @@ const char kInfoUsage[] =
     "manufacturer codes, channel layouts (inputs-outputs), latency, tail time\n"
     "and the bundle it was loaded from.\n";
 
-// Parses a command that takes no arguments but --help (and the options the
-// caller asks for); false when help was shown.
+struct ParamsOptions {
+  std::string preset;
+  double sampleRate = 44100.0;
+};
+
+// Parses a command that takes no arguments but --help (and, for params, its
+// options); false when help was shown.
 bool parseSimple(const char* command, const char* usage, const std::vector<std::string>& argv,
-                 std::string* preset = nullptr) {
+                 ParamsOptions* params = nullptr) {
   ArgCursor args(command, argv);
   std::vector<std::string> none;
+  std::string rate;
   while (!args.done()) {
     if (args.flag("--help")) {
       std::fputs(usage, stdout);
       return false;
     }
-    if (preset && args.option("--preset", preset)) continue;
+    if (params && args.option("--preset", &params->preset)) continue;
+    if (params && args.option("--sample-rate", &rate)) {
+      params->sampleRate =
+          static_cast<double>(ParseCount(args, "--sample-rate", rate, 8000, 384000));
+      continue;
+    }
     none.push_back(args.positional());
   }
   args.expectPositionals(none, {});
@@ -94,21 +115,24 @@ int PresetsCommand(const std::vector<std::string>& argv) {
 }
 
 int ParamsCommand(const std::vector<std::string>& argv) {
-  std::string preset;
-  if (!parseSimple("params", kParamsUsage, argv, &preset)) return 0;
+  ParamsOptions options;
+  if (!parseSimple("params", kParamsUsage, argv, &options)) return 0;
   Unit unit;
   // A fresh instance reports its defaults; read them before any preset.
   const std::vector<ParameterDescription> parameters = unit.parameters();
-  if (!preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), preset));
+  if (!options.preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), options.preset));
+  const std::vector<std::string> meanings = MeaningTexts(parameters, unit, options.sampleRate);
   std::vector<std::vector<std::string>> rows = {
-      {"index", "name", "range", "default", "unit", "current"}};
-  for (const ParameterDescription& p : parameters) {
+      {"index", "name", "range", "default", "unit", "current", "meaning"}};
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    const ParameterDescription& p = parameters[i];
     rows.push_back({std::to_string(p.id), p.name,
                     NumberText(p.minValue) + " to " + NumberText(p.maxValue),
                     NumberText(p.defaultValue), unitName(p.unit),
-                    unit.displayText(p.id, unit.parameter(p.id))});
+                    unit.displayText(p.id, unit.parameter(p.id)), meanings[i]});
   }
   printTable(rows);
+  std::printf("(the sweep's frequencies at %s Hz)\n", NumberText(options.sampleRate).c_str());
   return 0;
 }
 

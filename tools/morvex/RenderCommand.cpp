@@ -9,6 +9,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/AudioFile.h"
+#include "tools/morvex/Automation.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/Container.h"
 #include "tools/morvex/FilePaths.h"
@@ -40,8 +41,19 @@ const char kUsage[] =
     "  --preset NAME|NUMBER     start from a factory preset ('morvex presets')\n"
     "  --state FILE.aupreset    load a saved state\n"
     "  --set NAME=VALUE         set a parameter ('morvex params'); VALUE in the\n"
-    "                           parameter's units or one of its display texts;\n"
-    "                           names ignore case; may be repeated\n"
+    "                           parameter's units, one of its display texts, or\n"
+    "                           in a listener's units: Mix=30%wet, Stages=4sections,\n"
+    "                           Freq=300Hz, Feedback=-40%, Spread=Q0.7, Rate=2s,\n"
+    "                           Rate=0.5Hz, Depth=3oct (the nearest value is taken,\n"
+    "                           and named when it differs); names ignore case;\n"
+    "                           may be repeated\n"
+    "  --automate NAME=TIME:VALUE,TIME:VALUE,...\n"
+    "                           move a parameter over time: TIME in seconds,\n"
+    "                           VALUE as --set takes it; linear between points\n"
+    "                           (stepped every 64 frames), held before the first\n"
+    "                           and after the last; two points at one time jump;\n"
+    "                           Stages steps at each point; may be repeated for\n"
+    "                           other parameters\n"
     "  --save-state FILE.aupreset\n"
     "                           save the state after rendering\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
@@ -60,6 +72,7 @@ struct RenderOptions {
   std::string in;
   std::string out;
   UnitSettings unit;
+  std::vector<std::string> automations;
   int container = 0;
   UInt32 block = 512;
   SampleFormat format = SampleFormat::Same;
@@ -87,6 +100,8 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
       options->block = static_cast<UInt32>(ParseCount(args, "--block", value, 1, 65536));
     } else if (args.option("--format", &value)) {
       options->format = ParseSampleFormat(value);
+    } else if (args.option("--automate", &value)) {
+      options->automations.push_back(value);
     } else if (args.flag("--quiet")) {
       options->quiet = true;
     } else {
@@ -154,8 +169,8 @@ void Interleave(const float* const* channels, float* frames, size_t count) {
       frames[i * Channels + c] = channels[c][i];
 }
 
-RenderResult renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& writer, UInt32 block,
-                        bool quiet) {
+RenderResult renderFile(Unit& unit, Automation& automation, AudioFileReader& reader,
+                        AudioFileWriter& writer, UInt32 block, bool quiet) {
   const int channels = reader.channels();
   auto* deinterleave = channels == 1 ? Deinterleave<1> : Deinterleave<2>;
   auto* interleave = channels == 1 ? Interleave<1> : Interleave<2>;
@@ -174,7 +189,12 @@ RenderResult renderFile(Unit& unit, AudioFileReader& reader, AudioFileWriter& wr
     const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
     if (frames <= 0) break;
     for (sf_count_t offset = 0; offset < frames;) {
-      const UInt32 n = static_cast<UInt32>(std::min<sf_count_t>(block, frames - offset));
+      sf_count_t slice = std::min<sf_count_t>(block, frames - offset);
+      if (!automation.empty()) {
+        automation.applyAt(unit, done + offset);
+        slice = std::min<sf_count_t>(slice, automation.framesUntilChange(done + offset));
+      }
+      const UInt32 n = static_cast<UInt32>(slice);
       float* const at = interleaved.data() + offset * channels;
       deinterleave(at, in, n);
       const OSStatus status = renderer.render(in, out, n);
@@ -241,6 +261,12 @@ int RenderCommand(const std::vector<std::string>& argv) {
   unit.configure(static_cast<UInt32>(reader.channels()), reader.sampleRate(), options.block);
   unit.initialize();
   options.unit.apply(unit);
+  Automation automation(reader.sampleRate());
+  if (!options.automations.empty()) {
+    const std::vector<ParameterDescription> parameters = unit.parameters();
+    for (const std::string& spec : options.automations)
+      automation.add(spec, unit, parameters);
+  }
 
   // Both outputs are opened before any work, so that neither appears when
   // the other cannot be written.
@@ -250,7 +276,8 @@ int RenderCommand(const std::vector<std::string>& argv) {
 
   const auto start = std::chrono::steady_clock::now();
   AudioFileWriter writer(output, outFormat, reader.channels(), reader.sampleRate(), reader.tags());
-  const RenderResult result = renderFile(unit, reader, writer, options.block, options.quiet);
+  const RenderResult result =
+      renderFile(unit, automation, reader, writer, options.block, options.quiet);
   writer.close();
   if (stateOutput) {
     CFRef<CFPropertyListRef> saved = unit.state();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/ToolError.h"
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
@@ -56,10 +57,15 @@ const ParameterDescription& FindParameter(const std::vector<ParameterDescription
   throw UsageError(context + ": no parameter named '" + name + "' (Morvex has " + known + ")");
 }
 
-float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
-                     const std::string& text, const std::string& context) {
+ParameterValue ParseParameterValue(const Unit& unit, const ParameterDescription& parameter,
+                                   const std::string& text, const std::string& context) {
   const std::string range =
       NumberText(parameter.minValue) + " to " + NumberText(parameter.maxValue);
+  if (const auto quantity = ValueFromUnits(parameter, text, unit, unit.sampleRate())) {
+    if (quantity->exact) return {quantity->value, ""};
+    return {quantity->value, context + ": " + parameter.name + " " + NumberText(quantity->value) +
+                                 " is the nearest: " + quantity->meaning};
+  }
   float value = NAN;
   for (const std::string& known : parameter.valueStrings)
     if (EqualsIgnoringCase(known, text)) value = unit.valueFromText(parameter.id, known);
@@ -70,8 +76,10 @@ float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
       std::string texts;
       for (const std::string& known : parameter.valueStrings)
         texts += ", " + known;
+      const std::string quantities = UnitExamples(parameter);
       throw UsageError(context + ": '" + text + "' is not a value of " + parameter.name +
-                       " (a number from " + range + texts + ")");
+                       " (a number from " + range + texts +
+                       (quantities.empty() ? "" : ", or as " + quantities) + ")");
     }
     value = static_cast<float>(number);
   }
@@ -82,7 +90,7 @@ float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
   if (parameter.unit == kAudioUnitParameterUnit_Indexed && value != std::trunc(value))
     throw UsageError(context + ": " + parameter.name + " takes whole numbers (" + range +
                      "), not " + text);
-  return value;
+  return {value, ""};
 }
 
 void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
@@ -93,6 +101,8 @@ void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameter
     throw UsageError(context + ": expected NAME=VALUE");
   const ParameterDescription& parameter =
       FindParameter(parameters, setting.substr(0, equals), context);
-  unit.setParameter(parameter.id,
-                    ParameterValue(unit, parameter, setting.substr(equals + 1), context));
+  const ParameterValue value =
+      ParseParameterValue(unit, parameter, setting.substr(equals + 1), context);
+  if (!value.note.empty()) std::fprintf(stderr, "morvex: %s\n", value.note.c_str());
+  unit.setParameter(parameter.id, value.value);
 }

@@ -20,12 +20,20 @@ PresetDescription FindPreset(const std::vector<PresetDescription>& presets,
 const ParameterDescription& FindParameter(const std::vector<ParameterDescription>& parameters,
                                           const std::string& name, const std::string& context);
 
-// A value in the parameter's own units, or one of its display texts (turned
-// into a value by the unit itself); must lie in the parameter's range, and be
-// whole for an indexed parameter.
-float ParameterValue(const Unit& unit, const ParameterDescription& parameter,
-                     const std::string& text, const std::string& context);
+struct ParameterValue {
+  float value;
+  // Empty, or what the value gives when it only comes near what was asked.
+  std::string note;
+};
 
-// Applies "NAME=VALUE" to the unit.
+// A value in the parameter's own units, one of its display texts (turned
+// into a value by the unit itself), or a quantity in a listener's units
+// (ParameterUnits.h) at the unit's sample rate; a value must lie in the
+// parameter's range, and be whole for an indexed parameter.
+ParameterValue ParseParameterValue(const Unit& unit, const ParameterDescription& parameter,
+                                   const std::string& text, const std::string& context);
+
+// Applies "NAME=VALUE" to the unit; a note on standard error tells what a
+// quantity that could only be approached gives.
 void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
                   const std::string& setting);

@@ -200,7 +200,8 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
       {{"render", in, out, "--set", "stages=-1"}, 2, "-1 is outside the range of Stages, 0 to 5"},
       {{"render", in, out, "--set", "Rate=fast"},
        2,
-       "--set Rate=fast: 'fast' is not a value of Rate (a number from 0 to 1)"},
+       "--set Rate=fast: 'fast' is not a value of Rate (a number from 0 to 1, or as 2s, 500ms, "
+       "0.5Hz)"},
       {{"render", dir / "three.wav", out},
        1,
        "three.wav: 3 channels are not supported (Morvex takes 1 in/1 out, 2 in/2 out)"},
