@@ -7,12 +7,17 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/Spool.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
+
+// libsndfile keeps the error of a failed open in one variable for the whole
+// process; opens on several threads take turns, so that each reads its own.
+std::mutex gOpening;
 
 std::string formatName(int format) {
   SF_FORMAT_INFO info = {};
@@ -56,6 +61,7 @@ AudioFileReader::AudioFileReader(const std::string& path) : mPath(path) {
     mFd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (mFd < 0) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
   }
+  const std::lock_guard<std::mutex> turn(gOpening);
   mFile = sf_open_fd(mFd, SFM_READ, &mInfo, SF_FALSE);
   if (!mFile) {
     close(mFd);
@@ -126,9 +132,12 @@ AudioFileWriter::AudioFileWriter(SafeOutput& output, int format, int channels, i
   SF_VIRTUAL_IO io = {&AudioFileWriter::fileLength, &AudioFileWriter::seek,
                       &AudioFileWriter::readBack, &AudioFileWriter::writeOut,
                       &AudioFileWriter::tell};
-  mFile = sf_open_virtual(&io, SFM_WRITE, &info, this);
-  if (!mFile)
-    throw ToolError(output.destination() + ": cannot write (" + sf_strerror(nullptr) + ")");
+  {
+    const std::lock_guard<std::mutex> turn(gOpening);
+    mFile = sf_open_virtual(&io, SFM_WRITE, &info, this);
+    if (!mFile)
+      throw ToolError(output.destination() + ": cannot write (" + sf_strerror(nullptr) + ")");
+  }
   // The effect may reach exactly +1.0, which integer formats would wrap.
   sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
   // A container without room for a tag refuses it; the audio matters more.

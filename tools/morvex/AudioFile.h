@@ -14,8 +14,8 @@ using AudioTags = std::vector<std::pair<int, std::string>>;
 // "WAV, 16-bit PCM" and the like, from libsndfile's own names.
 std::string DescribeFormat(int format);
 
-// An audio file read with libsndfile, as interleaved floats. All members run
-// on the main thread.
+// An audio file read with libsndfile, as interleaved floats. [any thread],
+// one thread at a time for each object.
 class AudioFileReader {
  public:
   // "-" reads standard input (gathered first, so any container works there).
@@ -48,7 +48,8 @@ class AudioFileReader {
 
 // An audio file written with libsndfile into a SafeOutput. Every byte goes
 // through a checked write, including the encoder's last ones inside the
-// close, so no failure goes unseen. All members run on the main thread.
+// close, so no failure goes unseen. [any thread], one thread at a time for
+// each object.
 class AudioFileWriter {
  public:
   // Throws ToolError when the container cannot hold the sample format.

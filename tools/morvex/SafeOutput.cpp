@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include "tools/morvex/FilePaths.h"
@@ -17,19 +19,30 @@ namespace {
 
 // Temporaries the signal handler must remove. The handler may only call
 // async-signal-safe functions, so paths live in fixed buffers and a slot is
-// published by its flag after its path is written.
-constexpr int kSlots = 4;
+// published by its state after its path is written. Outputs on several
+// threads claim slots by compare-exchange.
+constexpr int kSlots = SafeOutput::kMaxPending;
+enum SlotState : int { kFree, kClaimed, kPending };
 char gPendingPath[kSlots][4096];
-volatile sig_atomic_t gPendingUsed[kSlots];
+std::atomic<int> gSlotState[kSlots];
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the states");
+
+// A temporary exists a moment before its slot is published. The thread
+// making it holds the signals off, but the handler may run on another thread
+// meanwhile: it waits for the temporaries being made, and none begins once
+// it runs (Dekker's handshake, on sequentially consistent atomics).
+std::atomic<int> gMaking{0};
+std::atomic<bool> gDying{false};
 
 constexpr int kCleanUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 int claimSlot(const std::string& path) {
   if (path.size() >= sizeof gPendingPath[0]) return -1;
   for (int i = 0; i < kSlots; ++i) {
-    if (!gPendingUsed[i]) {
+    int expected = kFree;
+    if (gSlotState[i].compare_exchange_strong(expected, kClaimed)) {
       std::memcpy(gPendingPath[i], path.c_str(), path.size() + 1);
-      gPendingUsed[i] = 1;
+      gSlotState[i] = kPending;
       return i;
     }
   }
@@ -37,14 +50,28 @@ int claimSlot(const std::string& path) {
 }
 
 void releaseSlot(int slot) {
-  if (slot >= 0) gPendingUsed[slot] = 0;
+  if (slot >= 0) gSlotState[slot] = kFree;
 }
 
 extern "C" void removePendingAndDie(int sig) {
+  gDying = true;
+  while (gMaking != 0) {
+  }
   for (int i = 0; i < kSlots; ++i)
-    if (gPendingUsed[i]) unlink(gPendingPath[i]);
+    if (gSlotState[i] == kPending) unlink(gPendingPath[i]);
   signal(sig, SIG_DFL);
   raise(sig);
+}
+
+// The process's file-creation mask, read once: reading it means setting it,
+// which threads making files at the same time must not see.
+mode_t processUmask() {
+  static const mode_t mask = [] {
+    const mode_t value = umask(0);
+    umask(value);
+    return value;
+  }();
+  return mask;
 }
 
 // Blocks the clean-up signals for its lifetime, so that a temporary never
@@ -56,9 +83,9 @@ class SignalsHeld {
     sigemptyset(&block);
     for (int sig : kCleanUpSignals)
       sigaddset(&block, sig);
-    sigprocmask(SIG_BLOCK, &block, &mPrevious);
+    pthread_sigmask(SIG_BLOCK, &block, &mPrevious);
   }
-  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &mPrevious, nullptr); }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &mPrevious, nullptr); }
 
  private:
   sigset_t mPrevious;
@@ -74,10 +101,12 @@ void SafeOutput::installSignalHandlers() {
     sigaction(sig, &action, nullptr);
 }
 
-SafeOutput::SafeOutput(std::string destination) : mDestination(std::move(destination)) {
+SafeOutput::SafeOutput(std::string destination, Existing existing)
+    : mDestination(std::move(destination)), mExisting(existing) {
   struct stat st;
   const bool exists = mDestination != "-" && stat(mDestination.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) throw ToolError(mDestination + ": is a folder, not a file");
+  if (exists && S_ISREG(st.st_mode) && mExisting == Existing::Keep) refuseExisting();
   if (mDestination == "-" || (exists && !S_ISREG(st.st_mode)))
     openInPlace();
   else
@@ -92,12 +121,20 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
   int error = 0;
   {
     SignalsHeld held;
+    ++gMaking;
+    if (gDying) {
+      // Another thread is ending the process for a signal.
+      --gMaking;
+      for (;;)
+        pause();
+    }
     mFd = mkstemp(pattern.data());
     error = errno;
     if (mFd >= 0) {
       mTemp = pattern;
       mSlot = claimSlot(mTemp);
     }
+    --gMaking;
   }
   if (mFd < 0) fail(error);
 
@@ -110,9 +147,7 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
     const bool sameOwner = fchown(mFd, st.st_uid, st.st_gid) == 0;
     fchmod(mFd, st.st_mode & (sameOwner ? 07777 : 0777));
   } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(mFd, 0666 & ~mask);
+    fchmod(mFd, 0666 & ~processUmask());
   }
 }
 
@@ -141,6 +176,11 @@ void SafeOutput::discard() {
   mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;
+}
+
+void SafeOutput::refuseExisting() {
+  discard();
+  throw ToolError(mDestination + ": already exists, and --no-clobber keeps it");
 }
 
 void SafeOutput::fail(int error) {
@@ -181,6 +221,18 @@ void SafeOutput::copySpoolIntoDestination() {
   discard();
 }
 
+// A file to keep may have appeared since the constructor looked, so the
+// rename itself must refuse to replace one.
+int SafeOutput::moveIntoPlace() noexcept {
+  if (mExisting == Existing::Replace) return rename(mTemp.c_str(), mFinal.c_str()) == 0 ? 0 : errno;
+  if (renameat2(AT_FDCWD, mTemp.c_str(), AT_FDCWD, mFinal.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system that cannot rename so: a new link will not replace either.
+  if (link(mTemp.c_str(), mFinal.c_str()) != 0) return errno;
+  unlink(mTemp.c_str());
+  return 0;
+}
+
 void SafeOutput::commit() {
   if (mInPlace >= 0) return copySpoolIntoDestination();
   // The data must be on disk before the name points at it.
@@ -188,7 +240,10 @@ void SafeOutput::commit() {
   const int fd = mFd;
   mFd = -1;
   if (close(fd) != 0) fail(errno);
-  if (rename(mTemp.c_str(), mFinal.c_str()) != 0) fail(errno);
+  if (const int error = moveIntoPlace()) {
+    if (error == EEXIST && mExisting == Existing::Keep) refuseExisting();
+    fail(error);
+  }
   mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;

@@ -13,12 +13,23 @@
 //
 // An exception, a failed write, destruction before commit(), or SIGINT,
 // SIGTERM, SIGHUP or SIGPIPE remove the temporary and leave the destination
-// untouched. All members run on the main thread.
+// untouched.
+//
+// [any thread] Each object is used by one thread at a time; outputs on
+// different threads are independent, and the signal handler removes the
+// pending temporaries of up to kMaxPending of them at once.
 class SafeOutput {
  public:
+  // Whether a regular file already at the destination may be replaced.
+  enum class Existing { Replace, Keep };
+
+  // A batch's 64 renders and a state file.
+  static constexpr int kMaxPending = 65;
+
   // Opens the destination (so a bad one fails before any work) and the
-  // temporary or spool; throws ToolError naming the destination.
-  explicit SafeOutput(std::string destination);
+  // temporary or spool; throws ToolError naming the destination, also when
+  // it is a regular file that `existing` says to keep.
+  explicit SafeOutput(std::string destination, Existing existing = Existing::Replace);
   ~SafeOutput();
   SafeOutput(const SafeOutput&) = delete;
   SafeOutput& operator=(const SafeOutput&) = delete;
@@ -32,7 +43,8 @@ class SafeOutput {
   // Writes all bytes; throws ToolError naming the destination.
   void write(const void* data, size_t size);
   // Flushes to disk and renames into place, or copies into the device;
-  // throws ToolError (and removes the temporary) on failure.
+  // throws ToolError (and removes the temporary) on failure, or when a file
+  // to keep appeared at the destination meanwhile.
   void commit();
   // Throws the ToolError for a failed write with this errno.
   [[noreturn]] void fail(int error);
@@ -46,9 +58,12 @@ class SafeOutput {
   void openInPlace();
   void copySpoolIntoDestination();
   void startWriteBehind(size_t written) noexcept;
+  int moveIntoPlace() noexcept;
+  [[noreturn]] void refuseExisting();
   void discard();
 
   std::string mDestination;
+  Existing mExisting;
   std::string mTemp;   // the temporary's path; empty when spooling
   int mFd = -1;        // temporary or spool
   int mInPlace = -1;   // the device, FIFO or standard output written in place
