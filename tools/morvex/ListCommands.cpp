@@ -1,6 +1,5 @@
 // The commands that tell what Morvex offers: presets, params and info.
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +10,7 @@
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/Selection.h"
+#include "tools/morvex/TextTable.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -82,23 +82,6 @@ const char* unitName(AudioUnitParameterUnit unit) {
   return unit < sizeof kNames / sizeof kNames[0] ? kNames[unit] : "?";
 }
 
-// Prints rows as left-aligned columns two spaces apart.
-void printTable(const std::vector<std::vector<std::string>>& rows) {
-  std::vector<size_t> widths;
-  for (const auto& row : rows)
-    for (size_t c = 0; c < row.size(); ++c) {
-      if (widths.size() <= c) widths.push_back(0);
-      widths[c] = std::max(widths[c], row[c].size());
-    }
-  for (const auto& row : rows) {
-    std::string line;
-    for (size_t c = 0; c < row.size(); ++c)
-      line +=
-          c + 1 < row.size() ? row[c] + std::string(widths[c] - row[c].size() + 2, ' ') : row[c];
-    std::printf("%s\n", line.c_str());
-  }
-}
-
 std::string versionText(long version) {
   return std::to_string((version >> 16) & 0xFFFF) + "." + std::to_string((version >> 8) & 0xFF) +
          "." + std::to_string(version & 0xFF);
@@ -131,7 +114,7 @@ int ParamsCommand(const std::vector<std::string>& argv) {
                     NumberText(p.defaultValue), unitName(p.unit),
                     unit.displayText(p.id, unit.parameter(p.id)), meanings[i]});
   }
-  printTable(rows);
+  PrintTable(rows);
   std::printf("(the sweep's frequencies at %s Hz)\n", NumberText(options.sampleRate).c_str());
   return 0;
 }
@@ -164,7 +147,7 @@ int InfoCommand(const std::vector<std::string>& argv) {
   char versionHex[16];
   std::snprintf(versionHex, sizeof versionHex, "0x%08lX", version);
 
-  printTable({
+  PrintTable({
       {"name", name},
       {"manufacturer", maker},
       {"component name", fullName},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -63,10 +64,23 @@ void OutputLevels::add(const float* samples, size_t count) {
   mCount += static_cast<long long>(count);
 }
 
+void OutputLevels::add(const OutputLevels& other) {
+  mPeak = std::max(mPeak, other.mPeak);
+  mSquares += other.mSquares;
+  mCount += other.mCount;
+  mClipped += other.mClipped;
+}
+
 double OutputLevels::peakDbfs() const {
   return dbfs(mPeak);
 }
 
 double OutputLevels::rmsDbfs() const {
   return dbfs(mCount > 0 ? std::sqrt(mSquares / static_cast<double>(mCount)) : 0);
+}
+
+std::string DbfsText(double dbfs) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f dBFS", dbfs);
+  return text;
 }

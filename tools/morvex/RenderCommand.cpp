@@ -1,29 +1,22 @@
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
-#include "tools/morvex/AudioFile.h"
-#include "tools/morvex/Automation.h"
+#include "tools/morvex/BatchRender.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/Container.h"
 #include "tools/morvex/FilePaths.h"
-#include "tools/morvex/OutputLevels.h"
+#include "tools/morvex/FileRender.h"
 #include "tools/morvex/Progress.h"
-#include "tools/morvex/SafeOutput.h"
-#include "tools/morvex/StateFile.h"
 #include "tools/morvex/ToolError.h"
-#include "tools/morvex/UnitSettings.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: morvex render IN OUT [OPTIONS]\n"
+    "       morvex render IN... --output-dir DIR [--jobs N] [OPTIONS]\n"
     "\n"
     "Phases the audio file IN with Morvex and writes OUT. IN may be any file\n"
     "libsndfile reads (WAV, AIFF, FLAC, Ogg...), mono or stereo, 8 kHz to 384 kHz;\n"
@@ -35,6 +28,12 @@ const char kUsage[] =
     "\n"
     "OUT appears only when complete and keeps its permission bits; a symbolic link\n"
     "stays a link to the new file; a device or FIFO is written, never replaced.\n"
+    "\n"
+    "With --output-dir, each IN is rendered with the same settings into DIR under\n"
+    "its own name (so in the same container), by a Morvex of its own, N files at\n"
+    "a time. DIR must be a folder that can be written; two INs of the same name\n"
+    "are refused. When a file fails the others are still written, the summary\n"
+    "tells why, and the exit status is 1.\n"
     "\n"
     "Settings apply in this order: --preset, then --state, then each --set.\n"
     "\n"
@@ -55,10 +54,15 @@ const char kUsage[] =
     "                           Stages steps at each point; may be repeated for\n"
     "                           other parameters\n"
     "  --save-state FILE.aupreset\n"
-    "                           save the state after rendering\n"
+    "                           save the state after rendering (not in a batch)\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
     "  --type TYPE              OUT's container, whatever its name (wav, flac...)\n"
     "  --format FORMAT          same (default), pcm16, pcm24 or float\n"
+    "  --output-dir DIR         render every IN into DIR\n"
+    "  --jobs N                 files rendered at once with --output-dir, 1 to 64\n"
+    "                           (default: the number of processors)\n"
+    "  --no-clobber             fail rather than replace an existing OUT or state\n"
+    "                           file, which stays as it was\n"
     "  --quiet                  no progress bar and no summary\n"
     "  --help                   show this help\n"
     "\n"
@@ -66,55 +70,71 @@ const char kUsage[] =
     "the samples that reached full scale, the length and the speed. A warning\n"
     "tells when samples were clipped at full scale or IN was shorter than its\n"
     "header says. A progress bar is drawn on standard error when it is a terminal\n"
-    "and IN is longer than 5 seconds.\n";
+    "and IN is longer than 5 seconds.\n"
+    "\n"
+    "A batch draws one progress line instead (files done, seconds of audio) and\n"
+    "ends with a table: each file's levels, length and outcome, then the totals.\n";
 
 struct RenderOptions {
+  RenderSettings settings;
   std::string in;
   std::string out;
-  UnitSettings unit;
-  std::vector<std::string> automations;
   int container = 0;
-  UInt32 block = 512;
-  SampleFormat format = SampleFormat::Same;
-  bool quiet = false;
+  std::string outputDir;  // a batch when not empty
+  std::vector<BatchFile> batch;
+  int jobs = 0;
 };
 
-constexpr int kMinRate = 8000;
-constexpr int kMaxRate = 384000;
-// Frames read and written per file access; large enough that libsndfile's
-// per-call cost vanishes, small enough to stay in cache.
-constexpr sf_count_t kChunkFrames = 16384;
+void parseBatch(const ArgCursor& args, const std::vector<std::string>& inputs,
+                RenderOptions* options) {
+  if (inputs.empty()) args.fail("missing IN");
+  if (!options->settings.unit.saveStatePath.empty())
+    args.fail("--save-state cannot go with --output-dir: each file has a unit of its own");
+  if (options->jobs == 0) options->jobs = DefaultBatchJobs();
+  options->batch = PlanBatch(args, inputs, options->outputDir, options->settings.type);
+}
 
 bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   ArgCursor args("render", argv);
   std::vector<std::string> files;
-  std::string value, type;
+  std::string value;
+  RenderSettings& settings = options->settings;
   while (!args.done()) {
     if (args.flag("--help")) {
       std::fputs(kUsage, stdout);
       return false;
     }
-    if (options->unit.parseOption(args)) continue;
-    if (args.namedOption("--type", &type)) continue;
+    if (settings.unit.parseOption(args)) continue;
+    if (args.namedOption("--type", &settings.type)) continue;
+    if (args.namedOption("--output-dir", &options->outputDir)) continue;
     if (args.option("--block", &value)) {
-      options->block = static_cast<UInt32>(ParseCount(args, "--block", value, 1, 65536));
+      settings.block = static_cast<UInt32>(ParseCount(args, "--block", value, 1, 65536));
+    } else if (args.option("--jobs", &value)) {
+      options->jobs = static_cast<int>(ParseCount(args, "--jobs", value, 1, kMaxBatchJobs));
     } else if (args.option("--format", &value)) {
-      options->format = ParseSampleFormat(value);
+      settings.format = ParseSampleFormat(value);
     } else if (args.option("--automate", &value)) {
-      options->automations.push_back(value);
+      settings.automations.push_back(value);
     } else if (args.flag("--quiet")) {
-      options->quiet = true;
+      settings.quiet = true;
+    } else if (args.flag("--no-clobber")) {
+      settings.noClobber = true;
     } else {
       files.push_back(args.positional());
     }
   }
+  if (!options->outputDir.empty()) {
+    parseBatch(args, files, options);
+    return true;
+  }
+  if (options->jobs != 0) args.fail("--jobs applies to a batch, with --output-dir");
   args.expectPositionals(files, {"IN", "OUT"});
   options->in = files[0];
   options->out = files[1];
   if (options->in.empty() || options->out.empty())
     args.fail("IN and OUT need names ('-' for standard input or output)");
-  options->container = ContainerFor(options->out, type);
-  const std::string& saveStatePath = options->unit.saveStatePath;
+  options->container = ContainerFor(options->out, settings.type);
+  const std::string& saveStatePath = settings.unit.saveStatePath;
   if (!saveStatePath.empty()) {
     for (const std::string& audio : {options->in, options->out})
       if (audio != "-" && SameFile(saveStatePath, audio))
@@ -126,118 +146,15 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   return true;
 }
 
-void warn(const std::string& message) {
-  std::fprintf(stderr, "morvex: warning: %s\n", message.c_str());
-}
-
-// Throws naming the layouts the unit supports when it cannot take the file.
-void requireChannels(const Unit& unit, const std::string& path, int channels) {
-  const std::vector<unsigned char> bytes = unit.getBytes(kAudioUnitProperty_SupportedNumChannels);
-  std::string supported;
-  for (size_t i = 0; i + sizeof(AUChannelInfo) <= bytes.size(); i += sizeof(AUChannelInfo)) {
-    AUChannelInfo pair;
-    std::memcpy(&pair, bytes.data() + i, sizeof pair);
-    const bool inOk = pair.inChannels < 0 || pair.inChannels == channels;
-    const bool outOk = pair.outChannels < 0 || pair.outChannels == channels;
-    if (inOk && outOk) return;
-    supported += (supported.empty() ? "" : ", ") + std::to_string(pair.inChannels) + " in/" +
-                 std::to_string(pair.outChannels) + " out";
-  }
-  throw ToolError(path + ": " + std::to_string(channels) +
-                  " channels are not supported (Morvex takes " + supported + ")");
-}
-
-struct RenderResult {
-  long long frames = 0;
-  OutputLevels levels;
-};
-
-// Between the file's interleaved frames and the unit's buffers, one per
-// channel. The channel count is a constant here so that the loops become
-// vector shuffles instead of strided scalar copies.
-template <int Channels>
-void Deinterleave(const float* frames, float* const* channels, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    for (int c = 0; c < Channels; ++c)
-      channels[c][i] = frames[i * Channels + c];
-}
-
-template <int Channels>
-void Interleave(const float* const* channels, float* frames, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    for (int c = 0; c < Channels; ++c)
-      frames[i * Channels + c] = channels[c][i];
-}
-
-RenderResult renderFile(Unit& unit, Automation& automation, AudioFileReader& reader,
-                        AudioFileWriter& writer, UInt32 block, bool quiet) {
-  const int channels = reader.channels();
-  auto* deinterleave = channels == 1 ? Deinterleave<1> : Deinterleave<2>;
-  auto* interleave = channels == 1 ? Interleave<1> : Interleave<2>;
-  Renderer renderer(unit, static_cast<UInt32>(channels));
-  std::vector<float> interleaved(static_cast<size_t>(kChunkFrames) * channels);
-  // Each block goes through buffers of its own size, which stay in cache,
-  // and its output replaces its input in the chunk.
-  const size_t blockFrames = std::min<size_t>(block, kChunkFrames);
-  std::vector<float> buffers(2 * static_cast<size_t>(channels) * blockFrames);
-  float* const in[2] = {buffers.data(), buffers.data() + (channels - 1) * blockFrames};
-  float* const out[2] = {in[1] + blockFrames, in[1] + channels * blockFrames};
-  Progress progress(!quiet, reader.frames(), reader.sampleRate());
-  RenderResult result;
-  long long& done = result.frames;
-  for (;;) {
-    const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
-    if (frames <= 0) break;
-    for (sf_count_t offset = 0; offset < frames;) {
-      sf_count_t slice = std::min<sf_count_t>(block, frames - offset);
-      if (!automation.empty()) {
-        automation.applyAt(unit, done + offset);
-        slice = std::min<sf_count_t>(slice, automation.framesUntilChange(done + offset));
-      }
-      const UInt32 n = static_cast<UInt32>(slice);
-      float* const at = interleaved.data() + offset * channels;
-      deinterleave(at, in, n);
-      const OSStatus status = renderer.render(in, out, n);
-      if (status != noErr)
-        throw ToolError(reader.path() + ": Morvex failed to render frames " +
-                        std::to_string(done + offset) + " to " +
-                        std::to_string(done + offset + n - 1) + ": " + StatusText(status));
-      interleave(out, at, n);
-      offset += n;
-    }
-    result.levels.add(interleaved.data(), static_cast<size_t>(frames * channels));
-    writer.write(interleaved.data(), frames);
-    done += frames;
-    progress.update(done);
-  }
-  progress.finish();
-  return result;
-}
-
-std::string decibels(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f dBFS", value);
-  return text;
-}
-
-void reportOutcome(const RenderOptions& options, const AudioFileReader& reader,
-                   const RenderResult& result, double wallSeconds) {
-  const std::string out = options.out == "-" ? "standard output" : options.out;
-  const long long promised = reader.promisedFrames();
-  if (promised > result.frames)
-    warn(reader.path() + ": the header promises " + std::to_string(promised) + " frames but only " +
-         std::to_string(result.frames) + " could be read");
-  if (result.levels.clipped() > 0)
-    warn(out + ": " + std::to_string(result.levels.clipped()) +
-         " samples reached full scale (clipped)");
-  if (options.quiet) return;
-  const double seconds = static_cast<double>(result.frames) / reader.sampleRate();
+void reportOutcome(const RenderSettings& settings, const FileOutcome& outcome) {
+  outcome.warn();
+  if (settings.quiet) return;
   char speed[64];
-  std::snprintf(speed, sizeof speed, "%.2f s of audio, %.0fx real time", seconds,
-                wallSeconds > 0 ? seconds / wallSeconds : 0.0);
-  std::fprintf(stderr, "morvex: %s: peak %s, RMS %s, %lld clipped, %s\n", out.c_str(),
-               decibels(result.levels.peakDbfs()).c_str(),
-               decibels(result.levels.rmsDbfs()).c_str(), result.levels.clipped(), speed);
+  std::snprintf(speed, sizeof speed, "%.2f s of audio, %.0fx real time", outcome.seconds(),
+                outcome.wallSeconds > 0 ? outcome.seconds() / outcome.wallSeconds : 0.0);
+  std::fprintf(stderr, "morvex: %s: peak %s, RMS %s, %lld clipped, %s\n", outcome.out.c_str(),
+               DbfsText(outcome.levels.peakDbfs()).c_str(),
+               DbfsText(outcome.levels.rmsDbfs()).c_str(), outcome.levels.clipped(), speed);
 }
 
 }  // namespace
@@ -245,49 +162,19 @@ void reportOutcome(const RenderOptions& options, const AudioFileReader& reader,
 int RenderCommand(const std::vector<std::string>& argv) {
   RenderOptions options;
   if (!parse(argv, &options)) return 0;
+  RenderSettings& settings = options.settings;
+  if (!options.outputDir.empty())
+    return RenderBatch(settings, options.batch, options.outputDir, options.jobs);
 
   // Everything that can be checked without the component comes first.
-  AudioFileReader reader(options.in);
-  if (reader.sampleRate() < kMinRate || reader.sampleRate() > kMaxRate)
-    throw ToolError(reader.path() + ": sample rate " + std::to_string(reader.sampleRate()) +
-                    " Hz is outside 8000 to 384000 Hz");
-  const int outFormat = OutputFormat(options.container, reader.format(), options.format,
-                                     reader.channels(), reader.sampleRate());
-  RequireWritableFormat(options.out, outFormat, reader.channels(), reader.sampleRate());
-  options.unit.readState();
-
-  Unit unit;
-  requireChannels(unit, reader.path(), reader.channels());
-  unit.configure(static_cast<UInt32>(reader.channels()), reader.sampleRate(), options.block);
-  unit.initialize();
-  options.unit.apply(unit);
-  Automation automation(reader.sampleRate());
-  if (!options.automations.empty()) {
-    const std::vector<ParameterDescription> parameters = unit.parameters();
-    for (const std::string& spec : options.automations)
-      automation.add(spec, unit, parameters);
-  }
-
-  // Both outputs are opened before any work, so that neither appears when
-  // the other cannot be written.
-  SafeOutput output(options.out);
-  std::optional<SafeOutput> stateOutput;
-  if (!options.unit.saveStatePath.empty()) stateOutput.emplace(options.unit.saveStatePath);
-
-  const auto start = std::chrono::steady_clock::now();
-  AudioFileWriter writer(output, outFormat, reader.channels(), reader.sampleRate(), reader.tags());
-  const RenderResult result =
-      renderFile(unit, automation, reader, writer, options.block, options.quiet);
-  writer.close();
-  if (stateOutput) {
-    CFRef<CFPropertyListRef> saved = unit.state();
-    WriteStateFile(*stateOutput, saved.get());
-  }
-  output.commit();
-  if (stateOutput) stateOutput->commit();
-  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-
-  unit.uninitialize();
-  reportOutcome(options, reader, result, elapsed.count());
+  FileRender render(settings, options.in, options.out, options.container);
+  settings.unit.readState();
+  std::optional<Progress> progress;
+  const FileOutcome outcome = render.run([&](long long done) {
+    if (!progress) progress.emplace(!settings.quiet, render.frames(), render.sampleRate());
+    progress->update(done);
+  });
+  progress.reset();
+  reportOutcome(settings, outcome);
   return 0;
 }

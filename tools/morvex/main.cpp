@@ -25,6 +25,8 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  render IN OUT [OPTIONS]   phase an audio file (WAV, AIFF, FLAC, Ogg...)\n"
+    "  render IN... --output-dir DIR [OPTIONS]\n"
+    "                            phase many files into a folder, several at once\n"
     "  presets                   list the factory presets\n"
     "  params                    list the parameters with ranges and values\n"
     "  info                      show the component's identity and layouts\n"

@@ -2,6 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -10,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -68,6 +72,61 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
 
 inline Run Morvex(const std::vector<std::string>& args, const TempDir& scratch) {
   return RunProgram(MORVEX_TOOL, args, scratch.path());
+}
+
+// Names in a folder (hidden ones too), sorted.
+inline std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path, error))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Opens a FIFO for writing once a reader has it open, waiting up to five
+// seconds for one (a plain open would wait for ever); -1 when none came.
+inline int OpenFifoForWriting(const std::string& path) {
+  for (int tries = 0; tries < 500; ++tries) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) {
+      fcntl(fd, F_SETFL, 0);
+      return fd;
+    }
+    usleep(10000);
+  }
+  return -1;
+}
+
+// Runs morvex with standard error on a terminal; returns what the terminal got.
+inline std::string RunOnTerminal(const std::vector<std::string>& args) {
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    std::vector<char*> argv = {const_cast<char*>(MORVEX_TOOL)};
+    for (const std::string& arg : args)
+      argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(MORVEX_TOOL, argv.data());
+    _exit(127);
+  }
+  std::string screen;
+  char buffer[4096];
+  // A program waiting for typing would never end: it is stopped after a while.
+  pollfd ready = {master, POLLIN, 0};
+  for (;;) {
+    if (poll(&ready, 1, 20000) == 0) {
+      kill(pid, SIGKILL);
+      screen += "[still running]";
+      break;
+    }
+    const ssize_t got = read(master, buffer, sizeof buffer);
+    if (got <= 0) break;
+    screen.append(buffer, static_cast<size_t>(got));
+  }
+  waitpid(pid, nullptr, 0);
+  close(master);
+  return screen;
 }
 
 // Audio as non-interleaved channels.

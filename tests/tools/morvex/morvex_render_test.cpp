@@ -3,8 +3,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 
@@ -23,6 +21,7 @@ using tool_test::Audio;
 using tool_test::Channels;
 using tool_test::Morvex;
 using tool_test::ReadAudio;
+using tool_test::RunOnTerminal;
 using tool_test::Signal;
 using tool_test::TempDir;
 using tool_test::WriteAudio;
@@ -233,37 +232,6 @@ TEST(MorvexRender, RefusalsNameTheCulpritAndLeaveNoOutput) {
     EXPECT_THAT(run.err, HasSubstr(c.message));
     EXPECT_EQ(dir.list(), before) << c.message;
   }
-}
-
-// Runs morvex with standard error on a terminal; returns what the terminal got.
-std::string RunOnTerminal(const std::vector<std::string>& args) {
-  int master = -1;
-  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-  if (pid == 0) {
-    std::vector<char*> argv = {const_cast<char*>(MORVEX_TOOL)};
-    for (const std::string& arg : args)
-      argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(MORVEX_TOOL, argv.data());
-    _exit(127);
-  }
-  std::string screen;
-  char buffer[4096];
-  // A program waiting for typing would never end: it is stopped after a while.
-  pollfd ready = {master, POLLIN, 0};
-  for (;;) {
-    if (poll(&ready, 1, 20000) == 0) {
-      kill(pid, SIGKILL);
-      screen += "[still running]";
-      break;
-    }
-    const ssize_t got = read(master, buffer, sizeof buffer);
-    if (got <= 0) break;
-    screen.append(buffer, static_cast<size_t>(got));
-  }
-  waitpid(pid, nullptr, 0);
-  close(master);
-  return screen;
 }
 
 TEST(MorvexRender, TerminalsGetAProgressBarUnlessQuietButNeverAudio) {
