@@ -27,7 +27,7 @@ std::vector<std::string> split(const std::string& text, char separator) {
 }  // namespace
 
 void Automation::add(const std::string& spec, const Unit& unit,
-                     const std::vector<ParameterDescription>& parameters) {
+                     const std::vector<ParameterDescription>& parameters, const NoteSink& note) {
   const std::string context = "--automate " + spec;
   const size_t equals = spec.find('=');
   if (equals == std::string::npos || equals == 0)
@@ -51,7 +51,7 @@ void Automation::add(const std::string& spec, const Unit& unit,
       throw UsageError(context + ": the times must not go back (" + point + ")");
     const ParameterValue value =
         ParseParameterValue(unit, parameter, point.substr(colon + 1), context);
-    if (!value.note.empty()) std::fprintf(stderr, "morvex: %s\n", value.note.c_str());
+    if (!value.note.empty()) note(value.note);
     lane.points.push_back({frame, value.value});
   }
   mLanes.push_back(std::move(lane));

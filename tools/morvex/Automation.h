@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/auhost/Unit.h"
+#include "tools/morvex/Selection.h"
 
 // Parameter changes over a render, set through the unit's parameter calls
 // between render slices as a host sets them. Each parameter follows its
@@ -19,9 +20,9 @@ class Automation {
 
   // Adds "NAME=TIME:VALUE,TIME:VALUE,..." (times in seconds, values as
   // --set takes them, measured against the unit's settings now); throws
-  // UsageError naming what is wrong.
+  // UsageError naming what is wrong. Values only approached are noted.
   void add(const std::string& spec, const Unit& unit,
-           const std::vector<ParameterDescription>& parameters);
+           const std::vector<ParameterDescription>& parameters, const NoteSink& note = PrintNote);
 
   bool empty() const { return mLanes.empty(); }
   // Frames from `frame` to the next frame at which a value changes; at

@@ -14,9 +14,11 @@
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
+#include "tools/morvex/Automation.h"
 #include "tools/morvex/BatchProgress.h"
 #include "tools/morvex/FilePaths.h"
 #include "tools/morvex/SafeOutput.h"
+#include "tools/morvex/Selection.h"
 #include "tools/morvex/TextTable.h"
 #include "tools/morvex/ToolError.h"
 
@@ -28,6 +30,7 @@ namespace {
 struct BatchResult {
   bool ok = false;
   std::string error;
+  std::vector<std::string> notes;
   FileOutcome outcome;
 };
 
@@ -52,7 +55,13 @@ void requireWritableFolder(const std::string& folder) {
 void checkSettings(RenderSettings& settings) {
   settings.unit.readState();
   Unit unit;
-  settings.unit.apply(unit);
+  // Each file tells its own notes, at its own rate.
+  const NoteSink ignore = [](const std::string&) {};
+  settings.unit.apply(unit, ignore);
+  Automation automation(unit.sampleRate());
+  const std::vector<ParameterDescription> parameters = unit.parameters();
+  for (const std::string& spec : settings.automations)
+    automation.add(spec, unit, parameters, ignore);
 }
 
 BatchResult renderOne(const RenderSettings& settings, const BatchFile& file,
@@ -61,7 +70,8 @@ BatchResult renderOne(const RenderSettings& settings, const BatchFile& file,
   try {
     FileRender render(settings, file.in, file.out, file.container);
     long long reported = 0;
-    result.outcome = render.run([&](long long done) {
+    const auto note = [&](const std::string& text) { result.notes.push_back(text); };
+    result.outcome = render.run(note, [&](long long done) {
       progress.addAudio(static_cast<double>(done - reported) / render.sampleRate());
       reported = done;
     });
@@ -109,6 +119,14 @@ std::string secondsText(double seconds) {
 
 void report(const std::vector<BatchFile>& files, const std::vector<BatchResult>& results,
             bool quiet) {
+  // Files at one rate approach a value alike: each note is told once.
+  std::vector<std::string> told;
+  for (const BatchResult& result : results)
+    for (const std::string& note : result.notes)
+      if (std::find(told.begin(), told.end(), note) == told.end()) {
+        told.push_back(note);
+        PrintNote(note);
+      }
   for (const BatchResult& result : results) {
     result.outcome.warn();
     // The summary names the failures; without it they are told here.

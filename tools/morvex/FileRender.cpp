@@ -122,18 +122,18 @@ FileRender::FileRender(const RenderSettings& settings, const std::string& in, st
   RequireWritableFormat(mOut, mOutFormat, mReader.channels(), mReader.sampleRate());
 }
 
-FileOutcome FileRender::run(const std::function<void(long long)>& progress) {
+FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long long)>& progress) {
   const int channels = mReader.channels();
   Unit unit;
   requireChannels(unit, mReader.path(), channels);
   unit.configure(static_cast<UInt32>(channels), mReader.sampleRate(), mSettings.block);
   unit.initialize();
-  mSettings.unit.apply(unit);
+  mSettings.unit.apply(unit, note);
   Automation automation(mReader.sampleRate());
   if (!mSettings.automations.empty()) {
     const std::vector<ParameterDescription> parameters = unit.parameters();
     for (const std::string& spec : mSettings.automations)
-      automation.add(spec, unit, parameters);
+      automation.add(spec, unit, parameters, note);
   }
 
   // Both outputs are opened before any work, so that neither appears when

@@ -49,11 +49,12 @@ class FileRender {
   long long frames() const { return mReader.frames(); }
   int sampleRate() const { return mReader.sampleRate(); }
 
-  // Opens a unit for the file with the settings, opens OUT (and the state
-  // file to save, if any) and renders, calling `progress` with the frames
-  // done once rendering begins and after each chunk. Throws ToolError or
-  // HostError, and then writes nothing.
-  FileOutcome run(const std::function<void(long long framesDone)>& progress);
+  // Opens a unit for the file with the settings (telling `note` of values
+  // only approached), opens OUT (and the state file to save, if any) and
+  // renders, calling `progress` with the frames done once rendering begins
+  // and after each chunk. Throws ToolError or HostError, and then writes
+  // nothing.
+  FileOutcome run(const NoteSink& note, const std::function<void(long long framesDone)>& progress);
 
  private:
   const RenderSettings& mSettings;

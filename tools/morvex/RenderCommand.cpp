@@ -10,6 +10,7 @@
 #include "tools/morvex/FilePaths.h"
 #include "tools/morvex/FileRender.h"
 #include "tools/morvex/Progress.h"
+#include "tools/morvex/Selection.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -170,7 +171,7 @@ int RenderCommand(const std::vector<std::string>& argv) {
   FileRender render(settings, options.in, options.out, options.container);
   settings.unit.readState();
   std::optional<Progress> progress;
-  const FileOutcome outcome = render.run([&](long long done) {
+  const FileOutcome outcome = render.run(PrintNote, [&](long long done) {
     if (!progress) progress.emplace(!settings.quiet, render.frames(), render.sampleRate());
     progress->update(done);
   });

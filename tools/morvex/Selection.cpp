@@ -93,8 +93,12 @@ ParameterValue ParseParameterValue(const Unit& unit, const ParameterDescription&
   return {value, ""};
 }
 
+void PrintNote(const std::string& note) {
+  std::fprintf(stderr, "morvex: %s\n", note.c_str());
+}
+
 void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
-                  const std::string& setting) {
+                  const std::string& setting, const NoteSink& note) {
   const std::string context = "--set " + setting;
   const size_t equals = setting.find('=');
   if (equals == std::string::npos || equals == 0)
@@ -103,6 +107,6 @@ void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameter
       FindParameter(parameters, setting.substr(0, equals), context);
   const ParameterValue value =
       ParseParameterValue(unit, parameter, setting.substr(equals + 1), context);
-  if (!value.note.empty()) std::fprintf(stderr, "morvex: %s\n", value.note.c_str());
+  if (!value.note.empty()) note(value.note);
   unit.setParameter(parameter.id, value.value);
 }

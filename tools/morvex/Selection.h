@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,13 @@ struct ParameterValue {
 ParameterValue ParseParameterValue(const Unit& unit, const ParameterDescription& parameter,
                                    const std::string& text, const std::string& context);
 
-// Applies "NAME=VALUE" to the unit; a note on standard error tells what a
-// quantity that could only be approached gives.
+// Where the notes on values that could only be approached go: standard
+// error, or a caller that gathers them (a batch tells them once at the end).
+using NoteSink = std::function<void(const std::string& note)>;
+// "morvex: NOTE" on standard error.
+void PrintNote(const std::string& note);
+
+// Applies "NAME=VALUE" to the unit; a note tells what a quantity that could
+// only be approached gives.
 void ApplySetting(Unit& unit, const std::vector<ParameterDescription>& parameters,
-                  const std::string& setting);
+                  const std::string& setting, const NoteSink& note = PrintNote);

@@ -42,11 +42,11 @@ void UnitSettings::readState() {
   if (!statePath.empty()) mState = ReadStateFile(statePath);
 }
 
-void UnitSettings::apply(Unit& unit) const {
+void UnitSettings::apply(Unit& unit, const NoteSink& note) const {
   if (!preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), preset));
   if (mState) loadState(unit, statePath, mState.get());
   if (settings.empty()) return;
   const std::vector<ParameterDescription> parameters = unit.parameters();
   for (const std::string& setting : settings)
-    ApplySetting(unit, parameters, setting);
+    ApplySetting(unit, parameters, setting, note);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tools/auhost/CFRef.h"
+#include "tools/morvex/Selection.h"
 
 class ArgCursor;
 class Unit;
@@ -24,8 +25,8 @@ struct UnitSettings {
   // work; throws ToolError.
   void readState();
   // Applies the preset, the state and the settings; throws naming what the
-  // unit refused.
-  void apply(Unit& unit) const;
+  // unit refused. Values only approached are noted.
+  void apply(Unit& unit, const NoteSink& note = PrintNote) const;
 
  private:
   CFRef<CFDictionaryRef> mState;

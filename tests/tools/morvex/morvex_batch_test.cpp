@@ -49,7 +49,10 @@ TEST(MorvexBatch, OutputsEqualSingleRendersWhateverTheJobsAndTheTableAgrees) {
   WriteAudio(dir / "c.wav", Signal(2, 22050, 0.9), 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
   WriteAudio(dir / "d.aiff", Signal(1, 96000, 0.2), 96000, SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   const std::vector<std::string> names = {"a.wav", "b.flac", "c.wav", "d.aiff"};
-  const std::vector<std::string> settings = {"--preset", "Hexagon", "--set", "Feedback=0.8"};
+  // Rate=2s can only be approached, which each render notes.
+  const std::vector<std::string> settings = {"--preset",     "Hexagon",        "--set",
+                                             "Feedback=0.8", "--set",          "Rate=2s",
+                                             "--automate",   "Mix=0:0.2,0.4:1"};
   std::vector<std::string> inputs;
   for (const std::string& name : names)
     inputs.push_back(dir / name);
@@ -87,6 +90,9 @@ TEST(MorvexBatch, OutputsEqualSingleRendersWhateverTheJobsAndTheTableAgrees) {
   EXPECT_THAT(two.err,
               testing::ContainsRegex("(^|\n)file +peak +RMS +clipped +seconds +outcome\n"));
   EXPECT_THAT(two.err, testing::ContainsRegex("\ntotal +.* 2.00 +4 ok, 0 failed\n$"));
+  // The four files' alike notes are told once, before the table.
+  EXPECT_THAT(two.err, testing::StartsWith("morvex: --set Rate=2s: Rate "));
+  EXPECT_EQ(two.err.find("Rate=2s", 20), std::string::npos) << two.err;
   const auto quiet = Morvex(Concat(Concat({"render"}, inputs),
                                    {"--output-dir", dir / "one", "--quiet", "--set", "Mix=0"}),
                             dir);
