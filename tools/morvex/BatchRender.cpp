@@ -153,9 +153,11 @@ void report(const std::vector<BatchFile>& files, const std::vector<BatchResult>&
     all.add(outcome.levels);
     seconds += outcome.seconds();
   }
+  // Levels of nothing rendered would read as silence.
+  const bool any = failed < files.size();
   rows.push_back(
-      {"total", DbfsText(all.peakDbfs()), DbfsText(all.rmsDbfs()), std::to_string(all.clipped()),
-       secondsText(seconds),
+      {"total", any ? DbfsText(all.peakDbfs()) : "", any ? DbfsText(all.rmsDbfs()) : "",
+       std::to_string(all.clipped()), secondsText(seconds),
        std::to_string(files.size() - failed) + " ok, " + std::to_string(failed) + " failed"});
   PrintTable(rows, stderr);
 }

@@ -176,6 +176,11 @@ TEST(MorvexBatch, NoClobberKeepsExistingFilesUntouched) {
   EXPECT_EQ(ReadAudio(dir / "out/b.wav").info.frames, 8820);
   for (const char* kept : {"kept.wav", "kept.aupreset", "out/a.wav"})
     EXPECT_TRUE(Slurp(dir / kept) == "keep me") << kept;
+  // With nothing rendered the total has no levels to show.
+  run = Morvex(
+      {"render", dir / "a.wav", dir / "b.wav", "--output-dir", dir / "out", "--no-clobber"}, dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err, testing::ContainsRegex("\ntotal +0 +0.00 +0 ok, 2 failed\n$"));
 
   // A file that appears while the render runs is kept as well: the input is
   // a pipe that stalls until the file is there.
