@@ -6,7 +6,7 @@ JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build install-lv2 run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
+.PHONY: all deps build install uninstall install-lv2 run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
 
 all: build
 
@@ -16,6 +16,26 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# morvex, its manual page, the platform stand-in and both plug-in bundles
+# under PREFIX (cmake/MorvexInstall.cmake lays them out); DESTDIR stages them
+# for a package.
+PREFIX  ?= /usr/local
+DESTDIR ?=
+INSTALLED_FILES   = bin/morvex share/man/man1/morvex.1 lib/morvex/libmorvex_platform.so
+INSTALLED_BUNDLES = lib/morvex/Components/Morvex.component lib/lv2/Morvex.lv2
+# Removed only when nothing else is left in them.
+INSTALLED_FOLDERS = lib/morvex/Components lib/morvex
+install: build
+	@test -n "$(PREFIX)" || { echo "install: PREFIX is empty" >&2; exit 2; }
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	@test -n "$(PREFIX)" || { echo "uninstall: PREFIX is empty" >&2; exit 2; }
+	@for f in $(INSTALLED_FILES); do rm -f "$(DESTDIR)$(PREFIX)/$$f"; done
+	@for b in $(INSTALLED_BUNDLES); do rm -rf "$(DESTDIR)$(PREFIX)/$$b"; done
+	@for d in $(INSTALLED_FOLDERS); do rmdir "$(DESTDIR)$(PREFIX)/$$d" 2>/dev/null || true; done
+	@echo "removed morvex from $(DESTDIR)$(PREFIX)"
 
 # Morvex.lv2 where LV2 hosts look for a user's plug-ins.
 LV2_DIR ?= $(HOME)/.lv2

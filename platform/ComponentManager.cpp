@@ -231,6 +231,7 @@ void ScanLocked(Registry& registry) {
     folders.push_back(std::string(home) + "/Library/Audio/Plug-Ins/Components");
   }
   folders.push_back("/Library/Audio/Plug-Ins/Components");
+  if (*HostInstalledComponentsFolder()) folders.push_back(HostInstalledComponentsFolder());
   for (std::string& folder : folders) {
     while (folder.size() > 1 && folder.back() == '/')
       folder.pop_back();
@@ -483,6 +484,21 @@ Boolean HostGetSkippedBundle(UInt32 index, HostSkippedBundle* outSkipped) {
 SInt32 HostGetRegisteredVersion(Component aComponent) {
   const ComponentRecord* record = platform_detail::AnyComponent(aComponent);
   return record ? record->version : 0;
+}
+
+const char* HostInstalledComponentsFolder(void) {
+  // The library never moves once loaded, so the answer is found once.
+  static const std::string folder = [] {
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void*>(&HostInstalledComponentsFolder), &info) || !info.dli_fname)
+      return std::string();
+    char* library = realpath(info.dli_fname, nullptr);
+    if (!library) return std::string();
+    std::string path = library;
+    std::free(library);
+    return path.substr(0, path.rfind('/') + 1) + "Components";
+  }();
+  return folder.c_str();
 }
 
 CFBundleRef HostGetComponentBundle(Component aComponent) {

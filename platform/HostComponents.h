@@ -11,7 +11,8 @@
 // environment variable (colon-separated; an entry is a folder of
 // *.component bundles, or names one *.component bundle itself), then
 // $HOME/Library/Audio/Plug-Ins/Components, then
-// /Library/Audio/Plug-Ins/Components. Bundles inside a folder are taken in
+// /Library/Audio/Plug-Ins/Components, then the installation's own folder
+// (HostInstalledComponentsFolder). Bundles inside a folder are taken in
 // name order. A bundle is laid out as on the Mac:
 //
 //   X.component/Contents/Info.plist
@@ -71,6 +72,12 @@ MORVEX_PLATFORM_API SInt32 HostGetRegisteredVersion(Component aComponent);
 // [any thread] The bundle a component came from; null for one registered
 // directly.
 MORVEX_PLATFORM_API CFBundleRef HostGetComponentBundle(Component aComponent);
+// [any thread] The folder "Components" beside this platform library: once
+// installed as PREFIX/lib/morvex/libmorvex_platform.so, the components
+// installed with it sit in PREFIX/lib/morvex/Components, where every host
+// using this library finds them. Empty when the library cannot tell where it
+// was loaded from.
+MORVEX_PLATFORM_API const char* HostInstalledComponentsFolder(void);
 // [any thread] Sends any selector: args[0] is the call's first argument, each
 // already in slot form (see ComponentParameters); at most 16 arguments, else
 // paramErr. No lock, no allocation.

@@ -34,8 +34,8 @@ Component FindMorvex() {
   throw HostError(std::string(kMorvexName) + " component (" + kMorvexTypeCode + " " +
                   kMorvexSubtypeCode + " " + kMorvexManufacturerCode +
                   ") not found in AUDIOUNIT_PATH (" + (path ? path : "") +
-                  "), ~/Library/Audio/Plug-Ins/Components or /Library/Audio/Plug-Ins/Components" +
-                  skippedBundles());
+                  "), ~/Library/Audio/Plug-Ins/Components, /Library/Audio/Plug-Ins/Components" +
+                  " or " + HostInstalledComponentsFolder() + skippedBundles());
 }
 
 std::string FourCharCodeText(OSType value) {

@@ -11,3 +11,4 @@ int ParamsCommand(const std::vector<std::string>& args);
 int InfoCommand(const std::vector<std::string>& args);
 int ValidateCommand(const std::vector<std::string>& args);
 int EditorCommand(const std::vector<std::string>& args);
+int ShowCommand(const std::vector<std::string>& args);

@@ -23,11 +23,12 @@ const char kUsage[] =
     "\n"
     "Settings apply in this order: --preset, then --state, then each --set.\n"
     "\n"
-    "  --preset NAME|NUMBER     start from a factory preset ('morvex presets')\n"
+    "  --preset NAME|NUMBER     start from a preset ('morvex presets' lists them)\n"
     "  --state FILE.aupreset    load a saved state\n"
     "  --set NAME=VALUE         set a parameter ('morvex params'); may be repeated\n"
     "  --save-state FILE.aupreset\n"
     "                           save the state when the window closes\n"
+    "  --save-preset NAME       save it as the user preset NAME (replacing one)\n"
     "  --scale 1|2              pixel size: 2 for high-density screens (default: the\n"
     "                           screen's, or 1 for a snapshot)\n"
     "  --snapshot FILE.png      draw the editor into FILE.png instead of a window\n"
@@ -57,6 +58,8 @@ bool parse(const std::vector<std::string>& argv, EditorOptions* options) {
   }
   if (!options->snapshot.empty() && !options->unit.saveStatePath.empty())
     args.fail("--save-state goes with the window, not with --snapshot");
+  if (!options->snapshot.empty() && !options->unit.savePresetName.empty())
+    args.fail("--save-preset goes with the window, not with --snapshot");
   return true;
 }
 

@@ -14,8 +14,7 @@
 #include "platform/AUCocoaUIView.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/SafeOutput.h"
-#include "tools/morvex/StateFile.h"
+#include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
 #include "tools/morvex/UnitSettings.h"
 
@@ -151,8 +150,7 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
     throw ToolError("cannot open the X display" +
                     std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
                     "; 'morvex editor --snapshot FILE.png' needs none");
-  std::optional<SafeOutput> stateOutput;
-  if (!settings.saveStatePath.empty()) stateOutput.emplace(settings.saveStatePath);
+  StateOutputs stateOutputs(settings);
 
   Unit unit;
   unit.configure(2, kSampleRate, kBlock);
@@ -178,11 +176,8 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
     if (loop.failure) throw *loop.failure;
   }
   XCloseDisplay(display);
-  if (stateOutput) {
-    CFRef<CFPropertyListRef> saved = unit.state();
-    WriteStateFile(*stateOutput, saved.get());
-    stateOutput->commit();
-  }
+  stateOutputs.write(unit);
+  stateOutputs.commit();
   unit.uninitialize();
   return 0;
 }

@@ -4,13 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/Automation.h"
 #include "tools/morvex/SafeOutput.h"
-#include "tools/morvex/StateFile.h"
+#include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -141,9 +140,7 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   const auto existing =
       mSettings.noClobber ? SafeOutput::Existing::Keep : SafeOutput::Existing::Replace;
   SafeOutput output(mOut, existing);
-  std::optional<SafeOutput> stateOutput;
-  if (!mSettings.unit.saveStatePath.empty())
-    stateOutput.emplace(mSettings.unit.saveStatePath, existing);
+  StateOutputs stateOutputs(mSettings.unit, existing);
 
   FileOutcome outcome;
   outcome.in = mReader.path();
@@ -154,12 +151,9 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   AudioFileWriter writer(output, mOutFormat, channels, mReader.sampleRate(), mReader.tags());
   renderFrames(unit, automation, mReader, writer, mSettings.block, progress, outcome);
   writer.close();
-  if (stateOutput) {
-    CFRef<CFPropertyListRef> saved = unit.state();
-    WriteStateFile(*stateOutput, saved.get());
-  }
+  stateOutputs.write(unit);
   output.commit();
-  if (stateOutput) stateOutput->commit();
+  stateOutputs.commit();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   outcome.wallSeconds = elapsed.count();
 

@@ -9,29 +9,36 @@
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/ParameterUnits.h"
+#include "tools/morvex/PresetChoice.h"
 #include "tools/morvex/Selection.h"
+#include "tools/morvex/StateFile.h"
 #include "tools/morvex/TextTable.h"
 #include "tools/morvex/ToolError.h"
+#include "tools/morvex/UserPresets.h"
 
 namespace {
 
 const char kPresetsUsage[] =
     "usage: morvex presets\n"
     "\n"
-    "Lists Morvex's factory presets, one a line: number, then name. Either can\n"
-    "be given to 'morvex render --preset'.\n";
+    "Lists Morvex's factory presets, one a line: number, then name; then the\n"
+    "user's own presets, which --save-preset NAME keeps as NAME.aupreset in\n"
+    "$XDG_DATA_HOME/morvex/presets (~/.local/share/morvex/presets when\n"
+    "XDG_DATA_HOME is unset), with the reason beside any that cannot be used.\n"
+    "A number or any of the names can be given to --preset; a factory name wins\n"
+    "over a user preset of the same name.\n";
 
 const char kParamsUsage[] =
     "usage: morvex params [--preset NAME|NUMBER] [--sample-rate HZ]\n"
     "\n"
     "Lists Morvex's parameters: index, name, range, default, unit, the current\n"
-    "value as the effect displays it (after --preset, when given) and what it\n"
-    "means to a listener: Mix as the dry and wet shares of the output's power,\n"
-    "Stages as sections, Freq as the bottom of the sweep, Feedback as a signed\n"
-    "percentage, Spread as the sections' Q, Rate as the time of one sweep up and\n"
-    "down, Depth as the sweep's span. The sweep's frequencies depend on the\n"
-    "sample rate (default 44100 Hz): the engine is tuned for 44.1 kHz, and at\n"
-    "other rates they scale by 44100 / the rate.\n"
+    "value as the effect displays it (after --preset, a factory or user preset,\n"
+    "when given) and what it means to a listener: Mix as the dry and wet shares\n"
+    "of the output's power, Stages as sections, Freq as the bottom of the sweep,\n"
+    "Feedback as a signed percentage, Spread as the sections' Q, Rate as the time\n"
+    "of one sweep up and down, Depth as the sweep's span. The sweep's frequencies\n"
+    "depend on the sample rate (default 44100 Hz): the engine is tuned for\n"
+    "44.1 kHz, and at other rates they scale by 44100 / the rate.\n"
     "\n"
     "Names ignore case in 'morvex render --set NAME=VALUE', and each value may\n"
     "also be given in those units: Mix=30%wet, Stages=4sections, Freq=300Hz,\n"
@@ -92,8 +99,35 @@ std::string versionText(long version) {
 int PresetsCommand(const std::vector<std::string>& argv) {
   if (!parseSimple("presets", kPresetsUsage, argv)) return 0;
   Unit unit;
-  for (const PresetDescription& preset : unit.factoryPresets())
+  const std::vector<PresetDescription> factory = unit.factoryPresets();
+  for (const PresetDescription& preset : factory)
     std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
+  const std::string folder = UserPresetFolder();
+  if (folder.empty()) {
+    std::printf("user presets: none (neither XDG_DATA_HOME nor HOME is set)\n");
+    return 0;
+  }
+  const std::vector<UserPresetFile> user = UserPresetFiles(folder);
+  std::printf("user presets (%s):%s\n", folder.c_str(), user.empty() ? " none" : "");
+  std::vector<std::vector<std::string>> rows;
+  for (const UserPresetFile& preset : user) {
+    // Each is tried on the unit as --preset would load it.
+    std::string remark;
+    try {
+      LoadStateFile(unit, preset.path, ReadStateFile(preset.path).get());
+    } catch (const ToolError& error) {
+      const std::string reason = error.what(), prefix = preset.path + ": ";
+      remark =
+          "unusable: " +
+          (reason.compare(0, prefix.size(), prefix) == 0 ? reason.substr(prefix.size()) : reason);
+    }
+    if (const PresetDescription* same = FindFactoryPreset(factory, preset.name))
+      remark += (remark.empty() ? "" : "; ") + std::string("hidden by the factory preset ") +
+                std::to_string(same->number) + " " + same->name;
+    rows.push_back({"  ", preset.name});
+    if (!remark.empty()) rows.back().push_back(remark);
+  }
+  PrintTable(rows);
   return 0;
 }
 
@@ -103,7 +137,7 @@ int ParamsCommand(const std::vector<std::string>& argv) {
   Unit unit;
   // A fresh instance reports its defaults; read them before any preset.
   const std::vector<ParameterDescription> parameters = unit.parameters();
-  if (!options.preset.empty()) unit.selectPreset(FindPreset(unit.factoryPresets(), options.preset));
+  if (!options.preset.empty()) SelectPreset(unit, options.preset);
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, options.sampleRate);
   std::vector<std::vector<std::string>> rows = {
       {"index", "name", "range", "default", "unit", "current", "meaning"}};

@@ -38,7 +38,7 @@ const char kUsage[] =
     "\n"
     "Settings apply in this order: --preset, then --state, then each --set.\n"
     "\n"
-    "  --preset NAME|NUMBER     start from a factory preset ('morvex presets')\n"
+    "  --preset NAME|NUMBER     start from a preset ('morvex presets' lists them)\n"
     "  --state FILE.aupreset    load a saved state\n"
     "  --set NAME=VALUE         set a parameter ('morvex params'); VALUE in the\n"
     "                           parameter's units, one of its display texts, or\n"
@@ -56,6 +56,8 @@ const char kUsage[] =
     "                           other parameters\n"
     "  --save-state FILE.aupreset\n"
     "                           save the state after rendering (not in a batch)\n"
+    "  --save-preset NAME       save it as your preset NAME, replacing one of that\n"
+    "                           name (not in a batch)\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
     "  --type TYPE              OUT's container, whatever its name (wav, flac...)\n"
     "  --format FORMAT          same (default), pcm16, pcm24 or float\n"
@@ -91,6 +93,8 @@ void parseBatch(const ArgCursor& args, const std::vector<std::string>& inputs,
   if (inputs.empty()) args.fail("missing IN");
   if (!options->settings.unit.saveStatePath.empty())
     args.fail("--save-state cannot go with --output-dir: each file has a unit of its own");
+  if (!options->settings.unit.savePresetName.empty())
+    args.fail("--save-preset cannot go with --output-dir: each file has a unit of its own");
   if (options->jobs == 0) options->jobs = DefaultBatchJobs();
   options->batch = PlanBatch(args, inputs, options->outputDir, options->settings.type);
 }

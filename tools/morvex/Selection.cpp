@@ -34,17 +34,14 @@ std::string NumberText(double value) {
   return text;
 }
 
-PresetDescription FindPreset(const std::vector<PresetDescription>& presets,
-                             const std::string& text) {
+const PresetDescription* FindFactoryPreset(const std::vector<PresetDescription>& presets,
+                                           const std::string& text) {
   const bool isNumber = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
   for (const PresetDescription& preset : presets) {
     if (isNumber ? std::to_string(preset.number) == text : EqualsIgnoringCase(preset.name, text))
-      return preset;
+      return &preset;
   }
-  std::string known;
-  for (const PresetDescription& preset : presets)
-    known += (known.empty() ? "" : ", ") + std::to_string(preset.number) + " " + preset.name;
-  throw UsageError("--preset " + text + ": no such preset (Morvex has " + known + ")");
+  return nullptr;
 }
 
 const ParameterDescription& FindParameter(const std::vector<ParameterDescription>& parameters,

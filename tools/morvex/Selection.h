@@ -13,9 +13,10 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 // "0.5", "1", "-3.25": the shortest text that reads back as the value.
 std::string NumberText(double value);
 
-// A preset by its number or (ignoring case) its name; the first of equal names.
-PresetDescription FindPreset(const std::vector<PresetDescription>& presets,
-                             const std::string& text);
+// A factory preset by its number or (ignoring case) its name; the first of
+// equal names; null when none is.
+const PresetDescription* FindFactoryPreset(const std::vector<PresetDescription>& presets,
+                                           const std::string& text);
 
 // A parameter by name, ignoring case.
 const ParameterDescription& FindParameter(const std::vector<ParameterDescription>& parameters,

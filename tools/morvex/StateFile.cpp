@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/AudioUnitProperties.h"
+#include "tools/auhost/Unit.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/ToolError.h"
 
@@ -87,4 +88,32 @@ void WriteStateFile(SafeOutput& output, CFPropertyListRef state) {
                     ToStdString(description.get()) + ")");
   }
   output.write(CFDataGetBytePtr(data.get()), static_cast<size_t>(CFDataGetLength(data.get())));
+}
+
+void LoadStateFile(Unit& unit, const std::string& path, CFDictionaryRef state) {
+  ComponentDescription own;
+  GetComponentInfo(unit.component(), &own, nullptr, nullptr, nullptr);
+  const StateIdentity saved = StateIdentityOf(state);
+  if (static_cast<OSType>(saved.type) != own.componentType ||
+      static_cast<OSType>(saved.subtype) != own.componentSubType ||
+      static_cast<OSType>(saved.manufacturer) != own.componentManufacturer)
+    throw ToolError(path + ": saved by another component (" + FourCharCodeText(saved.type) + " " +
+                    FourCharCodeText(saved.subtype) + " " + FourCharCodeText(saved.manufacturer) +
+                    "), not Morvex");
+  const OSStatus status = unit.setState(state);
+  if (status != noErr)
+    throw ToolError(path + ": Morvex refused the saved state (" + StatusText(status) +
+                    "; its data is missing or damaged)");
+}
+
+CFRef<CFDictionaryRef> RenamedState(CFDictionaryRef state, const std::string& name) {
+  const CFIndex count = CFDictionaryGetCount(state);
+  std::vector<const void*> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
+  CFDictionaryGetKeysAndValues(state, keys.data(), values.data());
+  CFMutableDictionaryRef renamed = CFDictionaryCreateMutable(
+      kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  for (size_t i = 0; i < keys.size(); ++i)
+    CFDictionarySetValue(renamed, keys[i], values[i]);
+  CFDictionarySetValue(renamed, CFSTR(kAUPresetNameKey), MakeCFString(name).get());
+  return CFRef<CFDictionaryRef>(renamed);
 }

@@ -12,6 +12,7 @@
 CFRef<CFDictionaryRef> ReadStateFile(const std::string& path);
 
 class SafeOutput;
+class Unit;
 
 // Writes the state into an output, which the caller commits; throws ToolError.
 void WriteStateFile(SafeOutput& output, CFPropertyListRef state);
@@ -23,3 +24,10 @@ struct StateIdentity {
   SInt32 manufacturer = 0;
 };
 StateIdentity StateIdentityOf(CFDictionaryRef state);
+
+// Loads a state read from `path` into the unit. Throws ToolError naming the
+// file when another component saved it (saying which) or the unit refuses it.
+void LoadStateFile(Unit& unit, const std::string& path, CFDictionaryRef state);
+
+// A copy of the state under another preset name.
+CFRef<CFDictionaryRef> RenamedState(CFDictionaryRef state, const std::string& name);

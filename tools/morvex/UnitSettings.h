@@ -10,16 +10,17 @@ class ArgCursor;
 class Unit;
 
 // What a user sets on the unit before it works, in the order it applies:
-// a factory preset, a saved state, then each NAME=VALUE; and where the state
-// goes afterwards.
+// a factory or user preset, a saved state, then each NAME=VALUE; and where
+// the state goes afterwards: a file, a user preset, or both.
 struct UnitSettings {
   std::string preset;
   std::string statePath;
   std::string saveStatePath;
+  std::string savePresetName;
   std::vector<std::string> settings;
 
-  // Takes --preset, --state, --set or --save-state at the cursor; false
-  // when the next argument is none of them.
+  // Takes --preset, --state, --set, --save-state or --save-preset at the
+  // cursor; false when the next argument is none of them.
   bool parseOption(ArgCursor& args);
   // Reads and checks the state file, so that a bad one fails before any
   // work; throws ToolError.

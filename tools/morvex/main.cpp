@@ -27,18 +27,20 @@ const char kUsage[] =
     "  render IN OUT [OPTIONS]   phase an audio file (WAV, AIFF, FLAC, Ogg...)\n"
     "  render IN... --output-dir DIR [OPTIONS]\n"
     "                            phase many files into a folder, several at once\n"
-    "  presets                   list the factory presets\n"
+    "  presets                   list the factory presets and your own\n"
     "  params                    list the parameters with ranges and values\n"
     "  info                      show the component's identity and layouts\n"
     "  validate [--quick]        check that the component behaves as a host expects\n"
     "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
+    "  show FILE.aupreset        tell what a saved state holds\n"
     "\n"
     "'morvex COMMAND --help' explains each command; 'morvex --version' tells the\n"
     "version.\n"
     "\n"
     "The component is found in the folders of AUDIOUNIT_PATH (colon-separated),\n"
     "then the Morvex.component of the build this program belongs to (if any), then\n"
-    "in ~/Library/Audio/Plug-Ins/Components and /Library/Audio/Plug-Ins/Components.\n"
+    "in ~/Library/Audio/Plug-Ins/Components, /Library/Audio/Plug-Ins/Components\n"
+    "and the Components folder of the installation (PREFIX/lib/morvex/Components).\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 usage error.\n";
 
@@ -50,6 +52,7 @@ struct Command {
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
     {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorCommand},
+    {"show", ShowCommand},
 };
 
 int run(int argc, char** argv) {

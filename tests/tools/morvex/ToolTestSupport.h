@@ -40,9 +40,29 @@ inline std::string Slurp(const std::string& path) {
 
 using test_support::TempDir;
 
-// Runs a program with standard output and error captured in files.
+// This process's environment with each "NAME=VALUE" of `changes` put in;
+// a bare "NAME" removes the variable.
+inline std::vector<std::string> ChangedEnvironment(const std::vector<std::string>& changes) {
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry; ++entry)
+    variables.push_back(*entry);
+  for (const std::string& change : changes) {
+    const std::string name = change.substr(0, change.find('='));
+    variables.erase(std::remove_if(variables.begin(), variables.end(),
+                                   [&](const std::string& variable) {
+                                     return variable.compare(0, name.size() + 1, name + "=") == 0;
+                                   }),
+                    variables.end());
+    if (change.size() > name.size()) variables.push_back(change);
+  }
+  return variables;
+}
+
+// Runs a program with standard output and error captured in files, in this
+// process's environment changed as ChangedEnvironment says.
 inline Run RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& scratch) {
+                      const std::string& scratch,
+                      const std::vector<std::string>& environment = {}) {
   const std::string outPath = scratch + "/.stdout", errPath = scratch + "/.stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -55,9 +75,14 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
   for (const std::string& arg : args)
     argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
+  std::vector<std::string> variables = ChangedEnvironment(environment);
+  std::vector<char*> envp;
+  for (std::string& variable : variables)
+    envp.push_back(variable.data());
+  envp.push_back(nullptr);
   pid_t pid;
   Run run;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -70,8 +95,17 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
-inline Run Morvex(const std::vector<std::string>& args, const TempDir& scratch) {
-  return RunProgram(MORVEX_TOOL, args, scratch.path());
+// Where morvex keeps user presets in the tests: inside the scratch folder,
+// never among the presets of whoever runs them.
+inline std::string UserPresetsOf(const TempDir& scratch) {
+  return scratch / ".data/morvex/presets";
+}
+
+inline Run Morvex(const std::vector<std::string>& args, const TempDir& scratch,
+                  const std::vector<std::string>& environment = {}) {
+  std::vector<std::string> changes = {"XDG_DATA_HOME=" + scratch / ".data"};
+  changes.insert(changes.end(), environment.begin(), environment.end());
+  return RunProgram(MORVEX_TOOL, args, scratch.path(), changes);
 }
 
 // Names in a folder (hidden ones too), sorted.

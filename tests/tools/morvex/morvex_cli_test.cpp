@@ -15,7 +15,7 @@ namespace {
 
 TEST(MorvexCli, EveryCommandHasHelp) {
   TempDir dir;
-  for (const char* command : {"render", "presets", "params", "info", "validate"}) {
+  for (const char* command : {"render", "presets", "params", "info", "validate", "show"}) {
     const auto run = Morvex({command, "--help"}, dir);
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_THAT(run.out, StartsWith(std::string("usage: morvex ") + command)) << command;
@@ -23,7 +23,7 @@ TEST(MorvexCli, EveryCommandHasHelp) {
   }
   const auto top = Morvex({"--help"}, dir);
   EXPECT_EQ(top.status, 0);
-  for (const char* command : {"render", "presets", "params", "info", "validate"})
+  for (const char* command : {"render", "presets", "params", "info", "validate", "show"})
     EXPECT_THAT(top.out, HasSubstr(std::string("  ") + command + " ")) << command;
 }
 
@@ -48,6 +48,8 @@ TEST(MorvexCli, UsageMistakesExitWithStatusTwoAndSayWhat) {
       {{"params", "--preset"}, "--preset needs a value"},
       {{"info", "--verbose"}, "info: unknown option '--verbose'"},
       {{"validate", "--slow"}, "validate: unknown option '--slow'"},
+      {{"show"}, "show: missing FILE"},
+      {{"show", "a.aupreset", "b.aupreset"}, "show: unexpected argument 'b.aupreset'"},
   };
   for (const auto& c : cases) {
     const auto run = Morvex(c.args, dir);
@@ -114,7 +116,8 @@ TEST(MorvexCli, ListsPresetsParametersAndIdentity) {
   ASSERT_EQ(presets.status, 0) << presets.err;
   EXPECT_EQ(presets.out,
             " 0  Classic Virus\n 1  One Stage\n 2  Twin\n 3  Tri Force\n 4  Winds\n"
-            " 5  Hexagon\n 6  Init\n 7  Init\n 8  Init\n 9  Init\n");
+            " 5  Hexagon\n 6  Init\n 7  Init\n 8  Init\n 9  Init\nuser presets (" +
+                tool_test::UserPresetsOf(dir) + "): none\n");
 
   const auto params = Morvex({"params"}, dir);
   ASSERT_EQ(params.status, 0) << params.err;

@@ -1,0 +1,71 @@
+// morvex show: what a saved state holds, read through the unit itself.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/AudioUnitProperties.h"
+#include "tools/auhost/Unit.h"
+#include "tools/morvex/ArgCursor.h"
+#include "tools/morvex/Commands.h"
+#include "tools/morvex/Selection.h"
+#include "tools/morvex/StateFile.h"
+#include "tools/morvex/TextTable.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: morvex show FILE.aupreset\n"
+    "\n"
+    "Prints what a saved state holds (a --save-state file or a user preset): the\n"
+    "component it belongs to, its preset name, and each parameter's value and the\n"
+    "text Morvex displays for it. A state of another component and a damaged\n"
+    "file are refused, as --state refuses them.\n";
+
+bool parse(const std::vector<std::string>& argv, std::string* path) {
+  ArgCursor args("show", argv);
+  std::vector<std::string> files;
+  while (!args.done()) {
+    if (args.flag("--help")) {
+      std::fputs(kUsage, stdout);
+      return false;
+    }
+    files.push_back(args.positional());
+  }
+  args.expectPositionals(files, {"FILE"});
+  *path = files[0];
+  if (path->empty()) args.fail("FILE needs a name");
+  return true;
+}
+
+}  // namespace
+
+int ShowCommand(const std::vector<std::string>& argv) {
+  std::string path;
+  if (!parse(argv, &path)) return 0;
+  const CFRef<CFDictionaryRef> state = ReadStateFile(path);
+  Unit unit;
+  LoadStateFile(unit, path, state.get());
+
+  const StateIdentity identity = StateIdentityOf(state.get());
+  char* pascalName = nullptr;
+  GetComponentInfo(unit.component(), nullptr, &pascalName, nullptr, nullptr);
+  const std::string componentName =
+      pascalName ? std::string(pascalName + 1, static_cast<unsigned char>(pascalName[0])) : "";
+  PrintTable({
+      {"file", path},
+      {"component", FourCharCodeText(identity.type) + " " + FourCharCodeText(identity.subtype) +
+                        " " + FourCharCodeText(identity.manufacturer) + " (" + componentName + ")"},
+      {"preset", ToStdString(CFDictionaryGetValue(state.get(), CFSTR(kAUPresetNameKey)))},
+  });
+
+  std::vector<std::vector<std::string>> rows = {{"index", "name", "value", "display"}};
+  for (const ParameterDescription& p : unit.parameters()) {
+    const float value = unit.parameter(p.id);
+    rows.push_back(
+        {std::to_string(p.id), p.name, NumberText(value), unit.displayText(p.id, value)});
+  }
+  std::printf("\n");
+  PrintTable(rows);
+  return 0;
+}
