@@ -8,6 +8,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/Commands.h"
+#include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/TextTable.h"
@@ -18,9 +19,13 @@ const char kUsage[] =
     "usage: morvex show FILE.aupreset\n"
     "\n"
     "Prints what a saved state holds (a --save-state file or a user preset): the\n"
-    "component it belongs to, its preset name, and each parameter's value and the\n"
-    "text Morvex displays for it. A state of another component and a damaged\n"
-    "file are refused, as --state refuses them.\n";
+    "component it belongs to, its preset name, and each parameter's value, the\n"
+    "text Morvex displays for it and what it means to a listener, as 'morvex\n"
+    "params' tells it (the sweep's frequencies at 44100 Hz). A state of another\n"
+    "component and a damaged file are refused, as --state refuses them.\n";
+
+// The rate the meanings are given at: the one the engine is tuned for.
+constexpr double kSampleRate = 44100.0;
 
 bool parse(const std::vector<std::string>& argv, std::string* path) {
   ArgCursor args("show", argv);
@@ -59,13 +64,17 @@ int ShowCommand(const std::vector<std::string>& argv) {
       {"preset", ToStdString(CFDictionaryGetValue(state.get(), CFSTR(kAUPresetNameKey)))},
   });
 
-  std::vector<std::vector<std::string>> rows = {{"index", "name", "value", "display"}};
-  for (const ParameterDescription& p : unit.parameters()) {
+  const std::vector<ParameterDescription> parameters = unit.parameters();
+  const std::vector<std::string> meanings = MeaningTexts(parameters, unit, kSampleRate);
+  std::vector<std::vector<std::string>> rows = {{"index", "name", "value", "display", "meaning"}};
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    const ParameterDescription& p = parameters[i];
     const float value = unit.parameter(p.id);
-    rows.push_back(
-        {std::to_string(p.id), p.name, NumberText(value), unit.displayText(p.id, value)});
+    rows.push_back({std::to_string(p.id), p.name, NumberText(value), unit.displayText(p.id, value),
+                    meanings[i]});
   }
   std::printf("\n");
   PrintTable(rows);
+  std::printf("(the sweep's frequencies at %s Hz)\n", NumberText(kSampleRate).c_str());
   return 0;
 }

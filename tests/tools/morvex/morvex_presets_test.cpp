@@ -42,7 +42,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 // The cells of a table printed in columns two or more spaces apart, by the
 // text of the first cell, for the rows below the header line starting with
-// `header`.
+// `header` and above the next empty line or line in parentheses.
 std::map<std::string, std::vector<std::string>> TableRows(const std::string& text,
                                                           const std::string& header) {
   std::map<std::string, std::vector<std::string>> rows;
@@ -51,7 +51,7 @@ std::map<std::string, std::vector<std::string>> TableRows(const std::string& tex
   std::string line;
   std::getline(lines, line);
   std::getline(lines, line);  // the header
-  while (std::getline(lines, line) && !line.empty()) {
+  while (std::getline(lines, line) && !line.empty() && line[0] != '(') {
     std::vector<std::string> cells;
     for (size_t at = 0; at < line.size();) {
       const size_t gap = std::min(line.find("  ", at), line.size());
@@ -91,8 +91,8 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
   EXPECT_EQ(ReadAudio(dir / "b.wav").channels, ReadAudio(dir / "c.wav").channels);
   EXPECT_EQ(ReadAudio(dir / "b.wav").channels, ReadAudio(dir / "a.wav").channels);
 
-  // show: what the state holds, each parameter displayed as the unit shows
-  // it once the preset is loaded.
+  // show: what the state holds, each parameter displayed and explained as
+  // params does once the preset is loaded.
   const auto shown = Morvex({"show", preset}, dir);
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_THAT(shown.out, StartsWith("file       " + preset +
@@ -107,9 +107,11 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
     ASSERT_EQ(shownRows.count(index), 1u) << index;
     EXPECT_EQ(shownRows.at(index)[1], row[1]);
     EXPECT_EQ(shownRows.at(index)[3], row[5]) << row[1];
+    EXPECT_EQ(shownRows.at(index)[4], row[6]) << row[1];
   }
   EXPECT_EQ(shownRows.at("1")[2], "4");    // Stages, as set
   EXPECT_EQ(shownRows.at("6")[2], "0.2");  // Depth
+  EXPECT_THAT(shown.out, EndsWith("\n(the sweep's frequencies at 44100 Hz)\n"));
 
   // Loading and replacing it in one run.
   const auto replaced = Morvex({"render", in, dir / "d.wav", "--preset", "Slow Sweep", "--set",
