@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# What 'make install' writes works on its own, staged under DESTDIR with no
+# set-up at all, and 'make uninstall' takes back exactly that, leaving what
+# other packages keep in the same folders.
+#   install_test.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+prefix=/usr/local
+root=$stage$prefix
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+mkdir -p "$root/lib/lv2/Other.lv2" "$root/lib/morvex/Components/Other.component" "$root/bin"
+touch "$root/lib/lv2/Other.lv2/manifest.ttl" "$root/lib/morvex/Components/Other.component/x" \
+  "$root/bin/other"
+others=$(cd "$stage" && find . -type f | sort)
+
+# The recipe 'make install' runs once the build is done.
+DESTDIR=$stage cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+
+# Away from the build tree, with neither AUDIOUNIT_PATH nor a home, the
+# installed morvex loads the installed stand-in, which finds the installed
+# bundle beside itself.
+info=$(cd / && env -i PATH=/usr/bin:/bin HOME="$stage/nowhere" "$root/bin/morvex" info) ||
+  fail "the installed morvex info failed"
+grep -qx "bundle  *$root/lib/morvex/Components/Morvex.component" <<<"$info" ||
+  fail "the installed morvex did not use the installed bundle: $info"
+# The LV2 library finds the same stand-in from where LV2 hosts load it.
+libraries=$(ldd "$root/lib/lv2/Morvex.lv2/Morvex.so")
+grep -q "libmorvex_platform.so => $root/lib/lv2/Morvex.lv2/../../morvex/libmorvex_platform.so" \
+  <<<"$libraries" || fail "Morvex.lv2/Morvex.so does not find the installed platform library"
+for file in "$root/share/man/man1/morvex.1" "$root/lib/lv2/Morvex.lv2/manifest.ttl"; do
+  [ -s "$file" ] || fail "$file was not installed"
+done
+
+make -s -C "$source_dir" uninstall DESTDIR="$stage" PREFIX="$prefix" >/dev/null
+left=$(cd "$stage" && find . -type f | sort)
+[ "$left" = "$others" ] || fail "uninstall left or took files: $left"
+[ -d "$root/lib/morvex/Components/Other.component" ] || fail "uninstall took a shared folder"
