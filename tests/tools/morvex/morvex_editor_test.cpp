@@ -1,6 +1,7 @@
 // morvex editor: the snapshot drawn without a display, the window a user
 // works in (on a private X server, driven with XTest), and the plug-in
 // without its images.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 // clang-format off
 #include <X11/Xlib.h>
@@ -198,13 +199,20 @@ TEST(MorvexEditorToolTest, TheWindowShowsTheSnapshotTakesADragAndSavesTheState) 
 
   pid_t pid = 0;
   const std::string state = scratch / "state.aupreset";
-  std::vector<std::string> args = {MORVEX_TOOL, "editor",       "--set",
-                                   "Rate=0.2",  "--save-state", state};
+  const std::string preset = tool_test::UserPresetsOf(scratch) + "/Dragged.aupreset";
+  std::vector<std::string> args = {MORVEX_TOOL,    "editor", "--set",         "Rate=0.2",
+                                   "--save-state", state,    "--save-preset", "Dragged"};
   std::vector<char*> argv;
   for (std::string& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
-  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), environ), 0);
+  std::vector<std::string> variables =
+      tool_test::ChangedEnvironment({"XDG_DATA_HOME=" + scratch / ".data"});
+  std::vector<char*> envp;
+  for (std::string& variable : variables)
+    envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), envp.data()), 0);
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
@@ -262,6 +270,9 @@ TEST(MorvexEditorToolTest, TheWindowShowsTheSnapshotTakesADragAndSavesTheState) 
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   // 20 pixels up a 40-pixel knob geared 4: a quarter of a quarter.
   EXPECT_NEAR(SavedRate(state), 0.2 + 0.125, 0.011);
+  // The user preset holds the same state under its own name.
+  EXPECT_EQ(SavedRate(preset), SavedRate(state));
+  EXPECT_THAT(tool_test::Slurp(preset), testing::HasSubstr("<string>Dragged</string>"));
 }
 
 }  // namespace
