@@ -90,6 +90,17 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
   ASSERT_EQ(Morvex({"render", in, dir / "c.wav", "--state", dir / "s.aupreset"}, dir).status, 0);
   EXPECT_EQ(ReadAudio(dir / "b.wav").channels, ReadAudio(dir / "c.wav").channels);
   EXPECT_EQ(ReadAudio(dir / "b.wav").channels, ReadAudio(dir / "a.wav").channels);
+  // A batch loads it for every file and says so once.
+  WriteAudio(dir / "in2.wav", Signal(2, 44100, 0.3), 44100, kWav24);
+  ASSERT_EQ(mkdir((dir / "batch").c_str(), 0755), 0);
+  const auto batch = Morvex({"render", in, dir / "in2.wav", "--output-dir", dir / "batch",
+                             "--preset", "Slow Sweep", "--quiet"},
+                            dir);
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  EXPECT_EQ(ReadAudio(dir / "batch/in.wav").channels, ReadAudio(dir / "a.wav").channels);
+  const std::string note = "morvex: --preset Slow Sweep: the user preset " + preset + "\n";
+  EXPECT_THAT(batch.err, HasSubstr(note));
+  EXPECT_EQ(batch.err.find(note), batch.err.rfind(note));
 
   // show: what the state holds, each parameter displayed and explained as
   // params does once the preset is loaded.
@@ -238,6 +249,8 @@ TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
       {{"--save-preset", longest + "y"}, "a preset name may be at most 200 bytes long, not 201"},
       {{"--save-preset", "caf\xe9"}, "a preset name must be UTF-8 text"},
       {{"--save-preset="}, "--save-preset needs a value, not an empty text"},
+      {{"--output-dir", dir.path(), "--save-preset", "Each"},
+       "--save-preset cannot go with --output-dir: each file has a unit of its own"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"render", in, dir / "b.wav"};
