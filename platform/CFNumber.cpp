@@ -173,11 +173,18 @@ bool RealToInteger(Float64 real, size_t size, SInt64& out) {
   return ClampInteger(out, size) && exact;
 }
 
+// Exact when the integer's significant bits fit the real's mantissa. Judged
+// on the integer's bits, not by converting back: the 32-bit x86 build
+// converts 64-bit integers through the x87 unit, whose 64-bit mantissa the
+// compiler may carry into the conversion back, unrounded.
 template <typename Real>
 bool IntegerToReal(SInt64 integer, Real& out) {
   out = static_cast<Real>(integer);
-  return out >= static_cast<Real>(-9223372036854775808.0) &&
-         out < static_cast<Real>(9223372036854775808.0) && static_cast<SInt64>(out) == integer;
+  const UInt64 magnitude =
+      integer < 0 ? 0 - static_cast<UInt64>(integer) : static_cast<UInt64>(integer);
+  if (magnitude == 0) return true;
+  const int significant = 64 - __builtin_clzll(magnitude) - __builtin_ctzll(magnitude);
+  return significant <= std::numeric_limits<Real>::digits;
 }
 
 }  // namespace

@@ -148,10 +148,12 @@ CFTypeRef FromPlist(plist_t node, int depth) {
     case PLIST_STRING: {
       uint64_t length = 0;
       const char* text = plist_get_string_ptr(node, &length);
+      // The text is in memory, so its length fits a size_t.
+      const size_t size = static_cast<size_t>(length);
       // XML has no NUL character, and a string holding one could not be
       // written back.
-      if (!text || std::memchr(text, '\0', length)) return nullptr;
-      return platform_detail::NewString(std::string_view(text, length));
+      if (!text || std::memchr(text, '\0', size)) return nullptr;
+      return platform_detail::NewString(std::string_view(text, size));
     }
     case PLIST_DATA: {
       uint64_t length = 0;

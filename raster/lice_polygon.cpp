@@ -7,15 +7,18 @@
 
 namespace {
 
-// Edge intersections are exact: products of two int differences need more
-// than 64 bits.
-typedef __int128 Wide;
-
-Wide floorDiv(Wide n, Wide d) {
+long long floorDiv(long long n, long long d) {
   return n >= 0 ? n / d : -((-n + d - 1) / d);
 }
-Wide ceilDiv(Wide n, Wide d) {
-  return n >= 0 ? (n + d - 1) / d : -((-n) / d);
+
+// floor(a·b / d) for d > 0, 0 <= b <= d and a, b, d differences of two ints.
+// Edge intersections are exact, but the product needs up to 66 bits: b is
+// split at 2^16 and the division done in two steps that each fit in 64 bits.
+long long floorMulDiv(long long a, long long b, long long d) {
+  const long long high = a * (b >> 16);
+  const long long quotient = floorDiv(high, d);
+  const long long rest = (high - quotient * d) * 65536 + a * (b & 0xffff);
+  return quotient * 65536 + floorDiv(rest, d);
 }
 
 }  // namespace
@@ -34,24 +37,25 @@ void LICE_FillConvexPolygon(LICE_IBitmap* dest, const int* x, const int* y, int 
 
   for (long long row = top; row <= bottom; ++row) {
     // The run between the leftmost and rightmost edge crossing of this row.
-    Wide lo = 0, hi = -1;
+    long long lo = 0, hi = -1;
     bool any = false;
     for (int i = 0; i < npoints; ++i) {
       const int j = i + 1 < npoints ? i + 1 : 0;
       const long long x0 = x[i], y0 = y[i], x1 = x[j], y1 = y[j];
       if (row < (y0 < y1 ? y0 : y1) || row > (y0 < y1 ? y1 : y0)) continue;
-      Wide a, b;
+      long long a, b;
       if (y0 == y1) {
         a = x0 < x1 ? x0 : x1;
         b = x0 < x1 ? x1 : x0;
       } else {
-        Wide num = static_cast<Wide>(x1 - x0) * (row - y0), den = y1 - y0;
-        if (den < 0) {
-          num = -num;
-          den = -den;
+        // The crossing is x0 + (x1 - x0)·along / span, 0 <= along <= span.
+        long long along = row - y0, span = y1 - y0;
+        if (span < 0) {
+          along = -along;
+          span = -span;
         }
-        a = x0 + ceilDiv(num, den);
-        b = x0 + floorDiv(num, den);
+        a = x0 - floorMulDiv(x0 - x1, along, span);
+        b = x0 + floorMulDiv(x1 - x0, along, span);
       }
       if (!any || a < lo) lo = a;
       if (!any || b > hi) hi = b;

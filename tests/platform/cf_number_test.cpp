@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "platform/CFNumber.h"
 #include "tests/platform/PlatformTestSupport.h"
@@ -79,6 +80,30 @@ TEST(CFNumberTest, LossyConversionsWriteTheNearestValueAndReportFalse) {
   EXPECT_EQ(Get<Float32>(tenth, kCFNumberFloat32Type), std::make_pair(false, 0.1f));
   EXPECT_EQ(Get<Float32>(half, kCFNumberFloat32Type), std::make_pair(true, 0.5f));
   EXPECT_FALSE(Get<Float64>(oddLarge, kCFNumberFloat64Type).first);
+  // An integer is exact in a real when its significant bits fit the
+  // mantissa, wherever they sit; otherwise the nearest real, ties to even.
+  const std::pair<SInt64, std::pair<bool, Float64>> toFloat64[] = {
+      {(SInt64{1} << 53) + 1, {false, 9007199254740992.0}},
+      {-(SInt64{1} << 53) - 1, {false, -9007199254740992.0}},
+      {(SInt64{1} << 53) + 2, {true, 9007199254740994.0}},
+      {(SInt64{1} << 60) + (SInt64{1} << 8), {true, 1152921504606847232.0}},
+      {(SInt64{1} << 60) + (SInt64{1} << 7), {false, 1152921504606846976.0}},
+      {INT64_MIN, {true, -9223372036854775808.0}},
+      {INT64_MAX, {false, 9223372036854775808.0}},
+  };
+  for (const auto& [integer, expected] : toFloat64) {
+    CFRef<CFNumberRef> number(Make<SInt64>(kCFNumberSInt64Type, integer));
+    EXPECT_EQ(Get<Float64>(number, kCFNumberFloat64Type), expected) << integer;
+  }
+  const std::pair<SInt64, std::pair<bool, Float32>> toFloat32[] = {
+      {(SInt64{1} << 24) + 1, {false, 16777216.0f}},
+      {(SInt64{1} << 24) + 2, {true, 16777218.0f}},
+      {(SInt64{1} << 24) + 3, {false, 16777220.0f}},
+  };
+  for (const auto& [integer, expected] : toFloat32) {
+    CFRef<CFNumberRef> number(Make<SInt64>(kCFNumberSInt64Type, integer));
+    EXPECT_EQ(Get<Float32>(number, kCFNumberFloat32Type), expected) << integer;
+  }
   EXPECT_EQ(Get<Float32>(big, kCFNumberFloat32Type), std::make_pair(true, 1099511627776.0f));
   EXPECT_EQ(Get<SInt32>(notANumber, kCFNumberSInt32Type), std::make_pair(false, SInt32(0)));
   EXPECT_EQ(Get<SInt32>(minusInfinity, kCFNumberSInt32Type),

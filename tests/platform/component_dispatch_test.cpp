@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstddef>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,21 +11,15 @@
 #include "platform/HostComponents.h"
 #include "platform/HostEvents.h"
 #include "tests/platform/PlatformTestSupport.h"
+#include "tests/support/ComponentSlots.h"
 
 using platform_test::BundlesDir;
 using platform_test::Code;
+using test_support::FloatSlot;
+using test_support::Slot;
+using test_support::UnsignedSlot;
 
 namespace {
-
-long Slot(const void* pointer) {
-  return reinterpret_cast<long>(pointer);
-}
-
-long FloatSlot(Float32 value) {
-  long slot = 0;
-  std::memcpy(&slot, &value, sizeof value);
-  return slot;
-}
 
 void Listener(void*, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement) {}
 OSStatus Notify(void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
@@ -120,7 +114,7 @@ TEST_F(ComponentDispatchTest, EveryHostCallArrivesWithItsArgumentsInReverseOrder
           {[&] { return AudioUnitGetProperty(mUnit, 8, 1, 0x12345678, &format, &size); },
            {kAudioUnitGetPropertySelect, {8, 1, 0x12345678, Slot(&format), Slot(&size)}}},
           {[&] { return AudioUnitSetProperty(mUnit, 27, 0, 0xFFFFFFFF, data, 16); },
-           {kAudioUnitSetPropertySelect, {27, 0, 0xFFFFFFFFL, Slot(data), 16}}},
+           {kAudioUnitSetPropertySelect, {27, 0, UnsignedSlot(0xFFFFFFFF), Slot(data), 16}}},
           {[&] { return AudioUnitGetParameter(mUnit, 4, 0, 6, &value); },
            {kAudioUnitGetParameterSelect, {4, 0, 6, Slot(&value)}}},
           {[&] { return AudioUnitSetParameter(mUnit, 5, 0, 9, -0.625f, 17); },
@@ -175,9 +169,9 @@ TEST_F(ComponentDispatchTest, EveryHostCallArrivesWithItsArgumentsInReverseOrder
 TEST_F(ComponentDispatchTest, AnySelectorCanBeSentWithRawArguments) {
   const SInt16 selectors[] = {0, 8, 12, 13, 0x100, 0x7FFF, -32768};
   for (SInt16 selector : selectors) {
-    const long args[] = {11, -2, 0x7FFFFFFFFFFFL};
-    EXPECT_EQ(HostCallComponentSelector(mUnit, selector, 3, args), badComponentSelector);
-    ExpectLastCall(selector, {11, -2, 0x7FFFFFFFFFFFL});
+    const long args[] = {11, -2, LONG_MAX, LONG_MIN};
+    EXPECT_EQ(HostCallComponentSelector(mUnit, selector, 4, args), badComponentSelector);
+    ExpectLastCall(selector, {11, -2, LONG_MAX, LONG_MIN});
   }
   EXPECT_EQ(HostCallComponentSelector(mUnit, kAudioUnitResetSelect, 0, nullptr), noErr);
   ExpectLastCall(kAudioUnitResetSelect, {});

@@ -57,6 +57,17 @@ long long cross(long long ax, long long ay, long long bx, long long by) {
   return ax * by - ay * bx;
 }
 
+// The sign of cross() for differences of two ints, whose products need up
+// to 66 bits: by and bx are split at 2^16, so every product fits in 64 bits.
+int crossSign(long long ax, long long ay, long long bx, long long by) {
+  const long long high = ax * (by >> 16) - ay * (bx >> 16);
+  const long long low = ax * (by & 0xffff) - ay * (bx & 0xffff);
+  // cross = high·2^16 + low = carried·2^16 + (low mod 2^16).
+  const long long carried = high + (low >> 16);
+  if (carried != 0) return carried > 0 ? 1 : -1;
+  return (low & 0xffff) != 0 ? 1 : 0;
+}
+
 }  // namespace
 
 TEST(CircleTest, PlainOutlineIsAThinClosedRingNearTheCircle) {
@@ -313,27 +324,42 @@ TEST(PolygonTest, VertexOrderAndConvexShapes) {
   TestBitmap all(20, 20);
   LICE_FillConvexPolygon(&all, bx, by, 4, kWhite, 1.0f, 0);
   EXPECT_EQ(all.countNot(kWhite), 0);
-  const int tx[3] = {INT_MIN, INT_MAX, INT_MIN + 20}, ty[3] = {INT_MIN, INT_MIN, INT_MAX};
-  TestBitmap wedge(20, 20);
-  LICE_FillConvexPolygon(&wedge, tx, ty, 3, kWhite, 1.0f, 0);
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 20; ++x) {
-      bool nonNegative = true, nonPositive = true;
-      for (int i = 0; i < 3; ++i) {
-        const int j = (i + 1) % 3;
-        const __int128 c = static_cast<__int128>(static_cast<long long>(tx[j]) - tx[i]) *
-                               (static_cast<long long>(y) - ty[i]) -
-                           static_cast<__int128>(static_cast<long long>(ty[j]) - ty[i]) *
-                               (static_cast<long long>(x) - tx[i]);
-        nonNegative &= c >= 0;
-        nonPositive &= c <= 0;
+  // Wedges reaching in from anywhere in the int range, one corner inside the
+  // bitmap: each pixel against the exact sides of the triangle.
+  std::mt19937 rng(32);
+  std::uniform_int_distribution<int> anywhere(INT_MIN, INT_MAX);
+  for (int iter = 0; iter < 60; ++iter) {
+    int tx[3] = {INT_MIN, INT_MAX, INT_MIN + 20}, ty[3] = {INT_MIN, INT_MIN, INT_MAX};
+    if (iter > 0) {
+      tx[0] = randomBelow(rng, 20);
+      ty[0] = randomBelow(rng, 20);
+      for (int i = 1; i < 3; ++i) {
+        tx[i] = anywhere(rng);
+        ty[i] = anywhere(rng);
       }
-      const bool in = nonNegative || nonPositive;
-      EXPECT_EQ(wedge.at(x, y), in ? kWhite : 0u) << x << "," << y;
+    }
+    TestBitmap wedge(20, 20);
+    LICE_FillConvexPolygon(&wedge, tx, ty, 3, kWhite, 1.0f, 0);
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        bool nonNegative = true, nonPositive = true;
+        for (int i = 0; i < 3; ++i) {
+          const int j = (i + 1) % 3;
+          const int c = crossSign(
+              static_cast<long long>(tx[j]) - tx[i], static_cast<long long>(ty[j]) - ty[i],
+              static_cast<long long>(x) - tx[i], static_cast<long long>(y) - ty[i]);
+          nonNegative &= c >= 0;
+          nonPositive &= c <= 0;
+        }
+        const bool in = nonNegative || nonPositive;
+        ASSERT_EQ(wedge.at(x, y), in ? kWhite : 0u) << iter << " at " << x << "," << y;
+      }
+    }
+    if (iter == 0) {
+      EXPECT_NE(wedge.countNot(0), 0);
+      EXPECT_NE(wedge.countNot(kWhite), 0);
     }
   }
-  EXPECT_NE(wedge.countNot(0), 0);
-  EXPECT_NE(wedge.countNot(kWhite), 0);
   LICE_FillConvexPolygon(&all, nullptr, by, 3, 0, 1.0f, 0);
   LICE_FillConvexPolygon(&all, bx, by, 0, 0, 1.0f, 0);
   EXPECT_EQ(all.countNot(kWhite), 0);

@@ -174,6 +174,8 @@ double dbfs(double level) {
   return tenths == 0 ? 0.0 : tenths;
 }
 
+constexpr size_t kLevelFrames = 4096;
+
 int printLevels(int count, char** paths) {
   for (int f = 0; f < count; ++f) {
     SF_INFO info = {};
@@ -183,12 +185,15 @@ int printLevels(int count, char** paths) {
                    sf_strerror(nullptr));
       return 1;
     }
-    std::vector<float> block(4096 * static_cast<size_t>(info.channels));
+    const size_t channels = static_cast<size_t>(info.channels);
+    std::vector<float> block(kLevelFrames * channels);
     double peak = 0, squares = 0;
     long long samples = 0;
     sf_count_t got;
-    while ((got = sf_readf_float(file, block.data(), 4096)) > 0) {
-      for (sf_count_t i = 0; i < got * info.channels; ++i) {
+    while ((got = sf_readf_float(file, block.data(), static_cast<sf_count_t>(kLevelFrames))) > 0) {
+      // At most kLevelFrames, so the count fits a size_t.
+      const size_t values = static_cast<size_t>(got) * channels;
+      for (size_t i = 0; i < values; ++i) {
         peak = std::max(peak, double(std::fabs(block[i])));
         squares += double(block[i]) * block[i];
       }

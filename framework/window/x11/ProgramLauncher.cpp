@@ -53,7 +53,10 @@ bool IsInstalled(const char* name) {
 
 bool Launch(const std::vector<std::string>& argv) {
   ReapFinished();
-  if (argv.empty()) return false;
+  // Looked up first: where posix_spawnp cannot share memory with the child
+  // (under a user-mode emulator such as qemu, as the 32-bit build's tests
+  // run), a failed exec is not reported and the launch would seem to work.
+  if (argv.empty() || !IsInstalled(argv[0].c_str())) return false;
   std::vector<char*> args = Arguments(argv);
   pid_t pid;
   if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;

@@ -8,21 +8,15 @@
 
 #include "platform/HostEvents.h"
 #include "tests/support/AUHost.h"
+#include "tests/support/ComponentSlots.h"
 #include "tests/support/DynamicSymbols.h"
 
 using namespace au_test;
+using test_support::FloatSlot;
+using test_support::Slot;
+using test_support::UnsignedSlot;
 
 namespace {
-
-long Slot(const void* pointer) {
-  return reinterpret_cast<long>(pointer);
-}
-
-long FloatSlot(Float32 value) {
-  long slot = 0;
-  memcpy(&slot, &value, sizeof value);
-  return slot;
-}
 
 ComponentResult Call(AudioUnit unit, SInt16 what, std::vector<long> args = {}) {
   return HostCallComponentSelector(unit, what, static_cast<UInt32>(args.size()), args.data());
@@ -96,7 +90,7 @@ TEST(AUDispatchTest, EverySelectorAnswersAsDocumented) {
       {kAudioUnitSetParameterSelect, {1, 2, 0, FloatSlot(2.0f), 0}, kAudioUnitErr_InvalidProperty},
       {kAudioUnitSetParameterSelect, {7, 0, 0, FloatSlot(2.0f), 0}, kAudioUnitErr_InvalidParameter},
       {kAudioUnitSetParameterSelect,
-       {0xFFFFFFFFL, 0, 0, FloatSlot(2.0f), 0},
+       {UnsignedSlot(0xFFFFFFFF), 0, 0, FloatSlot(2.0f), 0},
        kAudioUnitErr_InvalidParameter},
       {kAudioUnitRemovePropertyListenerSelect, {Slot(nullptr), Slot(nullptr)}, noErr},
       {kAudioUnitRemoveRenderNotifySelect, {Slot(nullptr), Slot(nullptr)}, noErr},

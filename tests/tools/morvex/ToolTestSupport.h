@@ -212,13 +212,17 @@ inline Audio ReadAudio(const std::string& path) {
   Audio audio;
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &audio.info);
   if (!file) return audio;
-  std::vector<float> interleaved(static_cast<size_t>(audio.info.frames) * audio.info.channels);
+  // The test files are small enough to hold in memory, so their sizes fit a
+  // size_t.
+  const size_t frames = static_cast<size_t>(audio.info.frames);
+  const size_t channels = static_cast<size_t>(audio.info.channels);
+  std::vector<float> interleaved(frames * channels);
   sf_readf_float(file, interleaved.data(), audio.info.frames);
   sf_close(file);
-  audio.channels.assign(audio.info.channels, std::vector<float>(audio.info.frames));
-  for (sf_count_t i = 0; i < audio.info.frames; ++i)
-    for (int c = 0; c < audio.info.channels; ++c)
-      audio.channels[c][i] = interleaved[i * audio.info.channels + c];
+  audio.channels.assign(channels, std::vector<float>(frames));
+  for (size_t i = 0; i < frames; ++i)
+    for (size_t c = 0; c < channels; ++c)
+      audio.channels[c][i] = interleaved[i * channels + c];
   return audio;
 }
 
