@@ -2,11 +2,12 @@
 BUILD_DIR      ?= build
 ASAN_BUILD_DIR ?= build-asan
 TSAN_BUILD_DIR ?= build-tsan
+I386_BUILD_DIR ?= build-i386
 JOBS           ?= $(shell nproc)
 CMAKE_FLAGS    ?=
 CTEST          = ctest --no-tests=error --output-on-failure -j $(JOBS) --test-dir
 
-.PHONY: all deps build install uninstall install-lv2 run test test-plain test-asan test-tsan test-format test-fuzz run-fuzzers bench bench-render fuzz format clean
+.PHONY: all deps build install uninstall install-lv2 run test test-plain test-asan test-tsan test-format test-fuzz test-i386 run-fuzzers bench bench-render fuzz format clean
 
 all: build
 
@@ -52,7 +53,7 @@ run: deps
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
 	@scripts/run-demo $(BUILD_DIR)/bin out
 
-test: test-format test-plain test-asan test-tsan test-fuzz
+test: test-format test-plain test-asan test-tsan test-fuzz test-i386
 
 # Every C++ file as clang-format would write it.
 test-format: deps
@@ -72,6 +73,20 @@ test-tsan: deps
 	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVEX_SANITIZE=thread $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target concurrency_tests
 	$(CTEST) $(TSAN_BUILD_DIR) -L concurrency
+
+# The 32-bit x86 build (cmake/i386.cmake) and the whole suite in it, then
+# its renders against the x86-64 build's: the same bits on the same
+# arithmetic, every factory preset, and each loading the other's saved state.
+# The x86-64 side needs only what renders.
+test-i386: deps
+	@scripts/install-deps --i386
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
+	@cmake -S . -B $(I386_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/i386.cmake -DMORVEX_CROSS_CHECK_BIN=$(abspath $(BUILD_DIR))/bin \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(I386_BUILD_DIR) -j $(JOBS)
+	$(CTEST) $(I386_BUILD_DIR)
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on a scratch copy of
 # its seed corpus.
@@ -106,4 +121,4 @@ format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(I386_BUILD_DIR)

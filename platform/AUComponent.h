@@ -173,10 +173,4 @@ MORVEX_PLATFORM_API ComponentResult AudioUnitRender(AudioUnit inUnit,
                                                     UInt32 inOutputBusNumber, UInt32 inNumberFrames,
                                                     AudioBufferList* ioData);
 
-#if defined(__i386__)
-static_assert(sizeof(AudioUnitParameterEvent) == 32, "32-bit record layout");
-#elif defined(__x86_64__)
-static_assert(sizeof(AudioUnitParameterEvent) == 32, "64-bit record layout");
-#endif
-
 CF_EXTERN_C_END

@@ -240,36 +240,4 @@ typedef struct AudioUnitProperty {
   AudioUnitElement mElement;
 } AudioUnitProperty;
 
-#if defined(__i386__)
-static_assert(sizeof(AudioUnitParameterInfo) == 84, "32-bit record layout");
-static_assert(sizeof(AudioUnitConnection) == 12, "32-bit record layout");
-static_assert(sizeof(AUChannelInfo) == 4, "32-bit record layout");
-static_assert(sizeof(AURenderCallbackStruct) == 8, "32-bit record layout");
-static_assert(sizeof(AUPreset) == 8, "32-bit record layout");
-static_assert(sizeof(HostCallbackInfo) == 16, "32-bit record layout");
-static_assert(sizeof(AudioUnitCocoaViewInfo) == 8, "32-bit record layout");
-static_assert(sizeof(AudioUnitParameterStringFromValue) == 12, "32-bit record layout");
-static_assert(sizeof(AudioUnitParameterNameInfo) == 12, "32-bit record layout");
-static_assert(sizeof(AudioUnitParameterValueFromString) == 12, "32-bit record layout");
-static_assert(sizeof(AUNumVersion) == 4, "32-bit record layout");
-static_assert(sizeof(AUHostIdentifier) == 8, "32-bit record layout");
-static_assert(sizeof(AudioUnitParameter) == 16, "32-bit record layout");
-static_assert(sizeof(AudioUnitProperty) == 16, "32-bit record layout");
-#elif defined(__x86_64__)
-static_assert(sizeof(AudioUnitParameterInfo) == 104, "64-bit record layout");
-static_assert(sizeof(AudioUnitConnection) == 16, "64-bit record layout");
-static_assert(sizeof(AUChannelInfo) == 4, "64-bit record layout");
-static_assert(sizeof(AURenderCallbackStruct) == 16, "64-bit record layout");
-static_assert(sizeof(AUPreset) == 16, "64-bit record layout");
-static_assert(sizeof(HostCallbackInfo) == 32, "64-bit record layout");
-static_assert(sizeof(AudioUnitCocoaViewInfo) == 16, "64-bit record layout");
-static_assert(sizeof(AudioUnitParameterStringFromValue) == 24, "64-bit record layout");
-static_assert(sizeof(AudioUnitParameterNameInfo) == 16, "64-bit record layout");
-static_assert(sizeof(AudioUnitParameterValueFromString) == 24, "64-bit record layout");
-static_assert(sizeof(AUNumVersion) == 4, "64-bit record layout");
-static_assert(sizeof(AUHostIdentifier) == 16, "64-bit record layout");
-static_assert(sizeof(AudioUnitParameter) == 24, "64-bit record layout");
-static_assert(sizeof(AudioUnitProperty) == 24, "64-bit record layout");
-#endif
-
 CF_EXTERN_C_END

@@ -32,10 +32,4 @@ MORVEX_PLATFORM_API OSStatus AUEventListenerNotify(AUEventListenerRef inSendingL
                                                    void* inSendingObject,
                                                    const AudioUnitEvent* inEvent);
 
-#if defined(__i386__)
-static_assert(sizeof(AudioUnitEvent) == 20, "32-bit record layout");
-#elif defined(__x86_64__)
-static_assert(sizeof(AudioUnitEvent) == 32, "64-bit record layout");
-#endif
-
 CF_EXTERN_C_END

@@ -94,11 +94,3 @@ MORVEX_PLATFORM_API ComponentResult CallComponentCanDo(ComponentInstance ci, SIn
 MORVEX_PLATFORM_API ComponentResult CallComponentVersion(ComponentInstance ci);
 
 CF_EXTERN_C_END
-
-#if defined(__i386__)
-static_assert(sizeof(ComponentDescription) == 20, "32-bit record layout");
-static_assert(sizeof(ComponentParameters) == 8, "32-bit record layout");
-#elif defined(__x86_64__)
-static_assert(sizeof(ComponentDescription) == 20, "64-bit record layout");
-static_assert(sizeof(ComponentParameters) == 16, "64-bit record layout");
-#endif

@@ -108,17 +108,3 @@ enum {
   kAudioChannelLayoutTag_Quadraphonic = (108U << 16) | 4,
   kAudioChannelLayoutTag_Unknown = 0xFFFF0000U
 };
-
-#if defined(__i386__)
-static_assert(sizeof(AudioStreamBasicDescription) == 40, "32-bit record layout");
-static_assert(sizeof(AudioBuffer) == 12, "32-bit record layout");
-static_assert(sizeof(AudioBufferList) == 16, "32-bit record layout");
-static_assert(sizeof(SMPTETime) == 24, "32-bit record layout");
-static_assert(sizeof(AudioTimeStamp) == 64, "32-bit record layout");
-#elif defined(__x86_64__)
-static_assert(sizeof(AudioStreamBasicDescription) == 40, "64-bit record layout");
-static_assert(sizeof(AudioBuffer) == 16, "64-bit record layout");
-static_assert(sizeof(AudioBufferList) == 24, "64-bit record layout");
-static_assert(sizeof(SMPTETime) == 24, "64-bit record layout");
-static_assert(sizeof(AudioTimeStamp) == 64, "64-bit record layout");
-#endif

@@ -55,8 +55,4 @@ MORVEX_PLATFORM_API ComponentResult MusicDeviceStopNote(MusicDeviceComponent inU
                                                         NoteInstanceID inNoteInstanceID,
                                                         UInt32 inOffsetSampleFrame);
 
-#if defined(__i386__) || defined(__x86_64__)
-static_assert(sizeof(MusicDeviceNoteParams) == 20, "record layout");
-#endif
-
 CF_EXTERN_C_END
