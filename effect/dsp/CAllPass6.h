@@ -67,7 +67,7 @@ class CAllPass6 {
   CAllPass6() noexcept { setcoeff(); }
 
   // [audio thread] Which processor features process() uses, hence how its
-  // multiply-adds round; fastestInstructionSet() unless set.
+  // multiply-adds round; defaultInstructionSet() unless set.
   void setInstructionSet(InstructionSet set) noexcept { mInstructionSet = set; }
   InstructionSet getInstructionSet() const noexcept { return mInstructionSet; }
 
@@ -204,5 +204,5 @@ class CAllPass6 {
   double mOut = 0.0;
   Section mSections[kSections] = {};
   double mCoeffQ = std::numeric_limits<double>::quiet_NaN();  // q of the coefficients; NaN: none
-  InstructionSet mInstructionSet = fastestInstructionSet();
+  InstructionSet mInstructionSet = defaultInstructionSet();
 };

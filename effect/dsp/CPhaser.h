@@ -76,7 +76,7 @@ class CPhaser {
                     int frames) noexcept;
 
   // [audio thread] Which processor features the loop uses (see
-  // InstructionSet.h); the fastest unless set.
+  // InstructionSet.h); defaultInstructionSet() unless set.
   void setInstructionSet(InstructionSet set) noexcept;
   InstructionSet getInstructionSet() const noexcept { return mAllPassL.getInstructionSet(); }
   // [audio thread] Position of the right chain's frequency on a logarithmic

@@ -1,5 +1,8 @@
 #include "effect/dsp/InstructionSet.h"
 
+#include <cstdlib>
+#include <cstring>
+
 bool hasInstructionSet(InstructionSet set) noexcept {
   // Constructors of other translation units may get here before the
   // run-time library has probed the processor.
@@ -17,4 +20,14 @@ InstructionSet fastestInstructionSet() noexcept {
   static const InstructionSet fastest =
       hasInstructionSet(InstructionSet::kFma) ? InstructionSet::kFma : InstructionSet::kSse2;
   return fastest;
+}
+
+InstructionSet defaultInstructionSet(const char* requested) noexcept {
+  if (requested && std::strcmp(requested, "sse2") == 0) return InstructionSet::kSse2;
+  return fastestInstructionSet();
+}
+
+InstructionSet defaultInstructionSet() noexcept {
+  static const InstructionSet chosen = defaultInstructionSet(std::getenv("MORVEX_INSTRUCTION_SET"));
+  return chosen;
 }

@@ -13,6 +13,15 @@ enum class InstructionSet { kSse2, kFma };
 bool hasInstructionSet(InstructionSet set) noexcept;
 InstructionSet fastestInstructionSet() noexcept;
 
+// [any thread] The set new engines start with: the fastest, unless the
+// environment's MORVEX_INSTRUCTION_SET is "sse2". That holds every engine of
+// the process to kSse2, so that renders on machines or builds with and
+// without FMA can be compared bit for bit. Read once per process.
+InstructionSet defaultInstructionSet() noexcept;
+// The same for a value of that variable (null: unset). Any other value than
+// "sse2" leaves the choice to the processor.
+InstructionSet defaultInstructionSet(const char* requested) noexcept;
+
 constexpr bool usesFusedMultiplyAdd(InstructionSet set) noexcept {
   return set != InstructionSet::kSse2;
 }

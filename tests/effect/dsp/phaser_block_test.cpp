@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -182,4 +183,14 @@ TEST(PhaserBlockTest, StaysWithinANanoOfThePlainOrderAtTheMostResonantSettings) 
                      testing::PrintToString(worst));
     }
   }
+}
+
+// MORVEX_INSTRUCTION_SET=sse2 holds new engines to SSE2, so that renders can
+// be compared bit for bit across machines and builds; nothing else does.
+TEST(PhaserBlockTest, TheEnvironmentCanHoldNewEnginesToSse2) {
+  EXPECT_EQ(defaultInstructionSet("sse2"), InstructionSet::kSse2);
+  for (const char* other : {static_cast<const char*>(nullptr), "", "fma", "SSE2", "sse2 ", "avx"})
+    EXPECT_EQ(defaultInstructionSet(other), fastestInstructionSet()) << (other ? other : "unset");
+  EXPECT_EQ(CPhaser().getInstructionSet(),
+            defaultInstructionSet(std::getenv("MORVEX_INSTRUCTION_SET")));
 }
