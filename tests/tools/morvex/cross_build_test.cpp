@@ -2,8 +2,12 @@
 // the 32-bit one), renders the demo clip as this build does with every
 // factory preset, and each loads the state the other saved. Both take their
 // doubles through SSE2 (the 32-bit build rounds no double on the x87 unit),
-// so on the same arithmetic path the samples are the same bits; only fused
-// multiply-adds, rounding once, move them, by at most 1e-9 in the engine.
+// and fused multiply-adds, rounding once, move the engine's samples by at
+// most 1e-9. The engine's coefficients come from each build's C library,
+// whose sin, cos and pow differ in the last bit for about one argument in a
+// thousand between the i386 and x86-64 builds: that moves the engine's
+// doubles by about 1e-14, below what the files' floats show on SSE2 for
+// this clip, but now and then across a float's rounding point.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/dsp/InstructionSet.h"
 #include "tests/tools/morvex/ToolTestSupport.h"
 
 using namespace tool_test;
@@ -114,13 +119,12 @@ TEST_F(CrossBuildTest, BothBuildsWriteTheSameDemoClip) {
   EXPECT_EQ(Slurp(mDir / "clip.wav"), Slurp(Clip()));
 }
 
-// On SSE2 the two builds agree to the bit. Each build's own choice (FMA
-// where the processor it sees has it) agrees to the bit when both choose
-// alike, and within 1e-9 otherwise, as SSE2 and FMA agree in either build.
+// On SSE2 the two builds write the same bits. Each build's own choice (FMA
+// where the processor it sees has it) stays within 1e-9 of its SSE2 render
+// and of the other build's choice.
 TEST_F(CrossBuildTest, EveryFactoryPresetRendersAlikeInBothBuilds) {
   ASSERT_GE(sPresets.size(), 7u);
-  bool thisFused = false, otherFused = false;
-  std::vector<Channels> thisDefault, otherDefault;
+  bool fusedSomewhere = false;
   for (const std::string& preset : sPresets) {
     SCOPED_TRACE("preset " + preset);
     const Channels thisSse2 = Render(kThisBin, Arithmetic::kSse2, {"--preset", preset});
@@ -129,21 +133,16 @@ TEST_F(CrossBuildTest, EveryFactoryPresetRendersAlikeInBothBuilds) {
     ASSERT_GT(thisSse2[0].size(), 44100u);
     EXPECT_TRUE(SameBits(thisSse2, otherSse2));
 
-    thisDefault.push_back(Render(kThisBin, Arithmetic::kDefault, {"--preset", preset}));
-    otherDefault.push_back(Render(kOtherBin, Arithmetic::kDefault, {"--preset", preset}));
-    EXPECT_LE(WorstBeyondFloatRounding(thisDefault.back(), thisSse2), 1e-9);
-    EXPECT_LE(WorstBeyondFloatRounding(otherDefault.back(), otherSse2), 1e-9);
-    EXPECT_LE(WorstBeyondFloatRounding(thisDefault.back(), otherDefault.back()), 1e-9);
-    // Rounding once moves some sample of a few seconds of phasing: a build
-    // whose choice renders SSE2's bits throughout has chosen SSE2.
-    thisFused = thisFused || !SameBits(thisDefault.back(), thisSse2);
-    otherFused = otherFused || !SameBits(otherDefault.back(), otherSse2);
+    const Channels thisOwn = Render(kThisBin, Arithmetic::kDefault, {"--preset", preset});
+    const Channels otherOwn = Render(kOtherBin, Arithmetic::kDefault, {"--preset", preset});
+    EXPECT_LE(WorstBeyondFloatRounding(thisOwn, thisSse2), 1e-9);
+    EXPECT_LE(WorstBeyondFloatRounding(otherOwn, otherSse2), 1e-9);
+    EXPECT_LE(WorstBeyondFloatRounding(thisOwn, otherOwn), 1e-9);
+    fusedSomewhere = fusedSomewhere || !SameBits(thisOwn, thisSse2);
   }
-  RecordProperty("this build fuses", thisFused);
-  RecordProperty("other build fuses", otherFused);
-  if (thisFused == otherFused) {
-    for (size_t p = 0; p < sPresets.size(); ++p)
-      EXPECT_TRUE(SameBits(thisDefault[p], otherDefault[p])) << "preset " << sPresets[p];
+  // Where this build fuses, holding it to SSE2 must have changed something.
+  if (hasInstructionSet(InstructionSet::kFma)) {
+    EXPECT_TRUE(fusedSomewhere);
   }
 }
 
