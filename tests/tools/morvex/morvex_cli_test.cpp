@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/tools/morvex/ToolTestSupport.h"
 
 using testing::HasSubstr;
@@ -80,6 +82,12 @@ TEST(MorvexCli, UnusableFilesFailWithoutLeavingOutput) {
          "</integer><key>type</key><integer>1</integer><key>subtype</key><integer>2</integer>"
          "<key>manufacturer</key><integer>3</integer><key>name</key><string>x</string>"
          "</dict></plist>";
+  // Past 4 GiB (and sparse): a 32-bit build sees its size only through 64-bit
+  // file offsets, else stat fails and the file reads as missing.
+  std::ofstream(dir / "huge.wav") << "RIFF";
+  std::ofstream(dir / "huge.aupreset") << "<?xml";
+  std::filesystem::resize_file(dir / "huge.wav", 5ull << 30);
+  std::filesystem::resize_file(dir / "huge.aupreset", 5ull << 30);
   const auto before = dir.list();
   const std::string out = dir / "out.wav";
 
@@ -88,6 +96,9 @@ TEST(MorvexCli, UnusableFilesFailWithoutLeavingOutput) {
     std::string message;
   } cases[] = {
       {{"render", dir / "missing.wav", out}, dir / "missing.wav" + ": cannot read (No such file"},
+      {{"render", dir / "huge.wav", out}, dir / "huge.wav" + ": not an audio file"},
+      {{"render", good, out, "--state", dir / "huge.aupreset"},
+       dir / "huge.aupreset" + ": too large for a saved state"},
       {{"render", dir.path(), out}, dir.path() + ": is a folder"},
       {{"render", dir / "garbage.wav", out}, dir / "garbage.wav" + ": not an audio file"},
       {{"render", dir / "slow.wav", out}, "sample rate 4000 Hz is outside 8000 to 384000 Hz"},
