@@ -26,20 +26,20 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 }  // namespace
 
-void Automation::add(const std::string& spec, const Unit& unit,
+void Automation::add(const std::string& envelope, const Unit& unit,
                      const std::vector<ParameterDescription>& parameters, const NoteSink& note) {
-  const std::string context = "--automate " + spec;
-  const size_t equals = spec.find('=');
+  const std::string context = "--automate " + envelope;
+  const size_t equals = envelope.find('=');
   if (equals == std::string::npos || equals == 0)
     throw UsageError(context + ": expected NAME=TIME:VALUE,TIME:VALUE,...");
   const ParameterDescription& parameter =
-      FindParameter(parameters, spec.substr(0, equals), context);
+      FindParameter(parameters, envelope.substr(0, equals), context);
   for (const Lane& lane : mLanes)
     if (lane.id == parameter.id)
       throw UsageError(context + ": " + parameter.name + " is automated twice");
 
   Lane lane = {parameter.id, parameter.unit == kAudioUnitParameterUnit_Indexed, {}, NAN};
-  for (const std::string& point : split(spec.substr(equals + 1), ',')) {
+  for (const std::string& point : split(envelope.substr(equals + 1), ',')) {
     const size_t colon = point.find(':');
     char* end = nullptr;
     const double seconds = colon == std::string::npos ? NAN : std::strtod(point.c_str(), &end);

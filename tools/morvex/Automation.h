@@ -21,7 +21,7 @@ class Automation {
   // Adds "NAME=TIME:VALUE,TIME:VALUE,..." (times in seconds, values as
   // --set takes them, measured against the unit's settings now); throws
   // UsageError naming what is wrong. Values only approached are noted.
-  void add(const std::string& spec, const Unit& unit,
+  void add(const std::string& envelope, const Unit& unit,
            const std::vector<ParameterDescription>& parameters, const NoteSink& note = PrintNote);
 
   bool empty() const { return mLanes.empty(); }

@@ -60,8 +60,8 @@ void checkSettings(RenderSettings& settings) {
   settings.unit.apply(unit, ignore);
   Automation automation(unit.sampleRate());
   const std::vector<ParameterDescription> parameters = unit.parameters();
-  for (const std::string& spec : settings.automations)
-    automation.add(spec, unit, parameters, ignore);
+  for (const std::string& envelope : settings.automations)
+    automation.add(envelope, unit, parameters, ignore);
 }
 
 BatchResult renderOne(const RenderSettings& settings, const BatchFile& file,

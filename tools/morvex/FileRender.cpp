@@ -131,8 +131,8 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   Automation automation(mReader.sampleRate());
   if (!mSettings.automations.empty()) {
     const std::vector<ParameterDescription> parameters = unit.parameters();
-    for (const std::string& spec : mSettings.automations)
-      automation.add(spec, unit, parameters, note);
+    for (const std::string& envelope : mSettings.automations)
+      automation.add(envelope, unit, parameters, note);
   }
 
   // Both outputs are opened before any work, so that neither appears when

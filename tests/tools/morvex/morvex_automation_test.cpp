@@ -124,12 +124,13 @@ TEST(MorvexAutomation, APointIsASettingAndMistakesAreUsageErrors) {
   WriteAudio(dir / "in.wav", Signal(2, kRate, 0.5), kRate, kWavFloat);
   EXPECT_EQ(Render(dir, {"--automate", "Feedback=0.2:-40%"}).channels,
             Render(dir, {"--set", "Feedback=-40%"}).channels);
-  for (const char* spec : {"Feedback=1:0.2,0.5:0.3", "Feedback=0.2", "Feedback=x:0.2",
-                           "Feedback=-1:0.2", "Flange=0:1", "Feedback=0:2", "=0:1"}) {
-    const auto run = Morvex({"render", dir / "in.wav", dir / "bad.wav", "--automate", spec}, dir);
-    EXPECT_EQ(run.status, 2) << spec;
-    EXPECT_THAT(run.err, HasSubstr(std::string("--automate ") + spec)) << spec;
-    EXPECT_NE(access((dir / "bad.wav").c_str(), F_OK), 0) << spec;
+  for (const char* envelope : {"Feedback=1:0.2,0.5:0.3", "Feedback=0.2", "Feedback=x:0.2",
+                               "Feedback=-1:0.2", "Flange=0:1", "Feedback=0:2", "=0:1"}) {
+    const auto run =
+        Morvex({"render", dir / "in.wav", dir / "bad.wav", "--automate", envelope}, dir);
+    EXPECT_EQ(run.status, 2) << envelope;
+    EXPECT_THAT(run.err, HasSubstr(std::string("--automate ") + envelope)) << envelope;
+    EXPECT_NE(access((dir / "bad.wav").c_str(), F_OK), 0) << envelope;
   }
   const auto twice = Morvex(
       {"render", dir / "in.wav", dir / "bad.wav", "--automate", "Mix=0:0", "--automate", "mix=1:1"},
