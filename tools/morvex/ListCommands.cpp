@@ -19,17 +19,22 @@
 namespace {
 
 const char kPresetsUsage[] =
-    "usage: morvex presets\n"
+    "usage: morvex presets [--raw]\n"
     "\n"
     "Lists Morvex's factory presets, one a line: number, then name; then the\n"
     "user's own presets, which --save-preset NAME keeps as NAME.aupreset in\n"
     "$XDG_DATA_HOME/morvex/presets (~/.local/share/morvex/presets when\n"
     "XDG_DATA_HOME is unset), with the reason beside any that cannot be used.\n"
     "A number or any of the names can be given to --preset; a factory name wins\n"
-    "over a user preset of the same name.\n";
+    "over a user preset of the same name.\n"
+    "\n"
+    "--raw  for scripts: one preset a line and nothing else, three fields\n"
+    "       separated by tabs: 'factory' or 'user', the number ('-' for a user\n"
+    "       preset) and the name, with backslash, tab and newline written as\n"
+    "       \\\\, \\t and \\n. This form stays the same from version to version.\n";
 
 const char kParamsUsage[] =
-    "usage: morvex params [--preset NAME|NUMBER] [--sample-rate HZ]\n"
+    "usage: morvex params [--preset NAME|NUMBER] [--sample-rate HZ] [--raw]\n"
     "\n"
     "Lists Morvex's parameters: index, name, range, default, unit, the current\n"
     "value as the effect displays it (after --preset, a factory or user preset,\n"
@@ -42,7 +47,12 @@ const char kParamsUsage[] =
     "\n"
     "Names ignore case in 'morvex render --set NAME=VALUE', and each value may\n"
     "also be given in those units: Mix=30%wet, Stages=4sections, Freq=300Hz,\n"
-    "Feedback=-40%, Spread=Q0.7, Rate=2s or Rate=0.5Hz, Depth=3oct.\n";
+    "Feedback=-40%, Spread=Q0.7, Rate=2s or Rate=0.5Hz, Depth=3oct.\n"
+    "\n"
+    "--raw  for scripts: one parameter a line and nothing else, eight fields\n"
+    "       separated by tabs: index, name, minimum, maximum, default, unit, the\n"
+    "       current value to full precision and the text the effect displays.\n"
+    "       This form stays the same from version to version.\n";
 
 const char kInfoUsage[] =
     "usage: morvex info\n"
@@ -51,15 +61,19 @@ const char kInfoUsage[] =
     "manufacturer codes, channel layouts (inputs-outputs), latency, tail time\n"
     "and the bundle it was loaded from.\n";
 
-struct ParamsOptions {
+// What the listing commands take besides --help; each command names the
+// ones it accepts.
+struct ListOptions {
+  enum Accepted { kNone = 0, kRaw = 1, kPreset = 2, kSampleRate = 4 };
   std::string preset;
   double sampleRate = 44100.0;
+  bool raw = false;
 };
 
-// Parses a command that takes no arguments but --help (and, for params, its
-// options); false when help was shown.
+// Parses a command that takes no arguments but --help and the options it
+// accepts; false when help was shown.
 bool parseSimple(const char* command, const char* usage, const std::vector<std::string>& argv,
-                 ParamsOptions* params = nullptr) {
+                 int accepted = ListOptions::kNone, ListOptions* options = nullptr) {
   ArgCursor args(command, argv);
   std::vector<std::string> none;
   std::string rate;
@@ -68,9 +82,13 @@ bool parseSimple(const char* command, const char* usage, const std::vector<std::
       std::fputs(usage, stdout);
       return false;
     }
-    if (params && args.option("--preset", &params->preset)) continue;
-    if (params && args.option("--sample-rate", &rate)) {
-      params->sampleRate =
+    if ((accepted & ListOptions::kRaw) && args.flag("--raw")) {
+      options->raw = true;
+      continue;
+    }
+    if ((accepted & ListOptions::kPreset) && args.option("--preset", &options->preset)) continue;
+    if ((accepted & ListOptions::kSampleRate) && args.option("--sample-rate", &rate)) {
+      options->sampleRate =
           static_cast<double>(ParseCount(args, "--sample-rate", rate, 8000, 384000));
       continue;
     }
@@ -78,6 +96,42 @@ bool parseSimple(const char* command, const char* usage, const std::vector<std::
   }
   args.expectPositionals(none, {});
   return true;
+}
+
+// A field of the tab-separated raw listings: whatever a name holds, it
+// stays one field on one line.
+std::string rawField(const std::string& text) {
+  std::string field;
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        field += "\\\\";
+        break;
+      case '\t':
+        field += "\\t";
+        break;
+      case '\n':
+        field += "\\n";
+        break;
+      default:
+        field += c;
+    }
+  }
+  return field;
+}
+
+void printRawRow(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& field : fields)
+    line += (line.empty() ? "" : "\t") + rawField(field);
+  std::printf("%s\n", line.c_str());
+}
+
+// Exact, so that scripts can tell any two values apart.
+std::string exactNumberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
 }
 
 const char* unitName(AudioUnitParameterUnit unit) {
@@ -97,9 +151,20 @@ std::string versionText(long version) {
 }  // namespace
 
 int PresetsCommand(const std::vector<std::string>& argv) {
-  if (!parseSimple("presets", kPresetsUsage, argv)) return 0;
+  ListOptions options;
+  if (!parseSimple("presets", kPresetsUsage, argv, ListOptions::kRaw, &options)) return 0;
   Unit unit;
   const std::vector<PresetDescription> factory = unit.factoryPresets();
+  if (options.raw) {
+    for (const PresetDescription& preset : factory)
+      printRawRow({"factory", std::to_string(preset.number), preset.name});
+    const std::string folder = UserPresetFolder();
+    if (!folder.empty()) {
+      for (const UserPresetFile& preset : UserPresetFiles(folder))
+        printRawRow({"user", "-", preset.name});
+    }
+    return 0;
+  }
   for (const PresetDescription& preset : factory)
     std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
   const std::string folder = UserPresetFolder();
@@ -132,12 +197,23 @@ int PresetsCommand(const std::vector<std::string>& argv) {
 }
 
 int ParamsCommand(const std::vector<std::string>& argv) {
-  ParamsOptions options;
-  if (!parseSimple("params", kParamsUsage, argv, &options)) return 0;
+  ListOptions options;
+  if (!parseSimple("params", kParamsUsage, argv,
+                   ListOptions::kRaw | ListOptions::kPreset | ListOptions::kSampleRate, &options))
+    return 0;
   Unit unit;
   // A fresh instance reports its defaults; read them before any preset.
   const std::vector<ParameterDescription> parameters = unit.parameters();
   if (!options.preset.empty()) SelectPreset(unit, options.preset);
+  if (options.raw) {
+    for (const ParameterDescription& p : parameters) {
+      const float value = unit.parameter(p.id);
+      printRawRow({std::to_string(p.id), p.name, exactNumberText(p.minValue),
+                   exactNumberText(p.maxValue), exactNumberText(p.defaultValue), unitName(p.unit),
+                   exactNumberText(value), unit.displayText(p.id, value)});
+    }
+    return 0;
+  }
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, options.sampleRate);
   std::vector<std::vector<std::string>> rows = {
       {"index", "name", "range", "default", "unit", "current", "meaning"}};

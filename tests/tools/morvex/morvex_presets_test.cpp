@@ -137,6 +137,31 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
   EXPECT_EQ(TableRows(reshown.out, "index").at("6")[2], "0.2");
 }
 
+// The listings meant for scripts: fields a tab apart, one item a line, values
+// exact, so that two presets compare equal only when every value does.
+TEST(MorvexPresets, RawListingsAreTabSeparatedAndExact) {
+  TempDir dir;
+  const std::string in = dir / "in.wav";
+  WriteAudio(in, Signal(2, 44100, 0.1), 44100, kWav24);
+  ASSERT_EQ(Morvex({"render", in, dir / "a.wav", "--save-preset", "back\\slash"}, dir).status, 0);
+
+  const auto presets = Morvex({"presets", "--raw"}, dir);
+  ASSERT_EQ(presets.status, 0) << presets.err;
+  EXPECT_THAT(presets.out, StartsWith("factory\t0\tClassic Virus\nfactory\t1\tOne Stage\n"));
+  EXPECT_THAT(presets.out, EndsWith("factory\t9\tInit\nuser\t-\tback\\\\slash\n"));
+
+  const auto classic = Morvex({"params", "--raw", "--preset", "0"}, dir);
+  const auto init = Morvex({"params", "--raw", "--preset", "Init"}, dir);
+  ASSERT_EQ(classic.status, 0) << classic.err;
+  EXPECT_THAT(classic.out, StartsWith("0\tMix\t0\t1\t0.5\tgeneric\t0.5\t0.50\n"
+                                      "1\tStages\t0\t5\t3\tindexed\t3\t3\n"));
+  // Rate tells them apart: 0.29 as the parameter's float holds it, and 0.5.
+  EXPECT_THAT(classic.out, HasSubstr("\n5\tRate\t0\t1\t0.28999999165534973\tgeneric\t"
+                                     "0.28999999165534973\t0.29\n"));
+  EXPECT_THAT(init.out, HasSubstr("\n5\tRate\t0\t1\t0.28999999165534973\tgeneric\t0.5\t0.50\n"));
+  EXPECT_EQ(std::count(init.out.begin(), init.out.end(), '\n'), 7);
+}
+
 TEST(MorvexPresets, FactoryNamesWinAndUnknownNamesListBothKinds) {
   TempDir dir;
   const std::string in = dir / "in.wav", twin = PresetFile(dir, "twin");
