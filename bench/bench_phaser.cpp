@@ -149,4 +149,20 @@ void BM_PhaserDecayingTail(benchmark::State& state) {
 }
 BENCHMARK(BM_PhaserDecayingTail);
 
+// Six sections fed digital silence once they have rung out, as between the
+// regions of a session: the chains are skipped, the sweep runs on.
+void BM_PhaserSilence(benchmark::State& state) {
+  CPhaser p;
+  configure(p, 5);
+  const std::vector<double> silent(kBlock, 0.0);
+  p.processBlock(noise(1).data(), noise(2).data(), std::vector<double>(kBlock).data(),
+                 std::vector<double>(kBlock).data(), kBlock);
+  for (int i = 0; i < 30 * 44100 / kBlock; ++i) {
+    std::vector<double> outL(kBlock), outR(kBlock);
+    p.processBlock(silent.data(), silent.data(), outL.data(), outR.data(), kBlock);
+  }
+  renderBlocks(state, p, silent, silent);
+}
+BENCHMARK(BM_PhaserSilence);
+
 }  // namespace

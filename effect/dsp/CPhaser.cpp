@@ -14,6 +14,10 @@ namespace {
 
 // The frequency setting spans kOctaves above kLowestHz: 32 Hz to 22050 Hz.
 constexpr double kLowestHz = 32.0;
+// The chains read a normalised frequency as a share of 22050 Hz at any
+// sample rate, so the base frequency is normalised by this rate, whatever
+// the host's.
+constexpr double kReferenceRate = 44100.0;
 constexpr double kOctaves = 9.42849;
 // The left chain sits 5 % below the right, so the two sweep apart in stereo.
 constexpr double kLeftDetune = 0.95;
@@ -24,9 +28,9 @@ constexpr double kQuarterTurn = 1.5708;
 constexpr double kDisplayLowestOctave = 5.0;
 constexpr double kDisplayPerOctave = 0.106062;
 
-// Right chain's base frequency as a fraction of the Nyquist frequency.
-double baseFreq(double freqShape, double sampleRate) noexcept {
-  return 2.0 / sampleRate * kLowestHz * std::pow(2.0, kOctaves * freqShape);
+// Right chain's base frequency as a fraction of 22050 Hz.
+double baseFreq(double freqShape) noexcept {
+  return 2.0 / kReferenceRate * kLowestHz * std::pow(2.0, kOctaves * freqShape);
 }
 
 double freqShapeOf(double freq) noexcept {
@@ -47,7 +51,7 @@ CPhaser::CPhaser() noexcept {
 
 void CPhaser::setFreq(double v) noexcept {
   const double shape = freqShapeOf(v);
-  const double freqR = baseFreq(shape, mSampleRate.load(kRelaxed));
+  const double freqR = baseFreq(shape);
   mFreqShape.store(shape, kRelaxed);
   mFreqR.store(freqR, kRelaxed);
   mFreqL.store(kLeftDetune * freqR, kRelaxed);
@@ -93,13 +97,13 @@ double CPhaser::wetGain(double dryShare) noexcept {
 }
 
 double CPhaser::sweepBottomHz(double freq, double sampleRate) noexcept {
-  const double base = baseFreq(freqShapeOf(freq), sampleRate);
+  const double base = baseFreq(freqShapeOf(freq));
   return CAllPass6::tunedHz(base * CLfo::multiplier(0), sampleRate);
 }
 
 double CPhaser::sweepTopHz(double freq, double depth, double sampleRate) noexcept {
   const double shape = freqShapeOf(freq);
-  const double base = baseFreq(shape, sampleRate);
+  const double base = baseFreq(shape);
   return CAllPass6::tunedHz(base * CLfo::multiplier(CLfo::topEntry(shape, depth)), sampleRate);
 }
 
@@ -110,19 +114,17 @@ double CPhaser::sweepSeconds(double rate) noexcept {
   return phasePerSecond > 0.0 ? 2.0 / phasePerSecond : HUGE_VAL;
 }
 
+// Restarting the sweep here would drop it to its bottom within one control
+// update while the sections still ring at the old tuning: a thump at full
+// scale.
 void CPhaser::setStages(int n) noexcept {
   mStages.store(n, kRelaxed);
-  const unsigned long long resetsBefore = mResetsPosted.load(kRelaxed);
-  mRestartPost.store(resetsBefore << 1 | 1, std::memory_order_release);
-  mPending.store(true, std::memory_order_release);
 }
 
 void CPhaser::reset(double sampleRate) noexcept {
   const double shape = mFreqShape.load(kRelaxed);
-  const double freqR = baseFreq(shape, sampleRate);
+  const double freqR = baseFreq(shape);
   mSampleRate.store(sampleRate, kRelaxed);
-  mFreqR.store(freqR, kRelaxed);
-  mFreqL.store(kLeftDetune * freqR, kRelaxed);
 
   // Only this side writes mResetsPosted; a full queue takes the newest slot
   // again, which the audio thread has not reached yet.
@@ -136,11 +138,7 @@ void CPhaser::reset(double sampleRate) noexcept {
   post.freqR.store(freqR, kRelaxed);
   post.q.store(mQ.load(kRelaxed), kRelaxed);
   post.sampleRate.store(sampleRate, kRelaxed);
-  if (full) {
-    mRestartPost.store(0, kRelaxed);  // this reset restarts the sweep itself
-  } else {
-    mResetsPosted.store(posted + 1, std::memory_order_release);
-  }
+  if (!full) mResetsPosted.store(posted + 1, std::memory_order_release);
   mPending.store(true, std::memory_order_release);
 }
 
@@ -199,17 +197,6 @@ void CPhaser::serveRequests() noexcept {
   for (; served != posted; ++served)
     serveReset(mResetPosts[served % kQueuedResets]);
   mResetsServed.store(served, std::memory_order_release);
-
-  unsigned long long restart = mRestartPost.load(std::memory_order_acquire);
-  if (restart == 0) return;
-  // Resets posted before the restart that this pass has not seen yet: the
-  // restart waits for the next pass. Resets served beyond them came after
-  // it and absorbed it.
-  const int waiting = static_cast<int>(static_cast<unsigned>(restart >> 1) - served);
-  if (waiting > 0) return;
-  if (waiting == 0) mLfo.reset(mSampleRate.load(kRelaxed));
-  // A newer restart posted meanwhile stays for the next frame.
-  mRestartPost.compare_exchange_strong(restart, 0, kRelaxed);
 }
 
 void CPhaser::serveReset(const ResetPost& post) noexcept {
@@ -244,7 +231,7 @@ void CPhaser::process(double inL, double inR) noexcept {
 
 double CPhaser::getlfo() noexcept {
   if (mPending.load(kRelaxed)) serveRequests();
-  return displayPosition(mAllPassR.getfr() * (mSampleRate.load(kRelaxed) * 0.5));
+  return displayPosition(mAllPassR.getfr() * CAllPass6::kHzPerNormalised);
 }
 
 double CPhaser::displayPosition(double hz) noexcept {

@@ -18,21 +18,24 @@
 // write is an atomic the audio thread reads with relaxed loads, once at the
 // start of each block (process() is a block of one frame). The filters, the
 // LFO, the smoothers and the counter belong to the audio thread alone: what
-// setStages() and reset() do to them is posted, and the audio thread carries
-// the posts out in order at the start of its next block, calc() or getlfo(),
-// a silent frame included. A caller on one thread therefore sees exactly
-// what acting in place would give:
+// reset() does to them is posted, and the audio thread carries the posts out
+// in order at the start of its next block, calc() or getlfo(), a silent
+// frame included. A caller on one thread therefore sees exactly what acting
+// in place would give:
 // - reset() posts the control values of the moment with its request, so its
 //   control update uses them even if setters run before it is served;
 // - resets queue up (hosts reset more than once before they render, and each
 //   reset steps the smoothers once); past kQueuedResets unserved ones the
-//   newest post is overwritten, the only departure, and no host gets there;
-// - a sweep restart posted before a reset is absorbed by it, one posted after
-//   it runs after it.
+//   newest post is overwritten, the only departure, and no host gets there.
 //
-// Silence. A frame of digital silence costs nothing and freezes the sweep,
-// but only once both chains have rung out: cutting a tail, or anti-phase
-// stereo, to zero would click.
+// Tuning. A normalised frequency f stands for f × 22050 Hz at every sample
+// rate, so the sweep sounds the same at every rate; only below 44.1 kHz is
+// its top held lower, under the Nyquist frequency.
+//
+// Silence. A frame of digital silence skips the chains once both have rung
+// out (cutting a tail, or anti-phase stereo, to zero would click), but the
+// sweep and the smoothers go on as in any other frame, so the sweep keeps
+// time through gaps.
 //
 // Start-up. The smoothers start far from the settings, and gliding through
 // near-zero Q with signal in the chains booms; so the first frame processed
@@ -59,10 +62,10 @@ class CPhaser {
   void setDepth(double v) noexcept;
   // [any thread] m is the dry share: 0 gives only the chain output.
   void setMix(double m) noexcept;
-  // [any thread] 0 runs one section, 5 six; restarts the sweep at its bottom.
+  // [any thread] 0 runs one section, 5 six; the sweep goes on where it is.
   void setStages(int n) noexcept;
-  // [any thread] Clears the filters, restarts the sweep and retunes for the
-  // new rate; keeps every setting and the smoothers.
+  // [any thread] Clears the filters, restarts the sweep at its bottom and
+  // tunes for the new rate; keeps every setting and the smoothers.
   void reset(double sampleRate) noexcept;
 
   // [audio thread] One control update.
@@ -92,6 +95,7 @@ class CPhaser {
   static double sectionQ(double spread) noexcept;
   static double dryGain(double dryShare) noexcept;
   static double wetGain(double dryShare) noexcept;
+  // The sample rate matters only below 44.1 kHz, where the top is held lower.
   static double sweepBottomHz(double freq, double sampleRate) noexcept;
   static double sweepTopHz(double freq, double depth, double sampleRate) noexcept;
   // One sweep up and back down; infinite where the rate stands it still.
@@ -183,7 +187,5 @@ class CPhaser {
   // Posts from the setter side; mPending says there is something to serve.
   ResetPost mResetPosts[kQueuedResets];
   std::atomic<unsigned> mResetsPosted{0}, mResetsServed{0};
-  // A pending sweep restart: (resets posted before it << 1) | 1, or 0.
-  std::atomic<unsigned long long> mRestartPost{0};
   std::atomic<bool> mPending{false};
 };

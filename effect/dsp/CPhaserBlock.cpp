@@ -62,6 +62,9 @@ struct CPhaser::Kernel {
     DoublePair feedbackState(p.mSmoothFbL.getState(), p.mSmoothFbR.getState());
     DoublePair out(p.mOutL, p.mOutR);
     int counter = p.mCounter;
+    // The last frame skipped the chains, so they are silent still and `out`
+    // is 0: silence goes on costing only the sweep's side of a frame.
+    bool chainsResting = false;
 
     for (int i = 0; i < frames;) {
       // The frames before the next control update need no decision but
@@ -70,41 +73,50 @@ struct CPhaser::Kernel {
       if (counter > 0 && !p.mSettlePending) {
         const int end = i + std::min(counter, frames - i);
         const int start = i;
-        for (; i < end; ++i) {
-          const DoublePair in = sanitize(DoublePair(inL[i], inR[i]));
-          if (isZero(in)) break;
-          feedbackState = feedbackLaw.glide(feedbackState, feedback);
-          out = clampUnit(in * dry + chains.run(in, feedbackState) * wet);
-          outL[i] = out.left();
-          outR[i] = out.right();
+        if (chainsResting) {
+          for (; i < end; ++i) {
+            if (!isZero(sanitize(DoublePair(inL[i], inR[i])))) break;
+            feedbackState = feedbackLaw.glide(feedbackState, feedback);
+            outL[i] = 0.0;
+            outR[i] = 0.0;
+          }
+        } else {
+          for (; i < end; ++i) {
+            const DoublePair in = sanitize(DoublePair(inL[i], inR[i]));
+            if (isZero(in)) break;
+            feedbackState = feedbackLaw.glide(feedbackState, feedback);
+            out = clampUnit(in * dry + chains.run(in, feedbackState) * wet);
+            outL[i] = out.left();
+            outR[i] = out.right();
+          }
         }
         counter -= i - start;
         if (i == frames) break;
       }
-      // Any frame: the silence shortcut, settling and the control update.
+      // Any frame: settling and the control update, then the chains unless
+      // the frame is digital silence and they have rung out. The sweep and
+      // the smoothers run through silence as through sound.
       const DoublePair in = sanitize(DoublePair(inL[i], inR[i]));
-      if (isZero(in) && chains.silent()) {
-        out = DoublePair();
-      } else {
-        if (p.mSettlePending) {
-          p.settleChainControls(s.controls, s.feedback);
-          feedbackState = DoublePair(p.mSmoothFbL.getState(), p.mSmoothFbR.getState());
-          chains.retune();
-        }
-        if (counter > 0) {
-          --counter;
-        } else {
-          const bool flushDue = p.update(s.controls);
-          counter = p.mCounter;
-          chains.retune();
-          if (flushDue) {
-            chains.flushTiny();
-            dsp_detail::flushTiny(feedbackState);
-          }
-        }
-        feedbackState = feedbackLaw.glide(feedbackState, feedback);
-        out = clampUnit(in * dry + chains.run(in, feedbackState) * wet);
+      const bool skipChains = isZero(in) && chains.silent();
+      if (p.mSettlePending) {
+        p.settleChainControls(s.controls, s.feedback);
+        feedbackState = DoublePair(p.mSmoothFbL.getState(), p.mSmoothFbR.getState());
+        chains.retune();
       }
+      if (counter > 0) {
+        --counter;
+      } else {
+        const bool flushDue = p.update(s.controls);
+        counter = p.mCounter;
+        chains.retune();
+        if (flushDue) {
+          chains.flushTiny();
+          dsp_detail::flushTiny(feedbackState);
+        }
+      }
+      feedbackState = feedbackLaw.glide(feedbackState, feedback);
+      out = skipChains ? DoublePair() : clampUnit(in * dry + chains.run(in, feedbackState) * wet);
+      chainsResting = skipChains;
       outL[i] = out.left();
       outR[i] = out.right();
       ++i;

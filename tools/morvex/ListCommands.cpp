@@ -42,8 +42,8 @@ const char kParamsUsage[] =
     "of the output's power, Stages as sections, Freq as the bottom of the sweep,\n"
     "Feedback as a signed percentage, Spread as the sections' Q, Rate as the time\n"
     "of one sweep up and down, Depth as the sweep's span. The sweep's frequencies\n"
-    "depend on the sample rate (default 44100 Hz): the engine is tuned for\n"
-    "44.1 kHz, and at other rates they scale by 44100 / the rate.\n"
+    "are the same at every sample rate; only below 44.1 kHz (--sample-rate, default\n"
+    "44100 Hz) is its top held lower, under the Nyquist frequency.\n"
     "\n"
     "Names ignore case in 'morvex render --set NAME=VALUE', and each value may\n"
     "also be given in those units: Mix=30%wet, Stages=4sections, Freq=300Hz,\n"
@@ -225,7 +225,7 @@ int ParamsCommand(const std::vector<std::string>& argv) {
                     unit.displayText(p.id, unit.parameter(p.id)), meanings[i]});
   }
   PrintTable(rows);
-  std::printf("(the sweep's frequencies at %s Hz)\n", NumberText(options.sampleRate).c_str());
+  std::printf("(%s)\n", SweepRateNote(options.sampleRate).c_str());
   return 0;
 }
 

@@ -195,6 +195,16 @@ std::vector<std::string> MeaningTexts(const std::vector<ParameterDescription>& p
   return texts;
 }
 
+std::string SweepRateNote(double sampleRate) {
+  const std::string same = "the sweep's frequencies are the same at every sample rate";
+  const double ceilingHz = CAllPass6::tunedHz(CAllPass6::kFreqMax, sampleRate);
+  if (ceilingHz >= CAllPass6::tunedHz(CAllPass6::kFreqMax, 44100.0)) return same;
+  char note[160];
+  std::snprintf(note, sizeof note, "%s, but at %.0f Hz the top is held at %.3g kHz", same.c_str(),
+                sampleRate, ceilingHz / 1000.0);
+  return note;
+}
+
 std::string UnitExamples(const ParameterDescription& parameter) {
   std::string examples;
   for (const Quantity& q : kQuantities)

@@ -10,13 +10,17 @@
 // engine's own laws: Mix as dry and wet shares of the output's power, Stages
 // as sections, Freq as the bottom of the sweep in Hz, Feedback as a signed
 // percentage, Spread as the sections' Q, Rate as the time of one sweep up
-// and down, Depth as the sweep's span in octaves. Freq and Depth depend on
-// the sample rate: the engine is tuned for 44.1 kHz, and elsewhere its
-// frequencies scale by 44100 / the rate.
+// and down, Depth as the sweep's span in octaves. The sweep's frequencies
+// are the same at every sample rate, except that below 44.1 kHz its top is
+// held under the Nyquist frequency.
 
 // What each parameter's current value in the unit means, one text each.
 std::vector<std::string> MeaningTexts(const std::vector<ParameterDescription>& parameters,
                                       const Unit& unit, double sampleRate);
+
+// What the sample rate does to the sweep's frequencies, for a note under
+// the meanings.
+std::string SweepRateNote(double sampleRate);
 
 // The units a parameter takes in ValueFromUnits, as examples ("2s, 500ms,
 // 0.5Hz"); empty for none.

@@ -21,10 +21,11 @@ const char kUsage[] =
     "Prints what a saved state holds (a --save-state file or a user preset): the\n"
     "component it belongs to, its preset name, and each parameter's value, the\n"
     "text Morvex displays for it and what it means to a listener, as 'morvex\n"
-    "params' tells it (the sweep's frequencies at 44100 Hz). A state of another\n"
-    "component and a damaged file are refused, as --state refuses them.\n";
+    "params' tells it (at 44100 Hz and above: the sweep's frequencies are the\n"
+    "same at all of them). A state of another component and a damaged file are\n"
+    "refused, as --state refuses them.\n";
 
-// The rate the meanings are given at: the one the engine is tuned for.
+// The meanings hold at this rate and every higher one.
 constexpr double kSampleRate = 44100.0;
 
 bool parse(const std::vector<std::string>& argv, std::string* path) {
@@ -75,6 +76,6 @@ int ShowCommand(const std::vector<std::string>& argv) {
   }
   std::printf("\n");
   PrintTable(rows);
-  std::printf("(the sweep's frequencies at %s Hz)\n", NumberText(kSampleRate).c_str());
+  std::printf("(%s)\n", SweepRateNote(kSampleRate).c_str());
   return 0;
 }

@@ -8,6 +8,7 @@ struct EngineSettings {
 };
 
 inline constexpr EngineSettings kClassicVirus = {0.5, 3, 0.0, 0.5, 1.0, 0.29, 1.0};
+inline constexpr EngineSettings kOneStage = {0.5, 0, 0.22, 0.64, 1.0, 0.47, 0.72};
 inline constexpr EngineSettings kTwin = {0.78, 1, 0.14, 0.87, 0.46, 0.54, 0.8};
 inline constexpr EngineSettings kHexagon = {0.5, 5, 0.0, 0.72, 0.0, 0.29, 1.0};
 

@@ -11,12 +11,20 @@
 // ordinary input CPhaser must match it bit for bit with the engine's own
 // chains (ReferencePhaser), and come within 1e-9 of it with chains
 // computed in the plain order (PlainOrderChain).
-// The shortcut takes a frame only when both inputs are 0 and every memory of
-// the sections in use and the feedback memory is below 1e-12; the first frame
-// processed after construction or a reset first sets the per-chain smoothers
-// to their targets and retunes both chains at the current LFO value.
-// The original rules, still at hand for comparison, skip every frame whose
-// inputs cancel and glide from the smoothers' start.
+// The mended rules, in the order a frame applies them:
+// - the first frame after construction or a reset, silent or not, sets the
+//   per-chain smoothers to their targets and retunes both chains at the
+//   current LFO value;
+// - the countdown and the control update, and one step of each feedback
+//   smoother, run in every frame;
+// - the chains are skipped, and both outputs are 0, only when both inputs are
+//   0 and every memory of the sections in use and the feedback memory is
+//   below 1e-12;
+// - the base tuning is normalised by 44100 Hz at every sample rate;
+// - a change of the stage count leaves the LFO alone.
+// The original rules, still at hand for comparison, skip everything in every
+// frame whose inputs cancel, glide from the smoothers' start, tune by the
+// actual rate and restart the sweep at every stage change.
 template <class Chain>
 class BasicReferencePhaser {
  public:
@@ -50,7 +58,7 @@ class BasicReferencePhaser {
   }
   void setStages(int n) {
     stages = n;
-    lfo.reset(sampleRate);
+    if (!mended) lfo.reset(sampleRate);
   }
   void reset(double newSampleRate) {
     sampleRate = newSampleRate;
@@ -74,12 +82,11 @@ class BasicReferencePhaser {
   }
 
   void process(double inL, double inR) {
-    const bool skip = mended ? inL == 0.0 && inR == 0.0 && silent(chainL) && silent(chainR)
-                             : std::fabs(inL + inR) == 0.0;
-    if (skip) {
+    if (!mended && std::fabs(inL + inR) == 0.0) {
       outL = outR = 0.0;
       return;
     }
+    const bool skipChains = mended && inL == 0.0 && inR == 0.0 && silent(chainL) && silent(chainR);
     if (settlePending && mended) {
       settlePending = false;
       smoothFreqL.setState(freqL);
@@ -96,9 +103,14 @@ class BasicReferencePhaser {
     } else {
       calc();
     }
-    const double cL = chainL.process(inL, stages, smoothFbL.process(feedback));
+    const double fbL = smoothFbL.process(feedback), fbR = smoothFbR.process(feedback);
+    if (skipChains) {
+      outL = outR = 0.0;
+      return;
+    }
+    const double cL = chainL.process(inL, stages, fbL);
     outL = std::fmin(std::fmax(inL * dry + cL * wet, -1.0), 1.0);
-    const double cR = chainR.process(inR, stages, smoothFbR.process(feedback));
+    const double cR = chainR.process(inR, stages, fbR);
     outR = std::fmin(std::fmax(inR * dry + cR * wet, -1.0), 1.0);
   }
 
@@ -122,7 +134,7 @@ class BasicReferencePhaser {
   }
 
   void tune() {
-    freqR = (2.0 / sampleRate) * 32.0 * std::pow(2.0, 9.42849 * freqShape);
+    freqR = (2.0 / (mended ? 44100.0 : sampleRate)) * 32.0 * std::pow(2.0, 9.42849 * freqShape);
     freqL = 0.95 * freqR;
   }
 

@@ -99,7 +99,7 @@ void blocksAgainstFrames(InstructionSet set, unsigned seed) {
       blocks.processBlock(inL.data(), inR.data(), outL.data(), outR.data(), static_cast<int>(n));
     }
     for (size_t i = 0; i < n; ++i) {
-      const int counterBefore = frames.getCounter();
+      const double chainOutBefore = frames.getAllPassL().getOut();
       frames.process(inL[i], inR[i]);
       law.process(faultAsSilence(inL[i]), faultAsSilence(inR[i]));
       if (!sameBits(outL[i], frames.getOutL()) || !sameBits(outR[i], frames.getOutR()) ||
@@ -110,7 +110,8 @@ void blocksAgainstFrames(InstructionSet set, unsigned seed) {
                       << frames.getOutR() << ", law " << law.outL << " " << law.outR;
         return;
       }
-      shortcutFrames += frames.getCounter() == counterBefore && inL[i] == 0.0 && inR[i] == 0.0;
+      shortcutFrames +=
+          inL[i] == 0.0 && inR[i] == 0.0 && frames.getAllPassL().getOut() == chainOutBefore;
     }
     if (!sameState(blocks.getAllPassL(), frames.getAllPassL()) ||
         !sameState(blocks.getAllPassR(), frames.getAllPassR()) ||

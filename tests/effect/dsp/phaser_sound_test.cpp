@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "effect/dsp/CLfo.h"
 #include "effect/dsp/CPhaser.h"
 #include "tests/effect/dsp/EngineSettings.h"
 #include "tests/effect/dsp/ReferencePhaser.h"
@@ -67,7 +68,116 @@ std::vector<double> highPass(const std::vector<double>& in, double cutoff, doubl
   return out;
 }
 
+// Pink-ish noise (three one-pole bands over white), the test signal whose
+// low end shows a thump: it has a steady level of its own down there.
+std::vector<double> pinkNoise(int frames, unsigned seed) {
+  const std::vector<double> white = noise(frames, seed, 0.1);
+  std::vector<double> pink(white.size());
+  double b0 = 0.0, b1 = 0.0, b2 = 0.0;
+  for (size_t i = 0; i < white.size(); ++i) {
+    b0 = 0.99765 * b0 + white[i] * 0.0990460;
+    b1 = 0.96300 * b1 + white[i] * 0.2965164;
+    b2 = 0.57000 * b2 + white[i] * 1.0526913;
+    pink[i] = b0 + b1 + b2 + white[i] * 0.1848;
+  }
+  return pink;
+}
+
+double peak(const std::vector<double>& v) {
+  double highest = 0.0;
+  for (double x : v)
+    highest = std::max(highest, std::fabs(x));
+  return highest;
+}
+
+// The peak below 20 Hz (four one-pole low-passes) over [from, to).
+double subSonicPeak(const std::vector<double>& v, size_t from, size_t to, double rate) {
+  const double a = 1.0 - std::exp(-2.0 * M_PI * 20.0 / rate);
+  double poles[4] = {0.0, 0.0, 0.0, 0.0}, peak = 0.0;
+  for (size_t i = 0; i < to; ++i) {
+    double x = v[i];
+    for (double& pole : poles)
+      x = pole += a * (x - pole);
+    if (i >= from) peak = std::max(peak, std::fabs(x));
+  }
+  return peak;
+}
+
 }  // namespace
+
+// Changing Stages while the sweep ran used to restart the sweep at its
+// bottom under sections still ringing at the old tuning: a sub-20 Hz swing to
+// full scale for about 100 ms. Now the low end after a change is the one an
+// unchanged engine gives, and nothing clips.
+TEST(PhaserSoundTest, AStageChangeMidSweepDoesNotThump) {
+  const double rate = 44100.0;
+  const size_t change = 44100, end = change + 22050;
+  const std::vector<double> l = pinkNoise(static_cast<int>(end), 21);
+  std::vector<double> r(l.size());
+  std::transform(l.begin(), l.end(), r.begin(), [](double v) { return 0.9 * v; });
+  for (const auto& [from, to] : {std::pair{0, 5}, {5, 0}, {1, 2}, {2, 3}, {3, 4}}) {
+    EngineSettings settings = kClassicVirus;
+    settings.stages = from;
+    CPhaser changed, steady;
+    prepare(changed, rate, settings);
+    prepare(steady, rate, settings);
+    Stereo out{std::vector<double>(end), std::vector<double>(end)};
+    for (size_t i = 0; i < end; ++i) {
+      if (i == change) changed.setStages(to);
+      changed.process(l[i], r[i]);
+      out.l[i] = changed.getOutL(), out.r[i] = changed.getOutR();
+    }
+    const Stereo reference = render(steady, l, r);
+    for (const auto& [channel, unchanged] :
+         {std::pair{&out.l, &reference.l}, {&out.r, &reference.r}}) {
+      EXPECT_LT(subSonicPeak(*channel, change, end, rate),
+                1.1 * subSonicPeak(*unchanged, change, end, rate))
+          << from + 1 << " to " << to + 1 << " sections";
+      EXPECT_LT(peak(*channel), 1.0) << from + 1 << " to " << to + 1 << " sections";
+    }
+  }
+}
+
+// A section's normalised frequency f stands for f × 22050 Hz at every rate,
+// so the sweep's range in Hz must not move with the host's rate: it once
+// sat more than an octave lower at 96 kHz. Below 44.1 kHz only the top is
+// held lower, under the Nyquist frequency.
+TEST(PhaserSoundTest, TheSweepCoversTheSameFrequenciesAtEveryRate) {
+  struct Range {
+    double lowest = 1e9, highest = 0.0;
+  };
+  const auto sweepRange = [](double rate) {
+    // Two seconds for the smoothers to settle, then a whole sweep and more.
+    const int settle = static_cast<int>(2.0 * rate), frames = settle + static_cast<int>(4.0 * rate);
+    const std::vector<double> l = noise(frames, 8, 0.1), r = noise(frames, 9, 0.1);
+    CPhaser p;
+    prepare(p, rate, kOneStage);
+    Range range;
+    for (int i = 0; i < frames; ++i) {
+      p.process(l[static_cast<size_t>(i)], r[static_cast<size_t>(i)]);
+      EXPECT_LT(std::fabs(p.getOutL()), 1.0);
+      if (i < settle) continue;
+      const double hz = p.getAllPassR().getfr() * 22050.0;
+      range.lowest = std::min(range.lowest, hz);
+      range.highest = std::max(range.highest, hz);
+    }
+    return range;
+  };
+  const Range at44 = sweepRange(44100.0);
+  // The plain law: the base 32 × 2^(9.42849 × 0.22^1.06) Hz, the LFO above it.
+  const double baseHz = 32.0 * std::pow(2.0, 9.42849 * std::pow(0.22, 1.06));
+  EXPECT_NEAR(at44.lowest, baseHz * CLfo::multiplier(0), 1e-9);
+  EXPECT_GT(at44.highest, 4.0 * at44.lowest);
+  for (double rate : {22050.0, 48000.0, 96000.0, 192000.0}) {
+    const Range range = sweepRange(rate);
+    EXPECT_NEAR(range.lowest, at44.lowest, 1e-9) << rate;
+    EXPECT_NEAR(range.highest, at44.highest, at44.highest * 1e-3) << rate;
+  }
+  // At 8 kHz the top is held at the same share of Nyquist as 0.982 at 44.1.
+  const Range at8 = sweepRange(8000.0);
+  EXPECT_NEAR(at8.lowest, at44.lowest, 1e-9);
+  EXPECT_NEAR(at8.highest, 22050.0 * 0.982 * 8000.0 / 44100.0, 1e-9);
+}
 
 // Right = −left used to cancel to total silence.
 TEST(PhaserSoundTest, AntiPhaseStereoIsAsLoudAsInPhase) {
@@ -145,27 +255,27 @@ TEST(PhaserSoundTest, HexagonStartsAtItsSteadyLevel) {
   }
 }
 
-// The mends touch only the first moments and silence: at 44.1 kHz and above,
-// ordinary input sounds as it did once the old start-up transient has died
-// away (Hexagon's, the most resonant, rings for two seconds at 96 kHz).
-TEST(PhaserSoundTest, OrdinaryInputAtFullRatesIsUnchangedAfterTheStart) {
+// The mends touch only the first moments, silence, stage changes and rates
+// other than 44.1 kHz: there, ordinary input sounds as it did once the old
+// start-up transient has died away (Hexagon's, the most resonant, rings for
+// two seconds).
+TEST(PhaserSoundTest, OrdinaryInputAt44kIsUnchangedAfterTheStart) {
   struct Case {
     EngineSettings settings;
     double seconds;  // when the old transient is gone
   };
-  for (double rate : {44100.0, 48000.0, 96000.0}) {
-    for (const Case& c : {Case{kClassicVirus, 1.0}, Case{kTwin, 1.0}, Case{kHexagon, 2.5}}) {
-      const int frames = static_cast<int>((c.seconds + 1.0) * rate);
-      const std::vector<double> l = noise(frames, 6, 0.2), r = noise(frames, 7, 0.2);
-      CPhaser p;
-      ReferencePhaser original(ReferencePhaser::Rules::kOriginal);
-      prepare(p, rate, c.settings);
-      prepare(original, rate, c.settings);
-      const Stereo now = render(p, l, r), before = render(original, l, r);
-      for (size_t i = static_cast<size_t>(c.seconds * rate); i < l.size(); ++i) {
-        ASSERT_NEAR(now.l[i], before.l[i], 1e-9) << rate << " Hz, frame " << i;
-        ASSERT_NEAR(now.r[i], before.r[i], 1e-9) << rate << " Hz, frame " << i;
-      }
+  const double rate = 44100.0;
+  for (const Case& c : {Case{kClassicVirus, 1.0}, Case{kTwin, 1.0}, Case{kHexagon, 2.5}}) {
+    const int frames = static_cast<int>((c.seconds + 1.0) * rate);
+    const std::vector<double> l = noise(frames, 6, 0.2), r = noise(frames, 7, 0.2);
+    CPhaser p;
+    ReferencePhaser original(ReferencePhaser::Rules::kOriginal);
+    prepare(p, rate, c.settings);
+    prepare(original, rate, c.settings);
+    const Stereo now = render(p, l, r), before = render(original, l, r);
+    for (size_t i = static_cast<size_t>(c.seconds * rate); i < l.size(); ++i) {
+      ASSERT_NEAR(now.l[i], before.l[i], 1e-9) << rate << " Hz, frame " << i;
+      ASSERT_NEAR(now.r[i], before.r[i], 1e-9) << rate << " Hz, frame " << i;
     }
   }
 }

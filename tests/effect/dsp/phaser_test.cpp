@@ -102,24 +102,38 @@ TEST(PhaserTest, SettersOtherThanStagesLeaveTheEngineStateAlone) {
   EXPECT_EQ(p.getAllPassL().getOut(), out);
 }
 
-TEST(PhaserTest, StagesRestartTheSweepEvenWhenUnchanged) {
-  CPhaser p;
-  p.setRate(1.0);
-  p.setStages(3);
-  settle(p, 3001);
-  ASSERT_NE(p.getOscillator().getPhase(), 0.0);
-  p.setStages(3);
-  p.getlfo();
-  EXPECT_EQ(p.getOscillator().getPhase(), 0.0);
-  EXPECT_EQ(p.getOscillator().getOut(), 0.0);
+// A change of the stage count sets how many sections run and nothing else:
+// the sweep goes on where it was, as in an engine never changed.
+TEST(PhaserTest, StagesChangeOnlyTheSectionCount) {
+  CPhaser changed, steady;
+  const std::vector<double> l = noise(6000, 7), r = noise(6000, 8);
+  for (CPhaser* p : {&changed, &steady}) {
+    p->setRate(1.0);
+    p->setStages(3);
+  }
+  std::vector<double> head(l.begin(), l.begin() + 3001), headR(r.begin(), r.begin() + 3001);
+  render(changed, head, headR);
+  render(steady, head, headR);
+  ASSERT_NE(changed.getOscillator().getPhase(), 0.0);
+  changed.setStages(3);
+  changed.setStages(5);
+  for (size_t i = 3001; i < l.size(); ++i) {
+    changed.process(l[i], r[i]);
+    steady.process(l[i], r[i]);
+    ASSERT_EQ(changed.getOscillator().getPhase(), steady.getOscillator().getPhase()) << i;
+    ASSERT_EQ(changed.getLfoValue(), steady.getLfoValue()) << i;
+    ASSERT_EQ(changed.getAllPassR().getfr(), steady.getAllPassR().getfr()) << i;
+  }
+  EXPECT_NE(changed.getOutL(), steady.getOutL());  // six sections against four
 
   // 5, 9 and -1 all run six sections; every setting from 0 to 5 sounds different.
   std::vector<std::vector<double>> outs;
-  const std::vector<double> l = noise(4000, 7), r = noise(4000, 8);
+  const std::vector<double> shortL(l.begin(), l.begin() + 4000),
+      shortR(r.begin(), r.begin() + 4000);
   for (int n : {0, 1, 2, 3, 4, 5, 9, -1}) {
     CPhaser q;
     q.setStages(n);
-    outs.push_back(render(q, l, r));
+    outs.push_back(render(q, shortL, shortR));
   }
   EXPECT_EQ(outs[6], outs[5]);
   EXPECT_EQ(outs[7], outs[5]);
@@ -129,41 +143,46 @@ TEST(PhaserTest, StagesRestartTheSweepEvenWhenUnchanged) {
   }
 }
 
-// A resonant tail rings on through digital silence; only once both chains
-// have decayed below audibility do silent frames cost nothing and freeze the
-// engine, sweep included.
-TEST(PhaserTest, SilenceShortcutWaitsForTheTailToRingOut) {
-  CPhaser p;
-  p.setStages(5);
-  p.setSpread(0.0);
-  p.setFeedback(0.9);
-  settle(p, 5000);
+// Digital silence skips the chains only once they have rung out, and never
+// the sweep: across a gap of exact zeros the LFO, the counter and the
+// smoothers move exactly as across a gap of noise at -135 dBFS.
+TEST(PhaserTest, SilenceSkipsTheChainsOnlyAfterTheTailAndKeepsTheSweepGoing) {
+  CPhaser zeros, hiss;
+  for (CPhaser* p : {&zeros, &hiss}) {
+    p->setStages(5);
+    p->setSpread(0.0);
+    p->setFeedback(0.9);
+    p->setRate(0.8);
+    settle(*p, 5000);
+  }
+  const std::vector<double> tinyL = noise(44100, 11, 1.8e-7), tinyR = noise(44100, 12, 1.8e-7);
   int ringing = 0;
-  for (; ringing < 200000; ++ringing) {
-    const int counter = p.getCounter();
-    const double phase = p.getOscillator().getPhase();
-    p.process(0.0, 0.0);
-    if (p.getCounter() == counter && p.getOscillator().getPhase() == phase) break;  // skipped
-    ASSERT_NE(p.getOutL(), 0.0) << "tail cut at frame " << ringing;
+  for (int i = 0; i < 44100; ++i) {
+    const CAllPass6::Section before = zeros.getAllPassR().getSection(5);
+    const double out = zeros.getAllPassL().getOut();
+    zeros.process(0.0, i % 2 ? 0.0 : -0.0);
+    hiss.process(tinyL[static_cast<size_t>(i)], tinyR[static_cast<size_t>(i)]);
+    const bool skipped =
+        zeros.getAllPassL().getOut() == out && zeros.getAllPassR().getSection(5).y1 == before.y1;
+    if (!skipped) {
+      ASSERT_EQ(ringing, i) << "the chains ran again after a skipped frame";
+      ASSERT_NE(zeros.getOutL(), 0.0) << "tail cut at frame " << i;
+      ++ringing;
+    } else {
+      ASSERT_EQ(zeros.getOutL(), 0.0);
+      ASSERT_EQ(zeros.getOutR(), 0.0);
+    }
+    ASSERT_EQ(zeros.getCounter(), hiss.getCounter()) << i;
+    ASSERT_EQ(zeros.getOscillator().getPhase(), hiss.getOscillator().getPhase()) << i;
+    ASSERT_EQ(zeros.getLfoValue(), hiss.getLfoValue()) << i;
+    ASSERT_EQ(zeros.getSmoothFbL().getState(), hiss.getSmoothFbL().getState()) << i;
   }
   EXPECT_GT(ringing, 1000);
-  EXPECT_LT(ringing, 200000);
-  EXPECT_LT(std::fabs(p.getAllPassL().getOut()), 1e-12);
-  EXPECT_LT(std::fabs(p.getAllPassR().getSection(5).y1), 1e-12);
-
-  const int counter = p.getCounter();
-  const double phase = p.getOscillator().getPhase();
-  const CAllPass6::Section section = p.getAllPassR().getSection(5);
-  for (int i = 0; i < 1000; ++i) {
-    p.process(0.0, -0.0);
-    ASSERT_EQ(p.getOutL(), 0.0);
-    ASSERT_EQ(p.getOutR(), 0.0);
-  }
-  EXPECT_EQ(p.getCounter(), counter);
-  EXPECT_EQ(p.getOscillator().getPhase(), phase);
-  EXPECT_EQ(p.getAllPassR().getSection(5).y1, section.y1);
+  EXPECT_LT(ringing, 44100);
+  EXPECT_LT(std::fabs(zeros.getAllPassL().getOut()), 1e-12);
+  EXPECT_EQ(zeros.getAllPassR().getfr(), hiss.getAllPassR().getfr());
+  EXPECT_EQ(zeros.getlfo(), hiss.getlfo());
 }
-
 TEST(PhaserTest, OutputIsClippedToExactlyPlusMinusOne) {
   CPhaser p;
   p.setStages(5);
@@ -180,20 +199,19 @@ TEST(PhaserTest, OutputIsClippedToExactlyPlusMinusOne) {
   EXPECT_GT(low, 100);
 }
 
-TEST(PhaserTest, ResetRetunesForTheRateAndRestartsTheEngine) {
+TEST(PhaserTest, ResetKeepsTheTuningInHzAndRestartsTheEngine) {
   CPhaser p;
   p.setFreq(0.4);
   p.setRate(1.0);
   settle(p, 2000);
-  p.reset(48000.0);
-  const double at48 = p.getFreqR();
-  p.reset(96000.0);
-  EXPECT_DOUBLE_EQ(p.getFreqR(), at48 / 2.0);
+  const double at44 = p.getFreqR();
+  EXPECT_EQ(at44, 2.0 / 44100.0 * 32.0 * std::pow(2.0, 9.42849 * std::pow(0.4, 1.06)));
+  for (double rate : {48000.0, 96000.0, 8000.0, 96000.0}) {
+    p.reset(rate);
+    EXPECT_EQ(p.getFreqR(), at44) << rate;
+  }
   EXPECT_EQ(p.getFreqL(), 0.95 * p.getFreqR());
   EXPECT_EQ(p.getFreqShape(), std::pow(0.4, 1.06));
-  const double at96 = p.getFreqR();
-  p.reset(96000.0);
-  EXPECT_EQ(p.getFreqR(), at96);
 
   // Seen from the audio thread before its next frame: sweep restarted and
   // stepped once by the reset's own control update, filters cleared.
@@ -211,7 +229,6 @@ TEST(PhaserTest, ResetRetunesForTheRateAndRestartsTheEngine) {
   p.process(0.1, 0.1);
   EXPECT_EQ(p.getCounter(), 6);
 }
-
 TEST(PhaserTest, LfoDisplayMapsThirtyTwoHzToZeroAndNyquistToOne) {
   EXPECT_NEAR(CPhaser::displayPosition(32.0), 0.0, 1e-9);
   EXPECT_NEAR(CPhaser::displayPosition(840.0), 0.514, 1e-3);
@@ -234,11 +251,19 @@ TEST(PhaserTest, LfoDisplayMapsThirtyTwoHzToZeroAndNyquistToOne) {
   EXPECT_NEAR(top.getAllPassL().getfr(), 0.9546, 1e-4);
   EXPECT_EQ(top.getlfo(), CPhaser::displayPosition(0.982 * 22050.0));
   // The frequency smoothers start at 0, so a new engine sits on the 0.0015
-  // floor, which at 32 kHz stands for 24 Hz: below the scale, shown as 0.
+  // floor, 33 Hz at every rate.
   CPhaser floor;
   floor.reset(32000.0);
-  EXPECT_EQ(floor.getlfo(), 0.0);
   EXPECT_EQ(floor.getAllPassR().getfr(), 0.0015);
+  EXPECT_EQ(floor.getlfo(), CPhaser::displayPosition(0.0015 * 22050.0));
+  // The display shows the frequency the sections sound, whatever the rate.
+  for (double rate : {8000.0, 48000.0, 96000.0, 192000.0}) {
+    CPhaser atRate;
+    atRate.reset(rate);
+    atRate.setFreq(0.5);
+    settle(atRate, 40000);
+    EXPECT_EQ(atRate.getlfo(), CPhaser::displayPosition(atRate.getAllPassR().getfr() * 22050.0));
+  }
 }
 
 TEST(PhaserTest, FullDepthSweepsFromTheFloorToTheCeiling) {
@@ -314,22 +339,9 @@ TEST(PhaserTest, ProcessingIsDeterministicAndIndependentOfCallPattern) {
   EXPECT_EQ(whole, pieces);
 }
 
-// reset() and setStages() act on the audio thread's next entry, yet in the
-// order they were called, as if they had acted at once.
-TEST(PhaserTest, ResetsAndRestartsTakeEffectInCallOrder) {
-  CPhaser restartLast, resetLast;
-  for (CPhaser* p : {&restartLast, &resetLast})
-    p->setRate(1.0);
-  restartLast.reset(48000.0);
-  restartLast.setStages(2);
-  resetLast.setStages(2);
-  resetLast.reset(48000.0);
-  restartLast.getlfo();
-  resetLast.getlfo();
-  EXPECT_EQ(restartLast.getOscillator().getPhase(), 0.0);
-  // The reset's own control update steps the restarted sweep once.
-  EXPECT_EQ(resetLast.getOscillator().getPhase(), resetLast.getOscillator().getInc());
-
+// reset() acts on the audio thread's next entry, yet as if it had acted at
+// once: each in turn, with the settings of its moment.
+TEST(PhaserTest, ResetsTakeEffectInCallOrder) {
   // Each reset runs a control update, so two resets step the smoothers twice
   // (seen through the depth smoother, which sets the sweep's span).
   CPhaser once, twice, onceAndCalc;

@@ -122,7 +122,8 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
   }
   EXPECT_EQ(shownRows.at("1")[2], "4");    // Stages, as set
   EXPECT_EQ(shownRows.at("6")[2], "0.2");  // Depth
-  EXPECT_THAT(shown.out, EndsWith("\n(the sweep's frequencies at 44100 Hz)\n"));
+  EXPECT_THAT(shown.out,
+              EndsWith("\n(the sweep's frequencies are the same at every sample rate)\n"));
 
   // Loading and replacing it in one run.
   const auto replaced = Morvex({"render", in, dir / "d.wav", "--preset", "Slow Sweep", "--set",

@@ -1,6 +1,7 @@
 // Values given in a listener's units land where the engine's laws put them,
 // on the real component at 48 kHz.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "effect/Morvex.h"
+#include "effect/dsp/CLfo.h"
 #include "effect/dsp/CPhaser.h"
 #include "platform/HostComponents.h"
 #include "tools/auhost/Unit.h"
@@ -119,13 +121,24 @@ TEST_F(ParameterUnits, MeaningsFollowTheValuesAndTheSampleRate) {
   EXPECT_EQ(at48[Morvex::kFeedback], "-47%");
   EXPECT_EQ(at48[Morvex::kSpread], "Q 0.395");
   EXPECT_EQ(at48[Morvex::kRate], "no sweep");
-  // The engine is tuned for 44.1 kHz: at 48 kHz the sweep sits lower.
-  const std::vector<std::string> at44 = MeaningTexts(parameters, *unit, 44100.0);
+  // The sweep sounds the same at every rate; only below 44.1 kHz is its top
+  // held under the Nyquist frequency.
   char bottom[64];
-  std::snprintf(bottom, sizeof bottom, "sweep from %.3g Hz", CPhaser::sweepBottomHz(0.4f, kRate));
+  std::snprintf(bottom, sizeof bottom, "sweep from %.3g Hz",
+                22050.0 * 2.0 / 44100.0 * 32.0 * std::pow(2.0, 9.42849 * std::pow(0.4f, 1.06)) *
+                    CLfo::multiplier(0));
   EXPECT_EQ(at48[Morvex::kFreq], bottom);
-  EXPECT_NE(at44[Morvex::kFreq], at48[Morvex::kFreq]);
-  EXPECT_EQ(at44[Morvex::kMix], at48[Morvex::kMix]);
+  EXPECT_EQ(MeaningTexts(parameters, *unit, 44100.0), at48);
+  EXPECT_EQ(MeaningTexts(parameters, *unit, 192000.0), at48);
+  unit->setParameter(Morvex::kDepth, 1.0f);
+  const std::vector<std::string> at8 = MeaningTexts(parameters, *unit, 8000.0);
+  const std::vector<std::string> at96 = MeaningTexts(parameters, *unit, 96000.0);
+  EXPECT_THAT(at96[Morvex::kDepth], testing::EndsWith("up to 21.7 kHz"));
+  EXPECT_THAT(at8[Morvex::kDepth], testing::EndsWith("up to 3.93 kHz"));
+  EXPECT_EQ(SweepRateNote(96000.0), "the sweep's frequencies are the same at every sample rate");
+  EXPECT_EQ(SweepRateNote(8000.0),
+            "the sweep's frequencies are the same at every sample rate, but at 8000 Hz the top "
+            "is held at 3.93 kHz");
 }
 
 }  // namespace
