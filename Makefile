@@ -53,7 +53,14 @@ run: deps
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
 	@scripts/run-demo $(BUILD_DIR)/bin out
 
-test: test-format test-plain test-asan test-tsan test-fuzz test-i386
+# Each stage in turn, and how long each took at the end.
+TEST_STAGES = test-format test-plain test-asan test-tsan test-fuzz test-i386
+test:
+	@report=""; for stage in $(TEST_STAGES); do \
+	  start=$$(date +%s); \
+	  $(MAKE) --no-print-directory $$stage || exit 1; \
+	  report="$$report$$(printf '  %-12s %5d s' $$stage $$(( $$(date +%s) - start )))\n"; \
+	done; printf 'make test stage times:\n%b' "$$report"
 
 # Every C++ file as clang-format would write it.
 test-format: deps
@@ -83,7 +90,7 @@ test-i386: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target Morvex morvex morvex-demo
 	@cmake -S . -B $(I386_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/i386.cmake -DMORVEX_CROSS_CHECK_BIN=$(abspath $(BUILD_DIR))/bin \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/i386.cmake -DMORVEX_CROSS_CHECK_BIN=$(abspath $(BUILD_DIR))/bin -DMORVEX_BENCH=OFF \
 	  $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(I386_BUILD_DIR) -j $(JOBS)
 	$(CTEST) $(I386_BUILD_DIR)
