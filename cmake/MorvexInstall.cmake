@@ -21,7 +21,7 @@ install(DIRECTORY ${MORVEX_BUNDLE}/Contents/Resources DESTINATION ${morvex_compo
 
 install(TARGETS MorvexLV2 LIBRARY DESTINATION ${morvex_lv2})
 install(DIRECTORY ${MORVEX_LV2_BUNDLE}/ DESTINATION ${morvex_lv2}
-        FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
+        FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png" PATTERN "*.ttf" PATTERN "LICENSE-*")
 
 set_target_properties(morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/morvex")
 set_target_properties(Morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
