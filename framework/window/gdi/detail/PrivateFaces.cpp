@@ -81,29 +81,37 @@ int addFile(FT_Library library, PrivateSet& s, const std::string& file) {
   if (!found) return 0;
   const auto* name = reinterpret_cast<const FcChar8*>(file.c_str());
   FcFreeTypeQueryAll(name, -1, nullptr, nullptr, found);
-  int added = 0;
+  // The scalable faces of the file not added before.
+  std::vector<const FcPattern*> fresh;
   for (int i = 0; i < found->nfont; ++i) {
-    const FcPattern* font = found->fonts[i];
     int index = 0;
     FcBool scalable = FcFalse;
     FcChar8* family = nullptr;
-    FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    FcPatternGetBool(font, FC_SCALABLE, 0, &scalable);
-    if (!scalable || FcPatternGetString(font, FC_FAMILY, 0, &family) != FcResultMatch) continue;
-    if (!s.faces.insert(std::to_string(index) + ":" + file).second) continue;
-    if (added++ == 0 && !FcConfigAppFontAddFile(s.config, name)) {
-      s.faces.erase(std::to_string(index) + ":" + file);
-      added = 0;
-      break;
-    }
-    if (const char* kind = kindOf(library, file.c_str(), index, font)) {
-      auto& families = s.byKind[kind];
-      const std::string f(reinterpret_cast<const char*>(family));
-      if (std::find(families.begin(), families.end(), f) == families.end()) families.push_back(f);
+    FcPatternGetInteger(found->fonts[i], FC_INDEX, 0, &index);
+    FcPatternGetBool(found->fonts[i], FC_SCALABLE, 0, &scalable);
+    if (scalable && FcPatternGetString(found->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch &&
+        !s.faces.count(std::to_string(index) + ":" + file)) {
+      fresh.push_back(found->fonts[i]);
     }
   }
+  if (!fresh.empty() && FcConfigAppFontAddFile(s.config, name)) {
+    for (const FcPattern* font : fresh) {
+      int index = 0;
+      FcChar8* family = nullptr;
+      FcPatternGetInteger(font, FC_INDEX, 0, &index);
+      FcPatternGetString(font, FC_FAMILY, 0, &family);
+      s.faces.insert(std::to_string(index) + ":" + file);
+      if (const char* kind = kindOf(library, file.c_str(), index, font)) {
+        auto& families = s.byKind[kind];
+        const std::string f(reinterpret_cast<const char*>(family));
+        if (std::find(families.begin(), families.end(), f) == families.end()) families.push_back(f);
+      }
+    }
+  } else {
+    fresh.clear();
+  }
   FcFontSetDestroy(found);
-  return added;
+  return static_cast<int>(fresh.size());
 }
 
 bool hasFamily(const FcPattern* font, const std::vector<std::string>& families) {
