@@ -6,8 +6,9 @@
 #   lib/morvex/Components/Morvex.component    where the stand-in's hosts find it
 #   lib/lv2/Morvex.lv2                        where LV2 hosts look; needs
 #                                             nothing else of ours
-# Every binary finds the stand-in relative to itself, and the stand-in finds
-# the components folder beside itself, so the tree works wherever it lands.
+# morvex finds the stand-in relative to itself, the component uses the one
+# its host has loaded, and the stand-in finds the components folder beside
+# itself, so the tree works wherever it lands.
 # The Makefile's uninstall removes this same list.
 set(morvex_component lib/morvex/Components/Morvex.component)
 set(morvex_lv2 lib/lv2/Morvex.lv2)
@@ -25,4 +26,3 @@ install(DIRECTORY ${MORVEX_LV2_BUNDLE}/ DESTINATION ${morvex_lv2}
         FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png" PATTERN "*.ttf" PATTERN "LICENSE-*")
 
 set_target_properties(morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/morvex")
-set_target_properties(Morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
