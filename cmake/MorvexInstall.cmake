@@ -4,9 +4,11 @@
 #   share/man/man1/morvex.1
 #   lib/morvex/libmorvex_platform.so          the platform stand-in the hosts link
 #   lib/morvex/Components/Morvex.component    where the stand-in's hosts find it
-#   lib/lv2/Morvex.lv2                        where LV2 hosts look
-# Every binary finds the stand-in relative to itself, and the stand-in finds
-# the components folder beside itself, so the tree works wherever it lands.
+#   lib/lv2/Morvex.lv2                        where LV2 hosts look; needs
+#                                             nothing else of ours
+# morvex finds the stand-in relative to itself, the component uses the one
+# its host has loaded, and the stand-in finds the components folder beside
+# itself, so the tree works wherever it lands.
 # The Makefile's uninstall removes this same list.
 set(morvex_component lib/morvex/Components/Morvex.component)
 set(morvex_lv2 lib/lv2/Morvex.lv2)
@@ -19,10 +21,8 @@ install(TARGETS Morvex LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
 install(FILES ${MORVEX_BUNDLE}/Contents/Info.plist DESTINATION ${morvex_component}/Contents)
 install(DIRECTORY ${MORVEX_BUNDLE}/Contents/Resources DESTINATION ${morvex_component}/Contents)
 
-install(TARGETS MorvexLV2 LIBRARY DESTINATION ${morvex_lv2})
+install(TARGETS MorvexLV2 MorvexLV2UI LIBRARY DESTINATION ${morvex_lv2})
 install(DIRECTORY ${MORVEX_LV2_BUNDLE}/ DESTINATION ${morvex_lv2}
-        FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png")
+        FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png" PATTERN "*.ttf" PATTERN "LICENSE-*")
 
 set_target_properties(morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/morvex")
-set_target_properties(Morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
-set_target_properties(MorvexLV2 PROPERTIES INSTALL_RPATH "$ORIGIN/../../morvex")

@@ -13,5 +13,6 @@ constexpr LV2ScalePoints kScalePoints[] = {
     {Morvex::kStages, kStageLabels, static_cast<int>(std::size(kStageLabels))}};
 }  // namespace
 
-const LV2Identity kMorvexLV2 = {kMorvexLV2URI, kMorvexLicense, "Morvex.so", kScalePoints,
-                                static_cast<int>(std::size(kScalePoints))};
+const LV2Identity kMorvexLV2 = {kMorvexLV2URI, kMorvexLicense,
+                                "Morvex.so",   "MorvexUI.so",
+                                kScalePoints,  static_cast<int>(std::size(kScalePoints))};

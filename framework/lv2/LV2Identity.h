@@ -18,8 +18,10 @@ struct LV2Identity {
   const char* mURI;
   // A URI naming the licence.
   const char* mLicense;
-  // The shared library's file name inside the bundle.
+  // The file names inside the bundle of the plug-in's shared library and of
+  // the user interface's, which alone loads the editor's libraries.
   const char* mBinary;
+  const char* mUIBinary;
   const LV2ScalePoints* mScalePoints;
   int mNumScalePoints;
 };

@@ -102,8 +102,8 @@ std::string LV2Turtle::Manifest() const {
     ttl += URI(kLV2Layouts[i].mName) + "\n    a lv2:Plugin ;\n    lv2:binary " + binary +
            " ;\n    rdfs:seeAlso " + plugins + " .\n\n";
   }
-  ttl += URI("ui") + "\n    a ui:X11UI ;\n    ui:binary " + binary + " ;\n    rdfs:seeAlso " +
-         plugins + " .\n";
+  ttl += URI("ui") + "\n    a ui:X11UI ;\n    ui:binary <" + mIdentity.mUIBinary +
+         "> ;\n    rdfs:seeAlso " + plugins + " .\n";
   for (int i = 0; i < mPlug.NPresets(); ++i) {
     ttl += "\n" + URI(("preset:" + std::to_string(i + 1)).c_str()) +
            "\n    a pset:Preset ;\n    lv2:appliesTo " + PluginsItAppliesTo() +

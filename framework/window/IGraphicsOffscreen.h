@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/BundleFonts.h"
 #include "framework/window/BundleImages.h"
 #include "framework/window/TextEntryField.h"
 
@@ -75,9 +76,12 @@ class IGraphicsOffscreen : public IGraphics {
   // The PNG of that base name in the plug-in bundle's resources.
   LICE_IBitmap* OSLoadBitmap(int id, const char* name) override;
 
-  // The plug-in's bundle, where its images are found; the main bundle
-  // until set.
-  void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
+  // The plug-in's bundle, where its images and fonts are found; the main
+  // bundle until set.
+  void SetBundleID(const char* bundleID) {
+    mImages.SetBundleID(bundleID);
+    AddBundleFonts(bundleID);
+  }
   const char* GetBundleID() const { return mImages.GetBundleID(); }
 
   // ---- The caller's side. ----

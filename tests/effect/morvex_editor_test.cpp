@@ -2,6 +2,7 @@
 // the build tree, driven through the editor core as a window would.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "framework/editor/IBitmapOverlayControl.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/editor/IKnobMultiControl.h"
+#include "framework/window/gdi/Fonts.h"
 #include "raster/LICE_PNGBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_fill.h"
@@ -72,6 +74,20 @@ TEST(MorvexEditorImagesTest, MakingThePlugInDecodesNoImageAndDrawingDecodesWhatI
   // The background covers the editor: what was drawn is its pixels.
   const LICE_IBitmap* background = s_bitmapCache.Find(kBackgroundId);
   EXPECT_EQ(LICE_GetPixel(editor->GetDrawBitmap(), 211, 3), LICE_GetPixel(background, 211, 3));
+}
+
+// Making the editor adds the fonts its bundle carries, so its text is drawn
+// with them whatever the machine has: adding them again adds nothing.
+TEST_F(MorvexEditorTest, TheEditorHasAddedTheFontsItsBundleCarries) {
+  const std::string fonts = MORVEX_BUNDLE "/Contents/Resources/fonts";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(fonts)) {
+    if (entry.path().extension() != ".ttf") continue;
+    ++files;
+    EXPECT_EQ(AddFontResourceEx(entry.path().c_str(), FR_PRIVATE, nullptr), 0) << entry.path();
+  }
+  EXPECT_EQ(files, 4);
+  EXPECT_TRUE(std::filesystem::is_regular_file(fonts + "/LICENSE-DejaVu.txt"));
 }
 
 TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {

@@ -36,6 +36,8 @@ std::vector<std::string> Characters(const std::string& text) {
 
 Lettering::Lettering(int emPixels, bool bold, int tracking)
     : mFont(std::make_unique<LICE_CachedFont>()), mTracking(tracking) {
+  static const int privateFaces = AddFontResourceEx(MORVEX_ARTWORK_FONTS, FR_PRIVATE, nullptr);
+  (void)privateFaces;
   mFont->SetFromHFont(CreateFont(-emPixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0, 0, 0,
                                  ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, "DejaVu Sans"),
                       LICE_FONT_FLAG_OWNS_HFONT);

@@ -11,6 +11,7 @@
 #include "framework/window/gdi/detail/FaceCache.h"
 #include "framework/window/gdi/detail/GdiContext.h"
 #include "framework/window/gdi/detail/GdiFont.h"
+#include "framework/window/gdi/detail/PrivateFaces.h"
 
 using gdi_detail::GdiLock;
 
@@ -148,6 +149,12 @@ bool ActivateFont(const HFONT__* font) {
 }
 
 }  // namespace gdi_detail
+
+int AddFontResourceEx(const char* path, unsigned /*flags*/, void* /*reserved*/) {
+  WDL_MutexLock lock(&GdiLock());
+  FT_Library library = gdi_detail::Library();
+  return library ? gdi_detail::AddPrivateFaces(library, path) : 0;
+}
 
 HFONT CreateFont(int height, int width, int /*escapement*/, int /*orientation*/, int weight,
                  int italic, int underline, int strikeOut, int /*charSet*/, int /*outPrecision*/,

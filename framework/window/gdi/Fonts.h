@@ -3,10 +3,13 @@
 #include "framework/window/gdi/GdiTypes.h"
 
 // Fonts in the GDI style: created from a description, selected into a
-// context, measured, deleted. The face is found among the installed fonts;
-// a face the machine lacks (such as the default "Monaco") resolves to the
-// nearest installed one of the same kind (fixed-pitch, serif or sans-serif),
-// so text always renders while any font is installed.
+// context, measured, deleted. The face is found first among the private
+// fonts a plug-in added from its bundle (AddFontResourceEx), then among the
+// installed ones. A face missing from both (such as the default "Monaco")
+// resolves to the nearest one of the same kind (fixed-pitch, serif or
+// sans-serif), private fonts first, so text always renders while any font
+// is there, and measures the same on every machine that has the private
+// fonts.
 //
 // All functions may be called from any thread; fonts may be shared between
 // threads, contexts may not (see MemContext.h).
@@ -39,6 +42,19 @@ constexpr int FF_MODERN = 0x30;
 
 // The face used when none is named.
 constexpr const char* GDI_DEFAULT_FACE = "Monaco";
+
+// Private fonts are seen by this process's text only.
+constexpr unsigned FR_PRIVATE = 0x10;
+
+// [any thread] Adds the scalable font files at `path` (a font file, or a
+// folder whose font files are added, not those of its subfolders) to the
+// private fonts, which fonts created afterwards prefer to any installed
+// face. They live in a font configuration of this layer's own: the
+// process's fontconfig configuration, and so a host's text, is untouched.
+// Returns the number of faces added: 0 for a null path, a path without
+// fonts, or files already added. `flags` is FR_PRIVATE (all added fonts are
+// private) and `reserved` is ignored.
+int AddFontResourceEx(const char* path, unsigned flags, void* reserved);
 
 // [any thread] A font, or null when memory runs out. Should no font file be
 // installed at all, the font measures and draws nothing.

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/window/BundleFonts.h"
 #include "framework/window/BundleImages.h"
 #include "framework/window/TooltipCountdown.h"
 #include "framework/window/x11/X11Input.h"
@@ -94,12 +95,19 @@ class IGraphicsX11 : public IGraphics {
 
   // The window's pixels per editor pixel (1 or 2) while open.
   int Scale() const { return mScale; }
-  // The plug-in's bundle, where images are found; empty means the main
-  // bundle.
-  void SetBundleID(const char* bundleID) { mImages.SetBundleID(bundleID); }
+  // The plug-in's bundle, where images and fonts are found; empty means the
+  // main bundle.
+  void SetBundleID(const char* bundleID) {
+    mImages.SetBundleID(bundleID);
+    AddBundleFonts(bundleID);
+  }
   const char* GetBundleID() const { return mImages.GetBundleID(); }
-  // A folder that holds the images instead (see BundleImages::SetFolder).
-  void SetImageFolder(const char* folder) { mImages.SetFolder(folder); }
+  // A folder that holds the images and the fonts folder instead (see
+  // BundleImages::SetFolder).
+  void SetImageFolder(const char* folder) {
+    mImages.SetFolder(folder);
+    AddFolderFonts(folder);
+  }
 
  protected:
   // The open window's connection, or null. [UI thread]

@@ -31,11 +31,20 @@ info=$(cd / && env -i PATH=/usr/bin:/bin HOME="$stage/nowhere" "$root/bin/morvex
   fail "the installed morvex info failed"
 grep -qx "bundle  *$root/lib/morvex/Components/Morvex.component" <<<"$info" ||
   fail "the installed morvex did not use the installed bundle: $info"
-# The LV2 library finds the same stand-in from where LV2 hosts load it.
-libraries=$(ldd "$root/lib/lv2/Morvex.lv2/Morvex.so")
-grep -q "libmorvex_platform.so => $root/lib/lv2/Morvex.lv2/../../morvex/libmorvex_platform.so" \
-  <<<"$libraries" || fail "Morvex.lv2/Morvex.so does not find the installed platform library"
-for file in "$root/share/man/man1/morvex.1" "$root/lib/lv2/Morvex.lv2/manifest.ttl"; do
+# The LV2 bundle needs nothing of ours: both libraries resolve to Debian's
+# alone, and an LV2 host finds the plug-in and its user interface there.
+for library in Morvex.so MorvexUI.so; do
+  libraries=$(ldd "$root/lib/lv2/Morvex.lv2/$library")
+  ! grep -q -e morvex -e "not found" <<<"$libraries" ||
+    fail "Morvex.lv2/$library needs a library of ours: $libraries"
+done
+lv2info=$(env LV2_PATH="$root/lib/lv2" lv2info urn:tarnbrook:morvex:stereo) ||
+  fail "lv2info does not read the installed Morvex.lv2"
+grep -q "$root/lib/lv2/Morvex.lv2/MorvexUI.so" <<<"$lv2info" ||
+  fail "lv2info does not see the installed user interface: $lv2info"
+for file in "$root/share/man/man1/morvex.1" "$root/lib/lv2/Morvex.lv2/manifest.ttl" \
+  "$root/lib/lv2/Morvex.lv2/fonts/DejaVuSans.ttf" "$root/lib/lv2/Morvex.lv2/fonts/LICENSE-DejaVu.txt" \
+  "$root/lib/morvex/Components/Morvex.component/Contents/Resources/fonts/DejaVuSansMono.ttf"; do
   [ -s "$file" ] || fail "$file was not installed"
 done
 

@@ -102,7 +102,7 @@ BundleRun RunWithChangedImages(const TempDir& scratch, Change change) {
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
   fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
   for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))
-    change(image.path());
+    if (image.path().extension() == ".png") change(image.path());
   const char* searchPath = std::getenv("AUDIOUNIT_PATH");
   const std::string saved = searchPath ? searchPath : "";
   unsetenv("AUDIOUNIT_PATH");

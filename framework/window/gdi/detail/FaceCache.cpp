@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/window/gdi/Fonts.h"
+#include "framework/window/gdi/detail/PrivateFaces.h"
 
 namespace gdi_detail {
 
@@ -63,14 +64,13 @@ FT_Face openFile(Registry& r, const char* path, int index) {
   return face;
 }
 
-CachedFace match(Registry& r, const char* family, int weight, bool italic, int pitchAndFamily) {
-  CachedFace result;
+// The machine's choice, through the process's fontconfig configuration.
+FcPattern* matchInstalled(const char* family, const char* kind, int weight, bool italic) {
   FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return result;
+  if (!pattern) return nullptr;
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddString(pattern, FC_FAMILY,
-                     reinterpret_cast<const FcChar8*>(substituteFamily(family, pitchAndFamily)));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(kind));
+  FcPatternAddInteger(pattern, FC_WEIGHT, weight);
   FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -78,6 +78,15 @@ CachedFace match(Registry& r, const char* family, int weight, bool italic, int p
   FcResult status = FcResultNoMatch;
   FcPattern* best = FcFontMatch(nullptr, pattern, &status);
   FcPatternDestroy(pattern);
+  return best;
+}
+
+CachedFace match(Registry& r, const char* family, int weight, bool italic, int pitchAndFamily) {
+  CachedFace result;
+  const char* kind = substituteFamily(family, pitchAndFamily);
+  const int fcWeight = FcWeightFromOpenType(weight);
+  FcPattern* best = MatchPrivateFace(family, kind, fcWeight, italic);
+  if (!best) best = matchInstalled(family, kind, fcWeight, italic);
   if (!best) return result;
 
   FcChar8* path = nullptr;
@@ -89,7 +98,10 @@ CachedFace match(Registry& r, const char* family, int weight, bool italic, int p
     FcPatternGetInteger(best, FC_WEIGHT, 0, &bestWeight);
     FcPatternGetBool(best, FC_EMBOLDEN, 0, &embolden);
     result.face = openFile(r, reinterpret_cast<const char*>(path), index);
-    result.embolden = embolden == FcTrue;
+    // The private configuration has no synthesis rules; this is the
+    // machine's usual one, for a bold request met by a regular face.
+    result.embolden =
+        embolden == FcTrue || (fcWeight >= FC_WEIGHT_BOLD && bestWeight <= FC_WEIGHT_MEDIUM);
     result.oblique = italic && slant == FC_SLANT_ROMAN;
   }
   FcPatternDestroy(best);
@@ -103,13 +115,21 @@ WDL_Mutex& GdiLock() {
   return *lock;
 }
 
-const CachedFace* FindFace(const char* family, int weight, bool italic, int pitchAndFamily) {
+FT_Library Library() {
   Registry& r = registry();
   if (!r.library && !r.libraryFailed) r.libraryFailed = FT_Init_FreeType(&r.library) != 0;
-  if (r.libraryFailed) return nullptr;
+  return r.library;
+}
 
+const CachedFace* FindFace(const char* family, int weight, bool italic, int pitchAndFamily) {
+  Registry& r = registry();
+  if (!Library()) return nullptr;
+
+  // Requests made before fonts were added keep their faces, which fonts
+  // already made point at; later requests look again.
   const std::string key = std::string(family) + "\n" + std::to_string(weight) + "\n" +
-                          (italic ? "i" : "r") + std::to_string(pitchAndFamily);
+                          (italic ? "i" : "r") + std::to_string(pitchAndFamily) + "\n" +
+                          std::to_string(PrivateFacesGeneration());
   auto found = r.requests.find(key);
   if (found == r.requests.end()) {
     found = r.requests.emplace(key, match(r, family, weight, italic, pitchAndFamily)).first;

@@ -21,7 +21,11 @@ struct CachedFace {
   bool oblique = false;
 };
 
-// [any thread, GdiLock held] The installed face that best serves a request
+// [any thread, GdiLock held] The process's FreeType library, null when it
+// cannot be made.
+FT_Library Library();
+
+// [any thread, GdiLock held] The private or installed face that best serves a request
 // (family, weight 1..1000, italic, GDI pitch-and-family), or null when no
 // font at all can be opened.
 const CachedFace* FindFace(const char* family, int weight, bool italic, int pitchAndFamily);

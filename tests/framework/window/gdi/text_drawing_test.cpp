@@ -188,7 +188,7 @@ TEST(TextDrawingTest, MeasuresLinesPrefixesAndUtf8) {
   EXPECT_EQ(DrawText(dc, "Hello\nWorld", 5, &r, DT_CALCRECT), tm.tmHeight);
 }
 
-TEST(TextDrawingTest, MissingFacesResolveToInstalledOnesOfTheSameKind) {
+TEST(TextDrawingTest, MissingFacesResolveToOnesOfTheSameKind) {
   const struct {
     const char* face;
     bool fixedPitch;
