@@ -37,7 +37,7 @@ StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing ex
     throw ToolError("--save-preset " + mPresetName +
                     ": no folder for user presets, since neither XDG_DATA_HOME nor HOME is set");
   makeFolders(folder);
-  const std::string path = folder + "/" + mPresetName + ".aupreset";
+  const std::string path = UserPresetPath(mPresetName);
   struct stat info;
   mReplacing = lstat(path.c_str(), &info) == 0;
   mPreset.emplace(path, existing);

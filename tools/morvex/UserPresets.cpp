@@ -42,6 +42,11 @@ std::string UserPresetFolder() {
   return base + "/morvex/presets";
 }
 
+std::string UserPresetPath(const std::string& name) {
+  const std::string folder = UserPresetFolder();
+  return name.empty() || folder.empty() ? "" : folder + "/" + name + kExtension;
+}
+
 void CheckUserPresetName(const std::string& option, const std::string& name) {
   const std::string context = option + " " + name + ": a preset name ";
   if (name.find('/') != std::string::npos) throw UsageError(context + "may not contain '/'");

@@ -11,6 +11,10 @@
 // The folder; empty when neither XDG_DATA_HOME nor HOME says where it is.
 std::string UserPresetFolder();
 
+// The file a user preset of this name is saved as; empty when the name is,
+// or when there is no folder.
+std::string UserPresetPath(const std::string& name);
+
 // Throws UsageError naming the option when a (non-empty) NAME cannot be a
 // preset's file name: holding '/' or a control character, starting with '.'
 // (hidden, or a way out of the folder), not UTF-8 or longer than 200 bytes.

@@ -250,6 +250,55 @@ TEST(MorvexOutput, StateOutputsThatWouldLoseAudioAreRefusedUpFront) {
   }
 }
 
+// The state may not land on the audio through a stream either: standard input
+// or output redirected from or to a file, or named as /dev/stdout or
+// /proc/self/fd/1, or OUT at the user preset's own file.
+TEST(MorvexOutput, StateOutputsThatWouldLoseAudioThroughStreamsAreRefused) {
+  TempDir dir;
+  WriteAudio(dir / "src.wav", Signal(2, 44100, 0.1), 44100, kWav16);
+  const std::string source = Slurp(dir / "src.wav");
+  const std::string presets = tool_test::UserPresetsOf(dir);
+  ASSERT_EQ(shell("mkdir -p '" + presets + "'"), 0);
+  const std::string morvex =
+      "cd '" + dir.path() + "' && XDG_DATA_HOME='" + dir / ".data" + "' " MORVEX_TOOL " render ";
+  const struct {
+    std::string command;
+    std::string message;
+    std::string audio;  // where the audio would have gone, empty afterwards
+  } cases[] = {
+      {"- out.wav --save-state src.wav < src.wav", "--save-state src.wav: is standard input", ""},
+      {"src.wav - --save-state o1.wav > o1.wav", "--save-state o1.wav: is standard output",
+       "o1.wav"},
+      {"src.wav - --save-state /dev/stdout > o2.wav",
+       "--save-state /dev/stdout: is standard output", "o2.wav"},
+      {"src.wav - --save-state /proc/self/fd/1 > o3.wav",
+       "--save-state /proc/self/fd/1: is standard output", "o3.wav"},
+      {"src.wav - --save-state /dev/stdout | cat > o4.wav",
+       "--save-state /dev/stdout: is standard output", "o4.wav"},
+      {"src.wav '" + presets + "/P.aupreset' --type wav --save-preset P",
+       "--save-preset P (" + presets + "/P.aupreset): is the audio file", ""},
+  };
+  for (const auto& c : cases) {
+    const int status = shell("exec 2> '" + dir / "err.txt" + "'; " + morvex + c.command);
+    // A pipeline's status is its last command's.
+    if (c.command.find('|') == std::string::npos) {
+      EXPECT_EQ(status, 2) << c.command;
+    }
+    EXPECT_THAT(Slurp(dir / "err.txt"), StartsWith("morvex: error: render: " + c.message))
+        << c.command;
+    EXPECT_EQ(Slurp(dir / "src.wav"), source) << c.command;
+    if (!c.audio.empty()) {
+      EXPECT_EQ(Slurp(dir / c.audio), "") << c.command;
+    }
+    EXPECT_EQ(tool_test::ListFolder(presets), std::vector<std::string>{}) << c.command;
+  }
+  EXPECT_FALSE(std::ifstream(dir / "out.wav").good());
+  // Streams that are not the state's file are used as before.
+  EXPECT_EQ(shell(morvex + "- - --save-state s.aupreset --quiet < src.wav > o5.wav"), 0);
+  EXPECT_EQ(ReadAudio(dir / "o5.wav").info.frames, 4410);
+  EXPECT_THAT(Slurp(dir / "s.aupreset"), StartsWith("<?xml"));
+}
+
 // Runs morvex with a limit on the size of the files it writes, so that the
 // file system refuses a write as a full disk would.
 int RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t bytes) {
