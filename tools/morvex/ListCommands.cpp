@@ -114,7 +114,7 @@ int PresetsCommand(const std::vector<std::string>& argv) {
     // Each is tried on the unit as --preset would load it.
     std::string remark;
     try {
-      LoadStateFile(unit, preset.path, ReadStateFile(preset.path).get());
+      LoadStateFile(unit, preset.path, ReadUserPresetFile(preset.path).get());
     } catch (const ToolError& error) {
       const std::string reason = error.what(), prefix = preset.path + ": ";
       remark =

@@ -46,6 +46,6 @@ void SelectPreset(Unit& unit, const std::string& text, const NoteSink& note) {
   const UserPresetFile* chosen = FindUserPreset(user, text);
   if (!chosen)
     throw UsageError(context + ": no such preset (" + knownPresets(factory, folder, user) + ")");
-  LoadStateFile(unit, chosen->path, ReadStateFile(chosen->path).get());
+  LoadStateFile(unit, chosen->path, ReadUserPresetFile(chosen->path).get());
   note(context + ": the user preset " + chosen->path);
 }

@@ -40,6 +40,10 @@ StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing ex
   const std::string path = UserPresetPath(mPresetName);
   struct stat info;
   mReplacing = lstat(path.c_str(), &info) == 0;
+  // A FIFO would be written in place, waiting for a reader that never comes.
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    throw ToolError("--save-preset " + mPresetName + ": " + path +
+                    " is there and is not a regular file, so it cannot hold a preset");
   mPreset.emplace(path, existing);
 }
 

@@ -218,6 +218,46 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
                                     "refused the saved state (-10851"));
 }
 
+// A FIFO, a folder or a device among the presets is named and skipped, never
+// opened in a way that waits (a FIFO would wait for a writer for ever).
+TEST(MorvexPresets, OddEntriesAreNamedAndSkippedWithoutWaiting) {
+  TempDir dir;
+  const std::string in = dir / "in.wav";
+  WriteAudio(in, Signal(2, 44100, 0.05), 44100, kWav24);
+  ASSERT_EQ(Morvex({"render", in, dir / "a.wav", "--save-preset", "Good"}, dir).status, 0);
+  ASSERT_EQ(mkfifo(PresetFile(dir, "Pipe").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(PresetFile(dir, "Dir").c_str(), 0755), 0);
+  // Stopped after a while, so that a wait fails the test instead of hanging it.
+  const auto morvex = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"10", MORVEX_TOOL});
+    return tool_test::RunProgram("/usr/bin/timeout", args, dir.path(),
+                                 {"XDG_DATA_HOME=" + dir / ".data"});
+  };
+  const auto listed = morvex({"presets"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_THAT(listed.out, EndsWith("):\n    Dir   unusable: not a saved state (a folder, not a "
+                                   "regular file)\n    Good\n    Pipe  unusable: not a saved state "
+                                   "(a FIFO, not a regular file)\n"));
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"render", in, dir / "b.wav", "--preset", "pipe"},
+       PresetFile(dir, "Pipe") + ": not a saved state (a FIFO, not a regular file)"},
+      {{"params", "--preset", "Dir"},
+       PresetFile(dir, "Dir") + ": not a saved state (a folder, not a regular file)"},
+      {{"render", in, dir / "b.wav", "--save-preset", "Pipe"},
+       "--save-preset Pipe: " + PresetFile(dir, "Pipe") + " is there and is not a regular file"},
+  };
+  for (const auto& c : cases) {
+    const auto run = morvex(c.args);
+    EXPECT_EQ(run.status, 1) << c.message;
+    EXPECT_THAT(run.err, StartsWith("morvex: error: " + c.message));
+    EXPECT_FALSE(Exists(dir / "b.wav")) << c.message;
+  }
+  EXPECT_EQ(morvex({"render", in, dir / "b.wav", "--preset", "Good"}).status, 0);
+}
+
 TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
   TempDir dir;
   const std::string in = dir / "in.wav";
