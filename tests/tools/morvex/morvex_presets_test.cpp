@@ -181,7 +181,10 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
   std::string foreign = good;
   foreign.replace(at, end - at, std::to_string(std::stoll(good.substr(at, end - at)) + 1));
   const size_t data = good.find("<data>") + 6;
-  const std::string shortData = good.substr(0, data) + "AAAA" + good.substr(good.find("</data>"));
+  const auto withData = [&](const std::string& base64) {
+    return good.substr(0, data) + base64 + good.substr(good.find("</data>"));
+  };
+  const std::string shortData = withData("AAAA");
 
   const struct {
     const char* name;
@@ -191,6 +194,14 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
       {"Other", foreign, "saved by another component (aufx zJAv Acme), not Morvex"},
       {"Cut", good.substr(0, good.size() / 2), "not a saved state, the property list is corrupt"},
       {"Short", shortData, "Morvex refused the saved state (-10851"},
+      // Seven doubles, Mix to Depth, with a NaN and an infinity for Spread:
+      // loaded, Spread would keep its value, which is not the file's.
+      {"NaN",
+       withData("AAAAAAAA4D8AAAAAAAAIQAAAAAAAAOA/AAAAAAAA4D8AAAAAAAD4f4/C9Shcj9I/AAAAAAAA4D8="),
+       "Morvex refused the saved state (-10851"},
+      {"Inf",
+       withData("AAAAAAAA4D8AAAAAAAAIQAAAAAAAAOA/AAAAAAAA4D8AAAAAAADwf4/C9Shcj9I/AAAAAAAA4D8="),
+       "Morvex refused the saved state (-10851"},
   };
   for (const auto& c : cases) {
     const std::string file = dir.write(std::string(c.name) + ".aupreset", c.text);
@@ -213,7 +224,11 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
   EXPECT_EQ(listed.status, 0) << listed.err;
   EXPECT_THAT(listed.out, HasSubstr("\n    Cut    unusable: not a saved state, the property list "
                                     "is corrupt"));
-  EXPECT_THAT(listed.out, HasSubstr("\n    Good\n    Other  unusable: saved by another component "
+  EXPECT_THAT(listed.out, HasSubstr("\n    Good\n    Inf    unusable: Morvex refused the saved "
+                                    "state (-10851"));
+  EXPECT_THAT(listed.out, HasSubstr("\n    NaN    unusable: Morvex refused the saved state "
+                                    "(-10851"));
+  EXPECT_THAT(listed.out, HasSubstr("\n    Other  unusable: saved by another component "
                                     "(aufx zJAv Acme), not Morvex\n    Short  unusable: Morvex "
                                     "refused the saved state (-10851"));
 }
@@ -256,6 +271,29 @@ TEST(MorvexPresets, OddEntriesAreNamedAndSkippedWithoutWaiting) {
     EXPECT_FALSE(Exists(dir / "b.wav")) << c.message;
   }
   EXPECT_EQ(morvex({"render", in, dir / "b.wav", "--preset", "Good"}).status, 0);
+}
+
+// A preset's name comes from a file anyone may have made: 'show' prints what
+// a terminal would obey (escape sequences, a bell, text turned right to left)
+// as escapes, and any other text as it is.
+TEST(MorvexPresets, ShowEscapesWhatATerminalWouldObeyInAPresetName) {
+  TempDir dir;
+  WriteAudio(dir / "in.wav", Signal(2, 44100, 0.05), 44100, kWav24);
+  const std::string saved = dir / "saved.aupreset";
+  ASSERT_EQ(Morvex({"render", dir / "in.wav", dir / "a.wav", "--save-state", saved}, dir).status,
+            0);
+  const std::string name = "<string>Classic Virus</string>";
+  const std::string text = Slurp(saved);
+  ASSERT_NE(text.find(name), std::string::npos);
+  const std::string file =
+      dir.write("odd.aupreset", Replaced(text, name,
+                                         "<string>Caf\xc3\xa9\x1b[2J\x07 \xe2\x80\xae"
+                                         "exe.gnp\xe2\x81\xa6\xc2\x85\x7f</string>"));
+  const auto shown = Morvex({"show", file}, dir);
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_THAT(shown.out,
+              HasSubstr("\npreset     Caf\xc3\xa9\\x1B[2J\\x07 \\u{202E}exe.gnp\\u{2066}\\u{0085}"
+                        "\\x7F\n"));
 }
 
 TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
