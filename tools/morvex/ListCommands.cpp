@@ -104,7 +104,7 @@ int PresetsCommand(const std::vector<std::string>& argv) {
     std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
   const std::string folder = UserPresetFolder();
   if (folder.empty()) {
-    std::printf("user presets: none (neither XDG_DATA_HOME nor HOME is set)\n");
+    std::printf("user presets: none (%s)\n", NoUserPresetFolderReason().c_str());
     return 0;
   }
   const std::vector<UserPresetFile> user = UserPresetFiles(folder);

@@ -34,8 +34,8 @@ StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing ex
   if (mPresetName.empty()) return;
   const std::string folder = UserPresetFolder();
   if (folder.empty())
-    throw ToolError("--save-preset " + mPresetName +
-                    ": no folder for user presets, since neither XDG_DATA_HOME nor HOME is set");
+    throw ToolError("--save-preset " + mPresetName + ": no folder for user presets, since " +
+                    NoUserPresetFolderReason());
   makeFolders(folder);
   const std::string path = UserPresetPath(mPresetName);
   struct stat info;

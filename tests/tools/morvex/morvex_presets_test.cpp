@@ -314,6 +314,22 @@ TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
     ASSERT_EQ(unlink((homePresets + "/Mono.aupreset").c_str()), 0);
   }
 
+  // A relative HOME is ignored as a relative XDG_DATA_HOME is, rather than
+  // put the presets under whatever folder the command runs in.
+  const std::vector<std::string> relative = {"XDG_DATA_HOME", "HOME=home"};
+  char* const cwd = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  const auto saved = Morvex({"render", in, dir / "r.wav", "--save-preset", "Here"}, dir, relative);
+  const auto listedThere = Morvex({"presets"}, dir, relative);
+  EXPECT_EQ(chdir(cwd), 0);
+  std::free(cwd);
+  const std::string reason = "HOME (home) is not an absolute path, nor is XDG_DATA_HOME set to one";
+  EXPECT_EQ(saved.status, 1);
+  EXPECT_EQ(saved.err, "morvex: error: --save-preset Here: no folder for user presets, since " +
+                           reason + "\n");
+  EXPECT_FALSE(Exists(homePresets + "/Here.aupreset"));
+  EXPECT_THAT(listedThere.out, EndsWith("\nuser presets: none (" + reason + ")\n"));
+
   const std::string longest(200, 'x');
   ASSERT_EQ(Morvex({"render", in, dir / "a.wav", "--save-preset", longest}, dir).status, 0);
   EXPECT_TRUE(Exists(PresetFile(dir, longest)));
