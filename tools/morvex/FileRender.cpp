@@ -152,8 +152,7 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   renderFrames(unit, automation, mReader, writer, mSettings.block, progress, outcome);
   writer.close();
   stateOutputs.write(unit);
-  output.commit();
-  stateOutputs.commit();
+  stateOutputs.commit(&output);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   outcome.wallSeconds = elapsed.count();
 

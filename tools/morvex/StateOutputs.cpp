@@ -60,11 +60,9 @@ void StateOutputs::write(const Unit& unit) {
   }
 }
 
-void StateOutputs::commit() {
-  if (mState) mState->commit();
-  if (!mPreset) return;
-  mPreset->commit();
-  if (mReplacing)
+void StateOutputs::commit(SafeOutput* audio) {
+  SafeOutput::commitTogether({audio, mState ? &*mState : nullptr, mPreset ? &*mPreset : nullptr});
+  if (mPreset && mReplacing)
     std::fprintf(stderr, "morvex: --save-preset %s: replaced the user preset %s\n",
                  mPresetName.c_str(), mPreset->destination().c_str());
 }

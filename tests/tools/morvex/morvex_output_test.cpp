@@ -299,6 +299,53 @@ TEST(MorvexOutput, StateOutputsThatWouldLoseAudioThroughStreamsAreRefused) {
   EXPECT_THAT(Slurp(dir / "s.aupreset"), StartsWith("<?xml"));
 }
 
+// Under --no-clobber a user preset that appears while the render runs is kept,
+// and then neither OUT nor the state file may appear without it. IN is a FIFO
+// fed in two halves, so the preset appears after every output was opened.
+TEST(MorvexOutput, NoClobberCommitsTheAudioAndTheStatesTogetherOrNone) {
+  TempDir dir;
+  WriteAudio(dir / "in.wav", Signal(2, 44100, 4), 44100, kWav16);
+  const std::string audio = Slurp(dir / "in.wav");
+  ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0644), 0);
+  const std::string presets = tool_test::UserPresetsOf(dir);
+  ASSERT_EQ(shell("mkdir -p '" + presets + "'"), 0);
+  const auto temporaries = [](const std::string& folder) {
+    const auto names = tool_test::ListFolder(folder);
+    return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+      return name.compare(0, 8, ".morvex-") == 0;
+    });
+  };
+
+  tool_test::Run run;
+  std::thread render([&] {
+    run = Morvex({"render", dir / "fifo.wav", dir / "out.wav", "--no-clobber", "--save-state",
+                  dir / "s.aupreset", "--save-preset", "P", "--quiet"},
+                 dir);
+  });
+  signal(SIGPIPE, SIG_IGN);  // should morvex end early
+  const int fifo = tool_test::OpenFifoForWriting(dir / "fifo.wav");
+  ASSERT_GE(fifo, 0);
+  const size_t half = audio.size() / 2;
+  EXPECT_EQ(write(fifo, audio.data(), half), static_cast<ssize_t>(half));
+  for (int tries = 0; tries < 1000 && temporaries(dir.path()) + temporaries(presets) < 3; ++tries)
+    usleep(10000);
+  EXPECT_EQ(temporaries(dir.path()) + temporaries(presets), 3);
+  dir.write(".data/morvex/presets/P.aupreset", std::string("keep"));
+  EXPECT_EQ(write(fifo, audio.data() + half, audio.size() - half),
+            static_cast<ssize_t>(audio.size() - half));
+  close(fifo);
+  render.join();
+  signal(SIGPIPE, SIG_DFL);
+
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err,
+              HasSubstr(presets + "/P.aupreset: already exists, and --no-clobber keeps it"));
+  EXPECT_EQ(tool_test::ListFolder(dir.path()),
+            (std::vector<std::string>{".data", "fifo.wav", "in.wav"}));
+  EXPECT_EQ(tool_test::ListFolder(presets), std::vector<std::string>{"P.aupreset"});
+  EXPECT_EQ(Slurp(presets + "/P.aupreset"), "keep");
+}
+
 // Runs morvex with a limit on the size of the files it writes, so that the
 // file system refuses a write as a full disk would.
 int RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t bytes) {
