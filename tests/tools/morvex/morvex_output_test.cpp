@@ -152,6 +152,15 @@ TEST(MorvexOutput, ContainerComesFromTheExtensionOrType) {
     EXPECT_THAT(run.err, HasSubstr("wav, aif, aiff, flac, ogg, oga, caf, w64, au"));
   }
   EXPECT_FALSE(std::ifstream(dir / "out.xyz").good());
+
+  // An encoding the container cannot hold (MP3's in WAV, which libsndfile's
+  // format check lets pass) gives way to the container's usual 24 bits.
+  WriteAudio(dir / "in.mp3", Scaled(Signal(2, 44100, 0.2), 0.5f), 44100,
+             SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+  if (ReadAudio(dir / "in.mp3").info.frames == 0) GTEST_SKIP() << "libsndfile encodes no MP3 here";
+  const auto mp3 = Morvex({"render", dir / "in.mp3", dir / "from-mp3.wav", "--quiet"}, dir);
+  EXPECT_EQ(mp3.status, 0) << mp3.err;
+  EXPECT_EQ(ReadAudio(dir / "from-mp3.wav").info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 }
 
 TEST(MorvexOutput, ReplacedFilesKeepTheirModeAndTagsCarryOver) {
