@@ -222,7 +222,7 @@ const void* Retrieve(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* 
   return chunk->bytes.data();
 }
 
-TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
+TEST_F(MorvexLV2, AShortMistypedOrNonFiniteStateChangesNothing) {
   const std::vector<float> input = Noise(2 * 3000);
   const std::vector<float> expected = Process(*Instantiate(), input, 512);
   const LV2_URID chunkType = mHost.urids().map(LV2_ATOM__Chunk);
@@ -230,8 +230,16 @@ TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
   std::vector<unsigned char> full(7 * sizeof(double));
   const double feedback = 0.95;
   std::memcpy(full.data() + 3 * sizeof(double), &feedback, sizeof feedback);
+  // A value that is no number: the others would apply and it would not.
+  std::vector<unsigned char> notANumber = full, infinite = full;
+  const double nan = NAN, inf = -INFINITY;
+  std::memcpy(notANumber.data(), &nan, sizeof nan);
+  std::memcpy(infinite.data() + 6 * sizeof(double), &inf, sizeof inf);
   const RetrievedChunk bad[] = {
-      {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType}, {full, floatType}};
+      {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType},
+      {full, floatType},
+      {notANumber, chunkType},
+      {infinite, chunkType}};
   for (const RetrievedChunk& chunk : bad) {
     const auto plug = Instantiate();
     const auto* iface = static_cast<const LV2_State_Interface*>(
