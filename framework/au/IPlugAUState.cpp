@@ -52,8 +52,8 @@ ComponentResult IPlugAU::SetState(CFPropertyListRef plist) {
       subtype == static_cast<SInt32>(cd.componentSubType) &&
       manufacturer == static_cast<SInt32>(cd.componentManufacturer) &&
       GetDataFromDict(dict, kAUPresetDataKey, &chunk) &&
-      // A plug-in whose state is its parameters needs one double for each.
-      (DoesStateChunks() || chunk.Size() >= static_cast<int>(sizeof(double)) * NParams());
+      // A plug-in whose state is its parameters needs a number for each.
+      (DoesStateChunks() || HoldsParamValues(&chunk, 0));
   if (!valid) return kAudioUnitErr_InvalidPropertyValue;
 
   if (name) RestorePreset(CStrLocal(name).Get());

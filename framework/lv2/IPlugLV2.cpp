@@ -2,6 +2,7 @@
 // the LV2 face replaces.
 #include "framework/lv2/IPlugLV2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -27,7 +28,10 @@ IPlugLV2::IPlugLV2(IPlugInstanceInfo, int nParams, const char* channelIOStr, int
 IPlugLV2::~IPlugLV2() = default;
 
 bool IPlugLV2::Configure(const LV2Layout& layout, double sampleRate, const LV2_URID_Map* map) {
-  if (!LegalIO(layout.mChannels, layout.mChannels) || !(sampleRate >= 1.0)) return false;
+  // An infinite rate would reach the engine as a rate like any other.
+  if (!LegalIO(layout.mChannels, layout.mChannels) || !(sampleRate >= 1.0) ||
+      !std::isfinite(sampleRate))
+    return false;
   mChannels = layout.mChannels;
   mMap = map;
   // Display outputs are known only once the effect is built.
@@ -117,7 +121,11 @@ void IPlugLV2::Run(uint32_t nFrames) noexcept {
     done += static_cast<uint32_t>(n);
   }
   for (int i = 0; i < NDisplayOutputs(); ++i) {
-    if (float* port = mDisplayOut.Get()[i]) *port = static_cast<float>(DisplayOutputValue(i));
+    float* port = mDisplayOut.Get()[i];
+    if (!port) continue;
+    // A host may take the range the description declares at its word.
+    const IDisplayOutput output = GetDisplayOutput(i);
+    *port = static_cast<float>(std::clamp(DisplayOutputValue(i), output.mMin, output.mMax));
   }
 }
 

@@ -34,13 +34,12 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve,
   const void* data = retrieve(handle, key, &size, &type, &flags);
   if (!data) return LV2_STATE_ERR_NO_PROPERTY;
   if (type != chunkType) return LV2_STATE_ERR_BAD_TYPE;
-  // A chunk too short for every parameter would half-apply: refuse it first.
-  if (size < sizeof(double) * static_cast<size_t>(NParams()) ||
-      size > static_cast<size_t>(INT_MAX)) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  if (size > static_cast<size_t>(INT_MAX)) return LV2_STATE_ERR_UNKNOWN;
   ByteChunk chunk;
   chunk.PutBytes(data, static_cast<int>(size));
+  // A chunk too short for every parameter, or holding a value that is no
+  // number, would half-apply: refuse it first.
+  if (!HoldsParamValues(&chunk, 0)) return LV2_STATE_ERR_UNKNOWN;
   {
     IMutexLock lock(this);
     if (UnserializeState(&chunk, 0) < 0) return LV2_STATE_ERR_UNKNOWN;

@@ -252,6 +252,10 @@ class IPlugBase {
   // Returns the position after the last value, or -1 for a short chunk (the
   // parameter at the failure becomes 0 clamped to its range). [UI thread]
   int UnserializeParams(const ByteChunk* chunk, int startPos);
+  // True when the chunk holds a number for every parameter from startPos: a
+  // state with too few, or with a NaN or infinity that would silently leave
+  // its parameter as it was, is refused before anything changes. [any thread]
+  bool HoldsParamValues(const ByteChunk* chunk, int startPos) const;
   // [UI thread]
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(const ByteChunk* chunk, int startPos);

@@ -38,6 +38,16 @@ int IPlugBase::UnserializeParams(const ByteChunk* chunk, int startPos) {
   return pos;
 }
 
+bool IPlugBase::HoldsParamValues(const ByteChunk* chunk, int startPos) const {
+  int pos = startPos;
+  for (int i = 0; i < NParams(); ++i) {
+    double v = 0.0;
+    pos = chunk->Get(&v, pos);
+    if (pos < 0 || !std::isfinite(v)) return false;
+  }
+  return true;
+}
+
 bool IPlugBase::SerializePresets(ByteChunk* chunk) {
   for (int i = 0; i < NPresets(); ++i) {
     IPreset* preset = mPresets.Get(i);

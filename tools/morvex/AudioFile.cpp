@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -39,6 +40,41 @@ int spoolStandardInput() {
 
 uint32_t littleEndian32(const unsigned char* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// Where an encoder writes when only its opening matters: it keeps the length
+// and position, and nothing else.
+struct NullSink {
+  sf_count_t position = 0;
+  sf_count_t length = 0;
+};
+
+sf_count_t nullSinkLength(void* sink) {
+  return static_cast<NullSink*>(sink)->length;
+}
+
+sf_count_t nullSinkSeek(sf_count_t offset, int whence, void* data) {
+  auto* sink = static_cast<NullSink*>(data);
+  const sf_count_t base = whence == SEEK_SET   ? 0
+                          : whence == SEEK_CUR ? sink->position
+                                               : sink->length;
+  if (base + offset < 0) return -1;
+  return sink->position = base + offset;
+}
+
+sf_count_t nullSinkRead(void*, sf_count_t, void*) {
+  return 0;
+}
+
+sf_count_t nullSinkWrite(const void*, sf_count_t count, void* data) {
+  auto* sink = static_cast<NullSink*>(data);
+  sink->position += count;
+  sink->length = std::max(sink->length, sink->position);
+  return count;
+}
+
+sf_count_t nullSinkTell(void* sink) {
+  return static_cast<NullSink*>(sink)->position;
 }
 
 }  // namespace
@@ -110,13 +146,24 @@ sf_count_t AudioFileReader::read(float* interleaved, sf_count_t frames) {
   return got;
 }
 
-void RequireWritableFormat(const std::string& destination, int format, int channels,
-                           int sampleRate) {
+bool CanWriteFormat(int format, int channels, int sampleRate) {
   SF_INFO info = {};
   info.format = format;
   info.channels = channels;
   info.samplerate = sampleRate;
-  if (!sf_format_check(&info))
+  if (!sf_format_check(&info)) return false;
+  SF_VIRTUAL_IO io = {nullSinkLength, nullSinkSeek, nullSinkRead, nullSinkWrite, nullSinkTell};
+  NullSink sink;
+  const std::lock_guard<std::mutex> turn(gOpening);
+  SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &sink);
+  if (!file) return false;
+  sf_close(file);
+  return true;
+}
+
+void RequireWritableFormat(const std::string& destination, int format, int channels,
+                           int sampleRate) {
+  if (!CanWriteFormat(format, channels, sampleRate))
     throw ToolError(destination + ": a " + formatName(format & SF_FORMAT_TYPEMASK) +
                     " file cannot hold " + formatName(format & SF_FORMAT_SUBMASK) + " samples");
 }

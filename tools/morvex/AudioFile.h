@@ -76,6 +76,12 @@ class AudioFileWriter {
   int mWriteError = 0;  // the first write failure's errno
 };
 
+// Whether libsndfile can write the format (a container and an encoding) with
+// those channels and rate: its encoder opens, which is more than
+// sf_format_check asks (it accepts MPEG in WAV, which it cannot write).
+// [any thread]
+bool CanWriteFormat(int format, int channels, int sampleRate);
+
 // Throws ToolError naming the destination when a file of that format cannot
 // hold those samples (FLAC and float, for instance).
 void RequireWritableFormat(const std::string& destination, int format, int channels,

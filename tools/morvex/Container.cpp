@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include "tools/morvex/AudioFile.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -20,17 +21,9 @@ const ContainerName kContainers[] = {
     {"au", SF_FORMAT_AU, SF_FORMAT_PCM_24},     {"mp3", SF_FORMAT_MPEG, SF_FORMAT_MPEG_LAYER_III},
 };
 
-bool writable(int format, int channels, int sampleRate) {
-  SF_INFO info = {};
-  info.format = format;
-  info.channels = channels;
-  info.samplerate = sampleRate;
-  return sf_format_check(&info);
-}
-
 // Some libsndfile builds read MP3 but cannot encode it.
 bool available(const ContainerName& entry) {
-  return writable(entry.container | entry.usualEncoding, 2, 44100);
+  return CanWriteFormat(entry.container | entry.usualEncoding, 2, 44100);
 }
 
 std::string lowercase(std::string text) {
@@ -97,6 +90,6 @@ int OutputFormat(int container, int inputFormat, SampleFormat choice, int channe
       break;
   }
   const int same = container | (inputFormat & SF_FORMAT_SUBMASK);
-  return writable(same, channels, sampleRate) ? same
-                                              : container | entryFor(container).usualEncoding;
+  return CanWriteFormat(same, channels, sampleRate) ? same
+                                                    : container | entryFor(container).usualEncoding;
 }

@@ -6,6 +6,7 @@
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/EditorSnapshot.h"
 #include "tools/morvex/EditorWindow.h"
+#include "tools/morvex/StateClashes.h"
 #include "tools/morvex/UnitSettings.h"
 
 namespace {
@@ -62,6 +63,7 @@ bool parse(const std::vector<std::string>& argv, EditorOptions* options) {
     args.fail("--save-state goes with the window, not with --snapshot");
   if (!options->snapshot.empty() && !options->unit.savePresetName.empty())
     args.fail("--save-preset goes with the window, not with --snapshot");
+  RefuseStateClashes(args, options->unit, "", "");
   return true;
 }
 

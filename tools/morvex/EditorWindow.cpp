@@ -14,6 +14,7 @@
 #include "platform/AUCocoaUIView.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
+#include "tools/morvex/PresetChoice.h"
 #include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
 #include "tools/morvex/UnitSettings.h"
@@ -145,6 +146,8 @@ void* OpenView(Unit& unit) {
 
 int RunEditorWindow(const UnitSettings& settings, int scale) {
   if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
+  Unit unit;
+  RefuseHiddenPresetName(unit, settings.savePresetName);
   Display* display = XOpenDisplay(nullptr);
   if (!display)
     throw ToolError("cannot open the X display" +
@@ -152,7 +155,6 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
                     "; 'morvex editor --snapshot FILE.png' needs none");
   StateOutputs stateOutputs(settings);
 
-  Unit unit;
   unit.configure(2, kSampleRate, kBlock);
   unit.initialize();
   settings.apply(unit);

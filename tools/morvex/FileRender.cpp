@@ -8,6 +8,7 @@
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/Automation.h"
+#include "tools/morvex/PresetChoice.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
@@ -124,6 +125,7 @@ FileRender::FileRender(const RenderSettings& settings, const std::string& in, st
 FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long long)>& progress) {
   const int channels = mReader.channels();
   Unit unit;
+  RefuseHiddenPresetName(unit, mSettings.unit.savePresetName);
   requireChannels(unit, mReader.path(), channels);
   unit.configure(static_cast<UInt32>(channels), mReader.sampleRate(), mSettings.block);
   unit.initialize();
@@ -152,8 +154,7 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   renderFrames(unit, automation, mReader, writer, mSettings.block, progress, outcome);
   writer.close();
   stateOutputs.write(unit);
-  output.commit();
-  stateOutputs.commit();
+  stateOutputs.commit(&output);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   outcome.wallSeconds = elapsed.count();
 

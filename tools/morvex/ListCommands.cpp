@@ -169,7 +169,7 @@ int PresetsCommand(const std::vector<std::string>& argv) {
     std::printf("%2d  %s\n", static_cast<int>(preset.number), preset.name.c_str());
   const std::string folder = UserPresetFolder();
   if (folder.empty()) {
-    std::printf("user presets: none (neither XDG_DATA_HOME nor HOME is set)\n");
+    std::printf("user presets: none (%s)\n", NoUserPresetFolderReason().c_str());
     return 0;
   }
   const std::vector<UserPresetFile> user = UserPresetFiles(folder);
@@ -179,7 +179,7 @@ int PresetsCommand(const std::vector<std::string>& argv) {
     // Each is tried on the unit as --preset would load it.
     std::string remark;
     try {
-      LoadStateFile(unit, preset.path, ReadStateFile(preset.path).get());
+      LoadStateFile(unit, preset.path, ReadUserPresetFile(preset.path).get());
     } catch (const ToolError& error) {
       const std::string reason = error.what(), prefix = preset.path + ": ";
       remark =

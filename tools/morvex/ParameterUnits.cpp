@@ -136,7 +136,8 @@ double distance(const Quantity& q, double got, double wanted) {
   if (!q.logarithmic) return std::fabs(got - wanted);
   // A sweep that stands still is 0 Hz, near nothing but itself.
   if (!(got > 0.0) || !(wanted > 0.0)) return got == wanted ? 0.0 : HUGE_VAL;
-  return std::fabs(std::log(got / wanted));
+  // Apart, as a ratio of a tiny and a large number overflows.
+  return std::fabs(std::log(got) - std::log(wanted));
 }
 
 // The parameter value whose quantity comes nearest to `wanted`: whole
@@ -145,13 +146,23 @@ double distance(const Quantity& q, double got, double wanted) {
 // the best scanned value's neighbours.
 double nearestValue(const ParameterDescription& p, const Quantity& q, double wanted,
                     const Context& c) {
-  // Measured as the unit will get it, in single precision: a value at the
-  // edge of a table step may round into the next.
-  const auto miss = [&](double v) { return distance(q, q.of(static_cast<float>(v), c), wanted); };
   const double lo = p.minValue, hi = p.maxValue;
   const bool indexed = p.unit == kAudioUnitParameterUnit_Indexed;
   const int steps = indexed ? static_cast<int>(hi - lo) : 4096;
   const double step = steps > 0 ? (hi - lo) / steps : 0.0;
+  // Measured as the unit will get it, in single precision: a value at the
+  // edge of a table step may round into the next.
+  const auto of = [&](double v) { return q.of(static_cast<float>(v), c); };
+  // Beyond the parameter's reach its nearest end is taken: far enough out,
+  // every value misses by the same amount in floating point, and the search
+  // would land anywhere.
+  double lowest = HUGE_VAL, highest = -HUGE_VAL;
+  for (int i = 0; i <= steps; ++i) {
+    lowest = std::fmin(lowest, of(lo + i * step));
+    highest = std::fmax(highest, of(lo + i * step));
+  }
+  wanted = std::fmax(lowest, std::fmin(wanted, highest));
+  const auto miss = [&](double v) { return distance(q, of(v), wanted); };
   double best = lo;
   for (int i = 0; i <= steps; ++i)
     if (miss(lo + i * step) < miss(best)) best = lo + i * step;

@@ -46,6 +46,15 @@ void SelectPreset(Unit& unit, const std::string& text, const NoteSink& note) {
   const UserPresetFile* chosen = FindUserPreset(user, text);
   if (!chosen)
     throw UsageError(context + ": no such preset (" + knownPresets(factory, folder, user) + ")");
-  LoadStateFile(unit, chosen->path, ReadStateFile(chosen->path).get());
+  LoadStateFile(unit, chosen->path, ReadUserPresetFile(chosen->path).get());
   note(context + ": the user preset " + chosen->path);
+}
+
+void RefuseHiddenPresetName(const Unit& unit, const std::string& name) {
+  if (name.empty()) return;
+  const std::vector<PresetDescription> factory = unit.factoryPresets();
+  if (const PresetDescription* preset = FindFactoryPreset(factory, name))
+    throw UsageError("--save-preset " + name + ": --preset " + name +
+                     " chooses the factory preset " + std::to_string(preset->number) + " " +
+                     preset->name + ", so it could never load this preset; choose another name");
 }

@@ -13,3 +13,8 @@ class Unit;
 // unknown name is a usage error listing both kinds; a user preset that cannot
 // be loaded fails naming its file.
 void SelectPreset(Unit& unit, const std::string& text, const NoteSink& note = PrintNote);
+
+// Throws UsageError when --save-preset NAME would save a preset that
+// --preset NAME could never choose, since it chooses a factory preset by that
+// number or name first.
+void RefuseHiddenPresetName(const Unit& unit, const std::string& name);

@@ -7,10 +7,10 @@
 #include "tools/morvex/BatchRender.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/Container.h"
-#include "tools/morvex/FilePaths.h"
 #include "tools/morvex/FileRender.h"
 #include "tools/morvex/Progress.h"
 #include "tools/morvex/Selection.h"
+#include "tools/morvex/StateClashes.h"
 #include "tools/morvex/ToolError.h"
 
 namespace {
@@ -139,15 +139,7 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
   if (options->in.empty() || options->out.empty())
     args.fail("IN and OUT need names ('-' for standard input or output)");
   options->container = ContainerFor(options->out, settings.type);
-  const std::string& saveStatePath = settings.unit.saveStatePath;
-  if (!saveStatePath.empty()) {
-    for (const std::string& audio : {options->in, options->out})
-      if (audio != "-" && SameFile(saveStatePath, audio))
-        args.fail("--save-state " + saveStatePath + ": is the audio file " + audio +
-                  ", which the state would overwrite");
-    if (saveStatePath == "-" && options->out == "-")
-      args.fail("--save-state -: standard output already carries the audio");
-  }
+  RefuseStateClashes(args, settings.unit, options->in, options->out);
   return true;
 }
 

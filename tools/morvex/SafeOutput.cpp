@@ -247,4 +247,27 @@ void SafeOutput::commit() {
   mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;
+  // The rename refused to replace anything, so the name was free.
+  mCreated = mExisting == Existing::Keep;
+}
+
+void SafeOutput::withdraw() noexcept {
+  if (mCreated) unlink(mFinal.c_str());
+  mCreated = false;
+}
+
+void SafeOutput::commitTogether(const std::vector<SafeOutput*>& outputs) {
+  std::vector<SafeOutput*> ordered;
+  for (const bool inPlace : {false, true})
+    for (SafeOutput* output : outputs)
+      if (output && (output->mInPlace >= 0) == inPlace) ordered.push_back(output);
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    try {
+      ordered[i]->commit();
+    } catch (...) {
+      while (i > 0)
+        ordered[--i]->withdraw();
+      throw;
+    }
+  }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // An output that never leaves a partial or damaged file behind.
 //
@@ -46,6 +47,12 @@ class SafeOutput {
   // throws ToolError (and removes the temporary) on failure, or when a file
   // to keep appeared at the destination meanwhile.
   void commit();
+  // Commits each output: files first, then devices, FIFOs and standard
+  // output, whose bytes cannot be taken back. When one fails, those committed
+  // before it are taken back where they can be: a file that did not exist
+  // before (with Existing::Keep, so nothing of the user's is lost), so that
+  // under --no-clobber all appear or none. Throws the failure's ToolError.
+  static void commitTogether(const std::vector<SafeOutput*>& outputs);
   // Throws the ToolError for a failed write with this errno.
   [[noreturn]] void fail(int error);
 
@@ -60,6 +67,7 @@ class SafeOutput {
   void startWriteBehind(size_t written) noexcept;
   int moveIntoPlace() noexcept;
   [[noreturn]] void refuseExisting();
+  void withdraw() noexcept;
   void discard();
 
   std::string mDestination;
@@ -70,4 +78,5 @@ class SafeOutput {
   std::string mFinal;  // where the temporary is renamed to (links followed)
   int mSlot = -1;
   size_t mNotYetSyncing = 0;  // bytes written since write-back was last started
+  bool mCreated = false;      // commit() made mFinal, which was free before
 };

@@ -9,6 +9,7 @@
 #include "tools/morvex/ArgCursor.h"
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/ParameterUnits.h"
+#include "tools/morvex/PrintableText.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/TextTable.h"
@@ -62,7 +63,8 @@ int ShowCommand(const std::vector<std::string>& argv) {
       {"file", path},
       {"component", FourCharCodeText(identity.type) + " " + FourCharCodeText(identity.subtype) +
                         " " + FourCharCodeText(identity.manufacturer) + " (" + componentName + ")"},
-      {"preset", ToStdString(CFDictionaryGetValue(state.get(), CFSTR(kAUPresetNameKey)))},
+      {"preset",
+       PrintableText(ToStdString(CFDictionaryGetValue(state.get(), CFSTR(kAUPresetNameKey))))},
   });
 
   const std::vector<ParameterDescription> parameters = unit.parameters();

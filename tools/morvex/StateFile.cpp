@@ -1,9 +1,11 @@
 #include "tools/morvex/StateFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/AudioUnitProperties.h"
@@ -14,7 +16,7 @@
 namespace {
 
 // Larger files are not states a phaser could have saved.
-constexpr std::streamsize kMaxStateFileBytes = 16 << 20;
+constexpr size_t kMaxStateFileBytes = 16 << 20;
 
 bool numberFor(CFDictionaryRef state, const char* key, SInt32* value) {
   const void* number = CFDictionaryGetValue(state, MakeCFString(key).get());
@@ -22,21 +24,43 @@ bool numberFor(CFDictionaryRef state, const char* key, SInt32* value) {
          CFNumberGetValue(static_cast<CFNumberRef>(number), kCFNumberSInt32Type, value);
 }
 
-}  // namespace
+// Closes a descriptor when it goes out of scope.
+struct Descriptor {
+  explicit Descriptor(int descriptor) : fd(descriptor) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { close(fd); }
+  const int fd;
+};
 
-CFRef<CFDictionaryRef> ReadStateFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+Descriptor openForReading(const std::string& path, int flags) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+  if (fd < 0) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+  return Descriptor(fd);
+}
+
+std::vector<char> readAll(const Descriptor& file, const std::string& path) {
   std::vector<char> bytes;
-  bytes.reserve(4096);
   char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-    if (static_cast<std::streamsize>(bytes.size()) > kMaxStateFileBytes)
-      throw ToolError(path + ": too large for a saved state");
+  for (;;) {
+    const ssize_t got = read(file.fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+    if (got == 0) return bytes;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > kMaxStateFileBytes) throw ToolError(path + ": too large for a saved state");
   }
-  if (in.bad()) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
+}
 
+const char* kindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "an odd file";
+}
+
+CFRef<CFDictionaryRef> parseState(const std::vector<char>& bytes, const std::string& path) {
   CFRef<CFDataRef> data(CFDataCreate(kCFAllocatorDefault,
                                      reinterpret_cast<const UInt8*>(bytes.data()),
                                      static_cast<CFIndex>(bytes.size())));
@@ -66,6 +90,22 @@ CFRef<CFDictionaryRef> ReadStateFile(const std::string& path) {
     throw ToolError(path + ": not a saved state (no data under \"data\")");
   CFRetain(state);
   return CFRef<CFDictionaryRef>(state);
+}
+
+}  // namespace
+
+CFRef<CFDictionaryRef> ReadStateFile(const std::string& path) {
+  return parseState(readAll(openForReading(path, 0), path), path);
+}
+
+CFRef<CFDictionaryRef> ReadUserPresetFile(const std::string& path) {
+  // Opening a FIFO to read would wait for a writer, so nothing blocks here.
+  const Descriptor file = openForReading(path, O_NONBLOCK);
+  struct stat info = {};
+  if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
+    throw ToolError(path + ": not a saved state (" + kindOf(info.st_mode) +
+                    ", not a regular file)");
+  return parseState(readAll(file, path), path);
 }
 
 StateIdentity StateIdentityOf(CFDictionaryRef state) {

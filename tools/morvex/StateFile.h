@@ -10,6 +10,9 @@
 // Reads and checks a state file: a dictionary holding the saved-state keys.
 // Throws ToolError naming the file and what is wrong with it.
 CFRef<CFDictionaryRef> ReadStateFile(const std::string& path);
+// The same for a user preset, which must be a regular file: anything else in
+// the presets' folder (a FIFO, a device, a folder) is refused without waiting.
+CFRef<CFDictionaryRef> ReadUserPresetFile(const std::string& path);
 
 class SafeOutput;
 class Unit;

@@ -34,12 +34,16 @@ StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing ex
   if (mPresetName.empty()) return;
   const std::string folder = UserPresetFolder();
   if (folder.empty())
-    throw ToolError("--save-preset " + mPresetName +
-                    ": no folder for user presets, since neither XDG_DATA_HOME nor HOME is set");
+    throw ToolError("--save-preset " + mPresetName + ": no folder for user presets, since " +
+                    NoUserPresetFolderReason());
   makeFolders(folder);
-  const std::string path = folder + "/" + mPresetName + ".aupreset";
+  const std::string path = UserPresetPath(mPresetName);
   struct stat info;
   mReplacing = lstat(path.c_str(), &info) == 0;
+  // A FIFO would be written in place, waiting for a reader that never comes.
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    throw ToolError("--save-preset " + mPresetName + ": " + path +
+                    " is there and is not a regular file, so it cannot hold a preset");
   mPreset.emplace(path, existing);
 }
 
@@ -56,11 +60,9 @@ void StateOutputs::write(const Unit& unit) {
   }
 }
 
-void StateOutputs::commit() {
-  if (mState) mState->commit();
-  if (!mPreset) return;
-  mPreset->commit();
-  if (mReplacing)
+void StateOutputs::commit(SafeOutput* audio) {
+  SafeOutput::commitTogether({audio, mState ? &*mState : nullptr, mPreset ? &*mPreset : nullptr});
+  if (mPreset && mReplacing)
     std::fprintf(stderr, "morvex: --save-preset %s: replaced the user preset %s\n",
                  mPresetName.c_str(), mPreset->destination().c_str());
 }

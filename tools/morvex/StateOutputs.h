@@ -20,9 +20,10 @@ class StateOutputs {
   // Writes the unit's state into each output; the user preset's carries the
   // preset's name.
   void write(const Unit& unit);
-  // Moves each into place; a note on standard error tells when a user preset
-  // of that name was replaced.
-  void commit();
+  // Moves each into place, and `audio` with them when given, all or none
+  // (see SafeOutput::commitTogether); a note on standard error tells when a
+  // user preset of that name was replaced.
+  void commit(SafeOutput* audio = nullptr);
 
  private:
   std::optional<SafeOutput> mState;

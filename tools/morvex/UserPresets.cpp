@@ -33,13 +33,25 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
 std::string UserPresetFolder() {
   std::string base = environment("XDG_DATA_HOME");
   if (base.empty() || base[0] != '/') {
+    // A relative HOME would put the presets wherever the command runs.
     base = environment("HOME");
-    if (base.empty()) return "";
+    if (base.empty() || base[0] != '/') return "";
     base += "/.local/share";
   }
   while (base.size() > 1 && base.back() == '/')
     base.pop_back();
   return base + "/morvex/presets";
+}
+
+std::string NoUserPresetFolderReason() {
+  const std::string home = environment("HOME");
+  if (home.empty()) return "neither XDG_DATA_HOME nor HOME is set";
+  return "HOME (" + home + ") is not an absolute path, nor is XDG_DATA_HOME set to one";
+}
+
+std::string UserPresetPath(const std::string& name) {
+  const std::string folder = UserPresetFolder();
+  return name.empty() || folder.empty() ? "" : folder + "/" + name + kExtension;
 }
 
 void CheckUserPresetName(const std::string& option, const std::string& name) {

@@ -37,9 +37,9 @@ MorvexWorld::MorvexWorld() {
 
 std::unique_ptr<Lv2Instance> MorvexWorld::Instantiate(const char* uri,
                                                       const ControlSettings& settings,
-                                                      uint32_t maxBlock) {
+                                                      uint32_t maxBlock, double sampleRate) {
   std::string error;
-  return Lv2Instance::create(*this, plugin(uri), 44100.0, maxBlock, settings, error);
+  return Lv2Instance::create(*this, plugin(uri), sampleRate, maxBlock, settings, error);
 }
 
 LilvState* MorvexWorld::Save(const char* uri, Lv2Instance& instance) {

@@ -19,7 +19,7 @@ class MorvexWorld : public Lv2World {
 
   // An instance with every port connected and activated; null if refused.
   std::unique_ptr<Lv2Instance> Instantiate(const char* uri, const ControlSettings& settings = {},
-                                           uint32_t maxBlock = 1024);
+                                           uint32_t maxBlock = 1024, double sampleRate = 44100.0);
   LilvNode* NewURI(const char* uri) const { return lilv_new_uri(lilv(), uri); }
   // The saved state, ports included, and restoring one: the ports through
   // the host, then the plug-in's own state.

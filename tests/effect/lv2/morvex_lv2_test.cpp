@@ -161,6 +161,37 @@ TEST_F(MorvexLV2, ANonFiniteControlValueLeavesTheSettingAsItWas) {
             Process(*Instantiate(), input, 512));
 }
 
+// The Audio Unit refuses a rate that is not a finite number; so does LV2's
+// instantiate. The lfo port stays within the 0 to 1 its description
+// declares at every rate: over four seconds of the fastest, widest sweep,
+// and at the top of the highest, which at 48 kHz and above would read more.
+TEST_F(MorvexLV2, RefusesNonFiniteRatesAndKeepsTheLfoPortInItsDeclaredRange) {
+  for (double rate : {double{INFINITY}, double{-INFINITY}, double{NAN}, 0.0})
+    EXPECT_EQ(mHost.Instantiate(MorvexWorld::kStereo, {}, 1024, rate), nullptr) << rate;
+  const std::vector<float> noise = Noise(2 * 1024);
+  const float* const channels[] = {noise.data(), noise.data() + 1024};
+  for (double rate : {22050.0, 44100.0, 48000.0, 96000.0, 192000.0}) {
+    for (float freq : {0.0f, 1.0f}) {
+      SCOPED_TRACE(testing::Message() << rate << " Hz, freq " << freq);
+      auto instance = mHost.Instantiate(
+          MorvexWorld::kStereo, {{"rate", 1.0f}, {"depth", 1.0f}, {"freq", freq}}, 1024, rate);
+      ASSERT_NE(instance, nullptr);
+      instance->connectInputs(channels);
+      float lowest = 1.0f, highest = 0.0f;
+      for (int block = 0; block < 4 * static_cast<int>(rate) / 1024; ++block) {
+        instance->run(1024);
+        lowest = std::min(lowest, *instance->control("lfo"));
+        highest = std::max(highest, *instance->control("lfo"));
+      }
+      EXPECT_GE(lowest, 0.0f);
+      EXPECT_LE(highest, 1.0f);
+      if (freq == 0.0f) {
+        EXPECT_GT(highest - lowest, 0.5f);  // it did sweep
+      }
+    }
+  }
+}
+
 TEST_F(MorvexLV2, SavedStateRestoresTheExactSettingsInAFreshInstance) {
   const std::vector<float> input = Noise(2 * 5000);
   const ControlSettings settings = {{"stages", 5.0f}, {"feedback", 0.83f}, {"rate", 0.71f}};
@@ -191,7 +222,7 @@ const void* Retrieve(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* 
   return chunk->bytes.data();
 }
 
-TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
+TEST_F(MorvexLV2, AShortMistypedOrNonFiniteStateChangesNothing) {
   const std::vector<float> input = Noise(2 * 3000);
   const std::vector<float> expected = Process(*Instantiate(), input, 512);
   const LV2_URID chunkType = mHost.urids().map(LV2_ATOM__Chunk);
@@ -199,8 +230,16 @@ TEST_F(MorvexLV2, AShortOrMistypedStateChangesNothing) {
   std::vector<unsigned char> full(7 * sizeof(double));
   const double feedback = 0.95;
   std::memcpy(full.data() + 3 * sizeof(double), &feedback, sizeof feedback);
+  // A value that is no number: the others would apply and it would not.
+  std::vector<unsigned char> notANumber = full, infinite = full;
+  const double nan = NAN, inf = -INFINITY;
+  std::memcpy(notANumber.data(), &nan, sizeof nan);
+  std::memcpy(infinite.data() + 6 * sizeof(double), &inf, sizeof inf);
   const RetrievedChunk bad[] = {
-      {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType}, {full, floatType}};
+      {std::vector<unsigned char>(full.begin(), full.end() - 1), chunkType},
+      {full, floatType},
+      {notANumber, chunkType},
+      {infinite, chunkType}};
   for (const RetrievedChunk& chunk : bad) {
     const auto plug = Instantiate();
     const auto* iface = static_cast<const LV2_State_Interface*>(

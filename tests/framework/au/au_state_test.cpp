@@ -1,5 +1,6 @@
 // The saved state (class info): round trips, and restores that are refused
 // with nothing changed.
+#include <cmath>
 #include <string>
 
 #include "tests/support/AUHost.h"
@@ -62,6 +63,13 @@ UInt32 CurrentPreset(AudioUnit unit) {
 
 const std::vector<double> kValues = {0.25, 2, 0.5, 0.75, 0.125, 0.875, 0.375};
 
+// kValues with one value replaced.
+std::vector<double> With(size_t index, double value) {
+  std::vector<double> values = kValues;
+  values[index] = value;
+  return values;
+}
+
 }  // namespace
 
 TEST(AUStateTest, RoundTripsThroughAFreshInstanceAndXML) {
@@ -111,6 +119,12 @@ TEST(AUStateTest, RestoreAppliesFullyOrNotAtAll) {
       {"subtype not a number", "subtype", [] { return CFTypeRef(CFSTR("zJAu")); }, false},
       {"oversized data", "data", [] { return CFTypeRef(Doubles(kValues, 64)); }, true},
       {"exact data", "data", [] { return CFTypeRef(Doubles(kValues, 56)); }, true},
+      // The parameter would silently keep its value, which is not the state's.
+      {"a NaN value", "data", [] { return CFTypeRef(Doubles(With(4, NAN), 56)); }, false},
+      {"an infinite value", "data", [] { return CFTypeRef(Doubles(With(0, INFINITY), 56)); },
+       false},
+      {"a -infinite value", "data", [] { return CFTypeRef(Doubles(With(6, -INFINITY), 56)); },
+       false},
       {"long name", "name",
        [] {
          return CFTypeRef(CFStringCreateWithCString(nullptr, std::string(300, 'n').c_str(),

@@ -152,6 +152,15 @@ TEST(MorvexOutput, ContainerComesFromTheExtensionOrType) {
     EXPECT_THAT(run.err, HasSubstr("wav, aif, aiff, flac, ogg, oga, caf, w64, au"));
   }
   EXPECT_FALSE(std::ifstream(dir / "out.xyz").good());
+
+  // An encoding the container cannot hold (MP3's in WAV, which libsndfile's
+  // format check lets pass) gives way to the container's usual 24 bits.
+  WriteAudio(dir / "in.mp3", Scaled(Signal(2, 44100, 0.2), 0.5f), 44100,
+             SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+  if (ReadAudio(dir / "in.mp3").info.frames == 0) GTEST_SKIP() << "libsndfile encodes no MP3 here";
+  const auto mp3 = Morvex({"render", dir / "in.mp3", dir / "from-mp3.wav", "--quiet"}, dir);
+  EXPECT_EQ(mp3.status, 0) << mp3.err;
+  EXPECT_EQ(ReadAudio(dir / "from-mp3.wav").info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
 }
 
 TEST(MorvexOutput, ReplacedFilesKeepTheirModeAndTagsCarryOver) {
@@ -248,6 +257,102 @@ TEST(MorvexOutput, StateOutputsThatWouldLoseAudioAreRefusedUpFront) {
     EXPECT_EQ(dir.list(), before) << c.message;
     EXPECT_EQ(Slurp(dir / "old.wav"), "keep");
   }
+}
+
+// The state may not land on the audio through a stream either: standard input
+// or output redirected from or to a file, or named as /dev/stdout or
+// /proc/self/fd/1, or OUT at the user preset's own file.
+TEST(MorvexOutput, StateOutputsThatWouldLoseAudioThroughStreamsAreRefused) {
+  TempDir dir;
+  WriteAudio(dir / "src.wav", Signal(2, 44100, 0.1), 44100, kWav16);
+  const std::string source = Slurp(dir / "src.wav");
+  const std::string presets = tool_test::UserPresetsOf(dir);
+  ASSERT_EQ(shell("mkdir -p '" + presets + "'"), 0);
+  const std::string morvex =
+      "cd '" + dir.path() + "' && XDG_DATA_HOME='" + dir / ".data" + "' " MORVEX_TOOL " render ";
+  const struct {
+    std::string command;
+    std::string message;
+    std::string audio;  // where the audio would have gone, empty afterwards
+  } cases[] = {
+      {"- out.wav --save-state src.wav < src.wav", "--save-state src.wav: is standard input", ""},
+      {"src.wav - --save-state o1.wav > o1.wav", "--save-state o1.wav: is standard output",
+       "o1.wav"},
+      {"src.wav - --save-state /dev/stdout > o2.wav",
+       "--save-state /dev/stdout: is standard output", "o2.wav"},
+      {"src.wav - --save-state /proc/self/fd/1 > o3.wav",
+       "--save-state /proc/self/fd/1: is standard output", "o3.wav"},
+      {"src.wav - --save-state /dev/stdout | cat > o4.wav",
+       "--save-state /dev/stdout: is standard output", "o4.wav"},
+      {"src.wav '" + presets + "/P.aupreset' --type wav --save-preset P",
+       "--save-preset P (" + presets + "/P.aupreset): is the audio file", ""},
+  };
+  for (const auto& c : cases) {
+    const int status = shell("exec 2> '" + dir / "err.txt" + "'; " + morvex + c.command);
+    // A pipeline's status is its last command's.
+    if (c.command.find('|') == std::string::npos) {
+      EXPECT_EQ(status, 2) << c.command;
+    }
+    EXPECT_THAT(Slurp(dir / "err.txt"), StartsWith("morvex: error: render: " + c.message))
+        << c.command;
+    EXPECT_EQ(Slurp(dir / "src.wav"), source) << c.command;
+    if (!c.audio.empty()) {
+      EXPECT_EQ(Slurp(dir / c.audio), "") << c.command;
+    }
+    EXPECT_EQ(tool_test::ListFolder(presets), std::vector<std::string>{}) << c.command;
+  }
+  EXPECT_FALSE(std::ifstream(dir / "out.wav").good());
+  // Streams that are not the state's file are used as before.
+  EXPECT_EQ(shell(morvex + "- - --save-state s.aupreset --quiet < src.wav > o5.wav"), 0);
+  EXPECT_EQ(ReadAudio(dir / "o5.wav").info.frames, 4410);
+  EXPECT_THAT(Slurp(dir / "s.aupreset"), StartsWith("<?xml"));
+}
+
+// Under --no-clobber a user preset that appears while the render runs is kept,
+// and then neither OUT nor the state file may appear without it. IN is a FIFO
+// fed in two halves, so the preset appears after every output was opened.
+TEST(MorvexOutput, NoClobberCommitsTheAudioAndTheStatesTogetherOrNone) {
+  TempDir dir;
+  WriteAudio(dir / "in.wav", Signal(2, 44100, 4), 44100, kWav16);
+  const std::string audio = Slurp(dir / "in.wav");
+  ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0644), 0);
+  const std::string presets = tool_test::UserPresetsOf(dir);
+  ASSERT_EQ(shell("mkdir -p '" + presets + "'"), 0);
+  const auto temporaries = [](const std::string& folder) {
+    const auto names = tool_test::ListFolder(folder);
+    return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+      return name.compare(0, 8, ".morvex-") == 0;
+    });
+  };
+
+  tool_test::Run run;
+  std::thread render([&] {
+    run = Morvex({"render", dir / "fifo.wav", dir / "out.wav", "--no-clobber", "--save-state",
+                  dir / "s.aupreset", "--save-preset", "P", "--quiet"},
+                 dir);
+  });
+  signal(SIGPIPE, SIG_IGN);  // should morvex end early
+  const int fifo = tool_test::OpenFifoForWriting(dir / "fifo.wav");
+  ASSERT_GE(fifo, 0);
+  const size_t half = audio.size() / 2;
+  EXPECT_EQ(write(fifo, audio.data(), half), static_cast<ssize_t>(half));
+  for (int tries = 0; tries < 1000 && temporaries(dir.path()) + temporaries(presets) < 3; ++tries)
+    usleep(10000);
+  EXPECT_EQ(temporaries(dir.path()) + temporaries(presets), 3);
+  dir.write(".data/morvex/presets/P.aupreset", std::string("keep"));
+  EXPECT_EQ(write(fifo, audio.data() + half, audio.size() - half),
+            static_cast<ssize_t>(audio.size() - half));
+  close(fifo);
+  render.join();
+  signal(SIGPIPE, SIG_DFL);
+
+  EXPECT_EQ(run.status, 1);
+  EXPECT_THAT(run.err,
+              HasSubstr(presets + "/P.aupreset: already exists, and --no-clobber keeps it"));
+  EXPECT_EQ(tool_test::ListFolder(dir.path()),
+            (std::vector<std::string>{".data", "fifo.wav", "in.wav"}));
+  EXPECT_EQ(tool_test::ListFolder(presets), std::vector<std::string>{"P.aupreset"});
+  EXPECT_EQ(Slurp(presets + "/P.aupreset"), "keep");
 }
 
 // Runs morvex with a limit on the size of the files it writes, so that the

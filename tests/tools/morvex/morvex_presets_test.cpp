@@ -167,9 +167,11 @@ TEST(MorvexPresets, FactoryNamesWinAndUnknownNamesListBothKinds) {
   TempDir dir;
   const std::string in = dir / "in.wav", twin = PresetFile(dir, "twin");
   WriteAudio(in, Signal(2, 44100, 0.2), 44100, kWav24);
-  ASSERT_EQ(Morvex({"render", in, dir / "dry.wav", "--set", "Mix=0", "--save-preset", "twin"}, dir)
-                .status,
-            0);
+  // --save-preset refuses such a name, but the file may come from elsewhere.
+  ASSERT_EQ(
+      Morvex({"render", in, dir / "dry.wav", "--set", "Mix=0", "--save-preset", "Dry"}, dir).status,
+      0);
+  ASSERT_EQ(rename(PresetFile(dir, "Dry").c_str(), twin.c_str()), 0);
 
   const auto byName = Morvex({"render", in, dir / "a.wav", "--preset", "Twin"}, dir);
   ASSERT_EQ(byName.status, 0) << byName.err;
@@ -207,7 +209,10 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
   std::string foreign = good;
   foreign.replace(at, end - at, std::to_string(std::stoll(good.substr(at, end - at)) + 1));
   const size_t data = good.find("<data>") + 6;
-  const std::string shortData = good.substr(0, data) + "AAAA" + good.substr(good.find("</data>"));
+  const auto withData = [&](const std::string& base64) {
+    return good.substr(0, data) + base64 + good.substr(good.find("</data>"));
+  };
+  const std::string shortData = withData("AAAA");
 
   const struct {
     const char* name;
@@ -217,6 +222,14 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
       {"Other", foreign, "saved by another component (aufx zJAv Acme), not Morvex"},
       {"Cut", good.substr(0, good.size() / 2), "not a saved state, the property list is corrupt"},
       {"Short", shortData, "Morvex refused the saved state (-10851"},
+      // Seven doubles, Mix to Depth, with a NaN and an infinity for Spread:
+      // loaded, Spread would keep its value, which is not the file's.
+      {"NaN",
+       withData("AAAAAAAA4D8AAAAAAAAIQAAAAAAAAOA/AAAAAAAA4D8AAAAAAAD4f4/C9Shcj9I/AAAAAAAA4D8="),
+       "Morvex refused the saved state (-10851"},
+      {"Inf",
+       withData("AAAAAAAA4D8AAAAAAAAIQAAAAAAAAOA/AAAAAAAA4D8AAAAAAADwf4/C9Shcj9I/AAAAAAAA4D8="),
+       "Morvex refused the saved state (-10851"},
   };
   for (const auto& c : cases) {
     const std::string file = dir.write(std::string(c.name) + ".aupreset", c.text);
@@ -239,9 +252,76 @@ TEST(MorvexPresets, ForeignAndDamagedStatesAreRefusedWithTheReason) {
   EXPECT_EQ(listed.status, 0) << listed.err;
   EXPECT_THAT(listed.out, HasSubstr("\n    Cut    unusable: not a saved state, the property list "
                                     "is corrupt"));
-  EXPECT_THAT(listed.out, HasSubstr("\n    Good\n    Other  unusable: saved by another component "
+  EXPECT_THAT(listed.out, HasSubstr("\n    Good\n    Inf    unusable: Morvex refused the saved "
+                                    "state (-10851"));
+  EXPECT_THAT(listed.out, HasSubstr("\n    NaN    unusable: Morvex refused the saved state "
+                                    "(-10851"));
+  EXPECT_THAT(listed.out, HasSubstr("\n    Other  unusable: saved by another component "
                                     "(aufx zJAv Acme), not Morvex\n    Short  unusable: Morvex "
                                     "refused the saved state (-10851"));
+}
+
+// A FIFO, a folder or a device among the presets is named and skipped, never
+// opened in a way that waits (a FIFO would wait for a writer for ever).
+TEST(MorvexPresets, OddEntriesAreNamedAndSkippedWithoutWaiting) {
+  TempDir dir;
+  const std::string in = dir / "in.wav";
+  WriteAudio(in, Signal(2, 44100, 0.05), 44100, kWav24);
+  ASSERT_EQ(Morvex({"render", in, dir / "a.wav", "--save-preset", "Good"}, dir).status, 0);
+  ASSERT_EQ(mkfifo(PresetFile(dir, "Pipe").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(PresetFile(dir, "Dir").c_str(), 0755), 0);
+  // Stopped after a while, so that a wait fails the test instead of hanging it.
+  const auto morvex = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"10", MORVEX_TOOL});
+    return tool_test::RunProgram("/usr/bin/timeout", args, dir.path(),
+                                 {"XDG_DATA_HOME=" + dir / ".data"});
+  };
+  const auto listed = morvex({"presets"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_THAT(listed.out, EndsWith("):\n    Dir   unusable: not a saved state (a folder, not a "
+                                   "regular file)\n    Good\n    Pipe  unusable: not a saved state "
+                                   "(a FIFO, not a regular file)\n"));
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {{"render", in, dir / "b.wav", "--preset", "pipe"},
+       PresetFile(dir, "Pipe") + ": not a saved state (a FIFO, not a regular file)"},
+      {{"params", "--preset", "Dir"},
+       PresetFile(dir, "Dir") + ": not a saved state (a folder, not a regular file)"},
+      {{"render", in, dir / "b.wav", "--save-preset", "Pipe"},
+       "--save-preset Pipe: " + PresetFile(dir, "Pipe") + " is there and is not a regular file"},
+  };
+  for (const auto& c : cases) {
+    const auto run = morvex(c.args);
+    EXPECT_EQ(run.status, 1) << c.message;
+    EXPECT_THAT(run.err, StartsWith("morvex: error: " + c.message));
+    EXPECT_FALSE(Exists(dir / "b.wav")) << c.message;
+  }
+  EXPECT_EQ(morvex({"render", in, dir / "b.wav", "--preset", "Good"}).status, 0);
+}
+
+// A preset's name comes from a file anyone may have made: 'show' prints what
+// a terminal would obey (escape sequences, a bell, text turned right to left)
+// as escapes, and any other text as it is.
+TEST(MorvexPresets, ShowEscapesWhatATerminalWouldObeyInAPresetName) {
+  TempDir dir;
+  WriteAudio(dir / "in.wav", Signal(2, 44100, 0.05), 44100, kWav24);
+  const std::string saved = dir / "saved.aupreset";
+  ASSERT_EQ(Morvex({"render", dir / "in.wav", dir / "a.wav", "--save-state", saved}, dir).status,
+            0);
+  const std::string name = "<string>Classic Virus</string>";
+  const std::string text = Slurp(saved);
+  ASSERT_NE(text.find(name), std::string::npos);
+  const std::string file =
+      dir.write("odd.aupreset", Replaced(text, name,
+                                         "<string>Caf\xc3\xa9\x1b[2J\x07 \xe2\x80\xae"
+                                         "exe.gnp\xe2\x81\xa6\xc2\x85\x7f</string>"));
+  const auto shown = Morvex({"show", file}, dir);
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_THAT(shown.out,
+              HasSubstr("\npreset     Caf\xc3\xa9\\x1B[2J\\x07 \\u{202E}exe.gnp\\u{2066}\\u{0085}"
+                        "\\x7F\n"));
 }
 
 TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
@@ -262,6 +342,22 @@ TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
     ASSERT_EQ(unlink((homePresets + "/Mono.aupreset").c_str()), 0);
   }
 
+  // A relative HOME is ignored as a relative XDG_DATA_HOME is, rather than
+  // put the presets under whatever folder the command runs in.
+  const std::vector<std::string> relative = {"XDG_DATA_HOME", "HOME=home"};
+  char* const cwd = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  const auto saved = Morvex({"render", in, dir / "r.wav", "--save-preset", "Here"}, dir, relative);
+  const auto listedThere = Morvex({"presets"}, dir, relative);
+  EXPECT_EQ(chdir(cwd), 0);
+  std::free(cwd);
+  const std::string reason = "HOME (home) is not an absolute path, nor is XDG_DATA_HOME set to one";
+  EXPECT_EQ(saved.status, 1);
+  EXPECT_EQ(saved.err, "morvex: error: --save-preset Here: no folder for user presets, since " +
+                           reason + "\n");
+  EXPECT_FALSE(Exists(homePresets + "/Here.aupreset"));
+  EXPECT_THAT(listedThere.out, EndsWith("\nuser presets: none (" + reason + ")\n"));
+
   const std::string longest(200, 'x');
   ASSERT_EQ(Morvex({"render", in, dir / "a.wav", "--save-preset", longest}, dir).status, 0);
   EXPECT_TRUE(Exists(PresetFile(dir, longest)));
@@ -275,6 +371,13 @@ TEST(MorvexPresets, TheFolderFollowsXdgRulesAndNamesMustBeFileNames) {
       {{"--save-preset", longest + "y"}, "a preset name may be at most 200 bytes long, not 201"},
       {{"--save-preset", "caf\xe9"}, "a preset name must be UTF-8 text"},
       {{"--save-preset="}, "--save-preset needs a value, not an empty text"},
+      // --preset would choose the factory preset instead.
+      {{"--save-preset", "twin"},
+       "--save-preset twin: --preset twin chooses the factory preset 2 Twin, so it could never "
+       "load this preset"},
+      {{"--save-preset", "0"},
+       "--save-preset 0: --preset 0 chooses the factory preset 0 Classic "
+       "Virus"},
       {{"--output-dir", dir.path(), "--save-preset", "Each"},
        "--save-preset cannot go with --output-dir: each file has a unit of its own"},
   };

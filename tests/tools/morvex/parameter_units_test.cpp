@@ -108,6 +108,34 @@ TEST_F(ParameterUnits, SaysWhatAnApproachedValueGivesAndRefusesOtherTexts) {
     EXPECT_FALSE(ValueFromUnits(parameters[id], text, *unit, kRate).has_value()) << text;
 }
 
+// However far past a parameter's reach a quantity is, it takes the nearest
+// end, as one just past it does: never a value from the middle or the other
+// end, which is where floating point left huge asks.
+TEST_F(ParameterUnits, QuantitiesBeyondReachTakeTheNearestEndAtAnyMagnitude) {
+  const struct {
+    int id;
+    const char* justPast;
+    std::vector<const char*> farPast;
+  } cases[] = {
+      {Morvex::kDepth, "100oct", {"1e17oct", "1e18oct", "1e300oct"}},
+      {Morvex::kDepth, "-1oct", {"-1e17oct", "-1e300oct"}},
+      {Morvex::kRate, "1ms", {"5e-324s", "1e-300s", "1e-17ms"}},
+      {Morvex::kRate, "1000Hz", {"1e300Hz", "1e17Hz"}},
+      {Morvex::kFreq, "100kHz", {"1e300Hz", "1e17kHz"}},
+      {Morvex::kFreq, "1Hz", {"5e-324Hz", "1e-300kHz"}},
+      {Morvex::kFeedback, "200%", {"1e300%", "1e17%"}},
+      {Morvex::kSpread, "Q100", {"Q1e300"}},
+      {Morvex::kMix, "-5%wet", {"-1e300%wet"}},
+  };
+  for (const auto& c : cases) {
+    const float end = Value(c.id, c.justPast).value;
+    EXPECT_TRUE(end == parameters[c.id].minValue || end == parameters[c.id].maxValue)
+        << c.justPast << " gives " << end;
+    for (const char* far : c.farPast)
+      EXPECT_EQ(Value(c.id, far).value, end) << far << " against " << c.justPast;
+  }
+}
+
 TEST_F(ParameterUnits, MeaningsFollowTheValuesAndTheSampleRate) {
   const std::pair<int, float> settings[] = {{Morvex::kMix, 0.3f},    {Morvex::kStages, 0.0f},
                                             {Morvex::kFreq, 0.4f},   {Morvex::kFeedback, 0.25f},
