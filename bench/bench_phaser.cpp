@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "effect/dsp/CPhaser.h"
-#include "effect/dsp/detail/CompactChainPair.h"
 #include "frame_counters.h"
 
 namespace {
@@ -66,43 +65,6 @@ void BM_PhaserBlockOn(benchmark::State& state, InstructionSet set) {
   renderBlocks(state, p, noise(1), noise(2));
 }
 BENCHMARK_CAPTURE(BM_PhaserBlockOn, sse2, InstructionSet::kSse2)->Arg(0)->Arg(5);
-
-// The floor: both chains' feedback loops alone, with the engine's own
-// fused sections and nothing else of it (no control updates, smoothing,
-// input guards, mix or clamp).
-template <int N>
-__attribute__((target("fma"), flatten)) void feedbackLoops(CAllPass6& left, CAllPass6& right,
-                                                           const std::vector<double>& l,
-                                                           const std::vector<double>& r,
-                                                           std::vector<double>& out) {
-  using dsp_detail::DoublePair;
-  dsp_detail::CompactChainPair<dsp_detail::FusedMulAdd, N> chains(left, right);
-  const DoublePair feedback(0.5);
-  for (int i = 0; i < kBlock; ++i) {
-    const DoublePair y = chains.run(DoublePair(l[i], r[i]), feedback);
-    out[2 * i] = y.left();
-    out[2 * i + 1] = y.right();
-  }
-  chains.writeBack();
-}
-
-template <int N>
-void BM_PhaserFeedbackLoopsAlone(benchmark::State& state) {
-  if (!hasInstructionSet(InstructionSet::kFma)) return state.SkipWithError("no FMA here");
-  CAllPass6 left, right;
-  left.calcCoeff(0.05, 1.0, 1.0);
-  right.calcCoeff(0.05, 1.0, 1.0);
-  const std::vector<double> l = noise(1), r = noise(2);
-  std::vector<double> out(2 * kBlock);
-  for (auto _ : state) {
-    feedbackLoops<N>(left, right, l, r, out);
-    benchmark::DoNotOptimize(out.data());
-    benchmark::ClobberMemory();
-  }
-  setFrameCounters(state, kBlock, kSampleRate);
-}
-BENCHMARK_TEMPLATE(BM_PhaserFeedbackLoopsAlone, 1);
-BENCHMARK_TEMPLATE(BM_PhaserFeedbackLoopsAlone, 6);
 
 void BM_PhaserFrameByFrame(benchmark::State& state) {
   CPhaser p;

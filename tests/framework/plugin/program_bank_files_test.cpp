@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "framework/plugin/IPlugBase.h"
-#include "framework/plugin/detail/WholeFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestPlug.h"
 
@@ -22,8 +23,11 @@ WDL_String File(const TempDir& dir, const char* name) {
 }
 
 ByteChunk Read(const WDL_String& path) {
+  std::ifstream file(path.Get(), std::ios::binary);
+  EXPECT_TRUE(file.good()) << path.Get();
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   ByteChunk bytes;
-  EXPECT_TRUE(ReadWholeFile(path.Get(), &bytes));
+  bytes.PutBytes(text.data(), static_cast<int>(text.size()));
   return bytes;
 }
 

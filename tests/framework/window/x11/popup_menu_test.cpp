@@ -8,7 +8,6 @@
 #include "framework/editor/IPopupMenu.h"
 #include "framework/window/IGraphicsOffscreen.h"
 #include "framework/window/x11/X11PopupMenu.h"
-#include "framework/window/x11/detail/RasterText.h"
 
 namespace {
 
@@ -74,8 +73,12 @@ TEST_F(X11PopupMenuTest, RowsShowTheModelsPresentation) {
 
   LICE_MemBitmap screen;
   CaptureRoot(mDisplay, &screen);
-  IText face = x11_detail::InterfaceText(13);
-  LICE_IFont* font = x11_detail::FontFor(&mFonts, &face);
+  // The menus' face, measured through the editor's own text calls.
+  IText face(13, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
+  const auto labelWidth = [&](const std::string& label) {
+    IRECT extent;
+    return mFonts.MeasureIText(&face, const_cast<char*>(label.c_str()), &extent) ? extent.W() : 0;
+  };
   const int plainLabelX = rows[0].labelX;
   for (const auto& r : rows) {
     const int top = r.y + 1, bottom = r.y + r.h - 1, right = r.x + r.w - 2;
@@ -87,7 +90,7 @@ TEST_F(X11PopupMenuTest, RowsShowTheModelsPresentation) {
         ASSERT_EQ(PixelAt(screen, x, r.y + r.h / 2), line) << x;
       continue;
     }
-    const int textW = x11_detail::TextWidth(font, r.label.c_str());
+    const int textW = labelWidth(r.label);
     ASSERT_GT(textW, 20);
     const int labelInk = DarkestIn(screen, r.labelX, top, r.labelX + textW, bottom);
     if (r.item == 1) {

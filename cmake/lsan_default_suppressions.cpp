@@ -1,5 +1,5 @@
-// Linked into every test program, so the leak checker knows this however the
-// test is started.
+// Linked into every test program and every program the build runs, so the
+// leak checker of a sanitizer build knows this however the program starts.
 //
 // fontconfig keeps a little state of its own out of the leak checker's sight;
 // only FcFini frees it, and a plug-in must never call that, since its host may

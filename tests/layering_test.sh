@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Every #include of ours points down the layers: the table below is the one
+# place that says which folder may include which. A folder's detail/ is its
+# own (and its tests'), nothing but tests includes test code, and no build
+# recipe outside tests/ compiles a file from there.
+#   layering_test.sh SOURCE_DIR
+set -euo pipefail
+cd "$1"
+
+# Folder: the folders (or single headers) it may include besides its own,
+# lower layers first. Tests, benchmarks and fuzz targets stand above all.
+declare -A may_include=(
+  [framework/base]=""
+  [platform]="framework/base"
+  [effect/dsp]=""
+  [framework/plugin]="framework/base"
+  [framework/au]="framework/plugin framework/base platform"
+  [framework/lv2]="framework/plugin framework/base platform"
+  [framework/window/gdi]="framework/base"
+  [raster]="framework/window/gdi framework/base"
+  [framework/editor]="raster framework/window/gdi framework/plugin framework/base"
+  [framework/window]="framework/editor raster framework/window/gdi framework/plugin framework/base platform"
+  [framework/window/x11]="framework/window framework/editor raster framework/window/gdi framework/plugin framework/base platform"
+  [effect]="effect/dsp framework/window framework/editor raster framework/window/gdi framework/au framework/lv2 framework/plugin framework/base platform"
+  # Hosts and generators know the effect by its identity alone.
+  [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
+  [tools/lv2host]=""
+  [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
+  [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
+  [tools/demo]=""
+  [tools/raster_shapes]="raster framework/window/gdi framework/base"
+  # morvex's units follow the engine's laws; its snapshot still draws the
+  # editor through the plug-in object rather than the component's view.
+  [tools/morvex]="tools/auhost raster platform effect/MorvexIdentity.h effect/Morvex.h effect/dsp/CPhaser.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  [bench]="*"
+  [fuzz]="*"
+  [tests]="*"
+)
+
+# The folder a path belongs to: the longest one in the table that holds it.
+folder_of() {
+  local path=$1 best="" f
+  for f in "${!may_include[@]}"; do
+    if [[ $path == "$f/"* && ${#f} -gt ${#best} ]]; then best=$f; fi
+  done
+  printf '%s' "$best"
+}
+
+allowed() {  # from to include
+  local from=$1 to=$2 include=$3
+  [[ $from == "$to" || ${may_include[$from]} == "*" ]] && return 0
+  [[ " ${may_include[$from]} " == *" $to "* || " ${may_include[$from]} " == *" $include "* ]]
+}
+
+failures=0
+fail() {
+  echo "$1: $2" >&2
+  failures=$((failures + 1))
+}
+
+while IFS= read -r file; do
+  from=$(folder_of "$file")
+  [ -n "$from" ] || continue
+  # A test of X (tests/X/...) may look into X's detail/, as X itself does.
+  tested=$(folder_of "${file#tests/}")
+  while IFS=: read -r line include; do
+    include=${include#*\"}
+    include=${include%\"*}
+    to=$(folder_of "$include")
+    [ -n "$to" ] || continue  # the folder's own files, or another project's headers
+    if [[ $to == tests && $from != tests && $from != fuzz ]]; then
+      fail "$file:$line" "includes test code: $include"
+    elif [[ $include == */detail/* && $from != "$to" && $from != fuzz &&
+            !($from == tests && $tested == "$to") ]]; then
+      fail "$file:$line" "includes another folder's detail/: $include"
+    elif ! allowed "$from" "$to" "$include"; then
+      fail "$file:$line" "$from may not include $to: $include"
+    fi
+  done < <(grep -n '^#include "' "$file" || true)
+done < <(find platform framework effect raster tools bench fuzz tests -name '*.h' -o -name '*.cpp' | sort)
+
+while IFS= read -r recipe; do
+  fail "$recipe" "builds from tests/: $(grep -n 'SOURCE_DIR}/tests/' "$recipe" | head -1)"
+done < <(grep -l 'SOURCE_DIR}/tests/' $(find platform framework effect raster tools bench -name CMakeLists.txt) || true)
+
+if [ "$failures" -gt 0 ]; then
+  echo "FAIL: $failures include(s) or recipe(s) against the layers" >&2
+  exit 1
+fi
+echo "every include points down the layers"
