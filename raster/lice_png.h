@@ -52,6 +52,6 @@ bool LICE_EncodePNG(const LICE_IBitmap* bitmap, bool wantAlpha, std::vector<unsi
 
 // [any thread] Writes the bitmap as an 8-bit RGBA PNG, or RGB when
 // wantAlpha is false (the alpha byte is then ignored, as a screen ignores
-// it). False, leaving no file behind, when the bitmap is empty or the file
-// cannot be written whole.
+// it), whole or not at all (see AtomicFile). False, the file untouched, when
+// the bitmap is empty or the file cannot be written whole.
 bool LICE_WritePNG(const char* filename, const LICE_IBitmap* bitmap, bool wantAlpha = true);

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "framework/base/AtomicFile.h"
 #include "raster/lice_pixel.h"
 #include "raster/lice_png.h"
 
@@ -79,13 +80,6 @@ bool LICE_EncodePNG(const LICE_IBitmap* bitmap, bool wantAlpha, std::vector<unsi
 
 bool LICE_WritePNG(const char* filename, const LICE_IBitmap* bitmap, bool wantAlpha) {
   std::vector<unsigned char> png;
-  if (!filename || !LICE_EncodePNG(bitmap, wantAlpha, &png)) return false;
-  FILE* file = std::fopen(filename, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-  if (std::fclose(file) != 0 || !written) {
-    std::remove(filename);
-    return false;
-  }
-  return true;
+  return filename && LICE_EncodePNG(bitmap, wantAlpha, &png) &&
+         WriteFileAtomically(filename, png.data(), png.size());
 }

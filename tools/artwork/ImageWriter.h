@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/base/AtomicFile.h"
 #include "raster/LICE_IBitmap.h"
 
 namespace artwork {
@@ -25,12 +27,7 @@ class ImageWriter {
   const std::string& error() const { return mError; }
 
  private:
-  struct Staged {
-    std::string temporary, destination;
-  };
-  void discard();
-
-  std::vector<Staged> mStaged;
+  std::vector<std::unique_ptr<AtomicFile>> mStaged;
   std::string mError;
 };
 

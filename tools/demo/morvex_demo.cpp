@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/AtomicFile.h"
+
 namespace {
 
 const char kUsage[] =
@@ -153,16 +155,16 @@ int writeClip(const char* path) {
   info.samplerate = kRate;
   info.channels = 2;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
-  const std::string temp = std::string(path) + ".tmp";
-  SNDFILE* file = sf_open(temp.c_str(), SFM_WRITE, &info);
+  AtomicFile output(path);
+  SNDFILE* file = output.ok() ? sf_open_fd(output.fd(), SFM_WRITE, &info, SF_FALSE) : nullptr;
   if (!file) {
-    std::fprintf(stderr, "morvex-demo: error: %s: cannot write (%s)\n", path, sf_strerror(nullptr));
+    std::fprintf(stderr, "morvex-demo: error: %s: cannot write (%s)\n", path,
+                 output.ok() ? sf_strerror(nullptr) : std::strerror(errno));
     return 1;
   }
   const bool written = sf_writef_float(file, interleaved.data(), frames) == sf_count_t(frames);
-  if (sf_close(file) != 0 || !written || std::rename(temp.c_str(), path) != 0) {
+  if (sf_close(file) != 0 || !written || !output.commit()) {
     std::fprintf(stderr, "morvex-demo: error: %s: cannot write\n", path);
-    unlink(temp.c_str());
     return 1;
   }
   return 0;

@@ -1,15 +1,11 @@
 #include "tools/morvex/FilePaths.h"
 
-#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "tools/morvex/ToolError.h"
 
 namespace {
-
-// As many hops as the kernel allows before ELOOP.
-constexpr int kMaxLinkHops = 40;
 
 struct Identity {
   dev_t device = 0;
@@ -34,23 +30,10 @@ Identity identityOf(const std::string& path) {
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
-
 std::string FollowLinks(const std::string& path) {
-  std::string current = path;
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-    struct stat st;
-    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    char target[PATH_MAX];
-    const ssize_t length = readlink(current.c_str(), target, sizeof target - 1);
-    if (length < 0) return current;
-    target[length] = '\0';
-    current = target[0] == '/' ? std::string(target) : FolderOf(current) + target;
-  }
-  throw ToolError(path + ": too many levels of symbolic links");
+  std::string end;
+  if (!FollowLinks(path, &end)) throw ToolError(path + ": too many levels of symbolic links");
+  return end;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

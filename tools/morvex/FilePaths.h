@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/base/PathLinks.h"
+
 // Questions about paths that a user names, answered the way the file system
 // sees them rather than by spelling.
 
@@ -13,6 +15,3 @@ std::string FollowLinks(const std::string& path);
 // True when both paths name the same file: the same inode when it exists, or
 // the same name in the same folder when it does not yet.
 bool SameFile(const std::string& a, const std::string& b);
-
-// The folder part of a path with its trailing slash ("" for a bare name).
-std::string FolderOf(const std::string& path);

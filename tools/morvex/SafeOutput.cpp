@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/base/AtomicFile.h"
 #include "tools/morvex/FilePaths.h"
 #include "tools/morvex/Spool.h"
 #include "tools/morvex/ToolError.h"
@@ -61,17 +62,6 @@ extern "C" void removePendingAndDie(int sig) {
     if (gSlotState[i] == kPending) unlink(gPendingPath[i]);
   signal(sig, SIG_DFL);
   raise(sig);
-}
-
-// The process's file-creation mask, read once: reading it means setting it,
-// which threads making files at the same time must not see.
-mode_t processUmask() {
-  static const mode_t mask = [] {
-    const mode_t value = umask(0);
-    umask(value);
-    return value;
-  }();
-  return mask;
 }
 
 // Blocks the clean-up signals for its lifetime, so that a temporary never
@@ -138,17 +128,7 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
   }
   if (mFd < 0) fail(error);
 
-  // mkstemp makes the file private: a replaced file keeps its own owner (when
-  // we may give it away) and bits, a new one gets the usual mode.
-  struct stat st;
-  if (stat(file.c_str(), &st) == 0) {
-    // Without the right to give the file away it becomes ours, and then the
-    // set-id bits must not come along.
-    const bool sameOwner = fchown(mFd, st.st_uid, st.st_gid) == 0;
-    fchmod(mFd, st.st_mode & (sameOwner ? 07777 : 0777));
-  } else {
-    fchmod(mFd, 0666 & ~processUmask());
-  }
+  GiveModeOf(file, mFd);
 }
 
 void SafeOutput::openInPlace() {

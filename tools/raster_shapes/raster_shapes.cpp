@@ -3,6 +3,7 @@
 // by eye.
 
 #include <png.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/AtomicFile.h"
 #include "framework/window/gdi/Fonts.h"
 #include "framework/window/gdi/TextDrawing.h"
 #include "raster/lice.h"
@@ -155,10 +157,10 @@ struct Crop {
 };
 
 bool writePng(const char* path, LICE_IBitmap* bm, const Crop& crop, int zoom, std::string* error) {
-  const std::string temp = std::string(path) + ".tmp";
-  FILE* f = std::fopen(temp.c_str(), "wb");
+  AtomicFile output(path);
+  FILE* f = output.ok() ? fdopen(dup(output.fd()), "wb") : nullptr;
   if (!f) {
-    *error = "cannot create '" + temp + "': " + std::strerror(errno);
+    *error = "cannot write '" + std::string(path) + "': " + std::strerror(errno);
     return false;
   }
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -166,7 +168,6 @@ bool writePng(const char* path, LICE_IBitmap* bm, const Crop& crop, int zoom, st
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     std::fclose(f);
-    std::remove(temp.c_str());
     *error = "cannot encode '" + std::string(path) + "'";
     return false;
   }
@@ -189,8 +190,7 @@ bool writePng(const char* path, LICE_IBitmap* bm, const Crop& crop, int zoom, st
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  if (std::fclose(f) != 0 || std::rename(temp.c_str(), path) != 0) {
-    std::remove(temp.c_str());
+  if (std::fclose(f) != 0 || !output.commit()) {
     *error = "cannot write '" + std::string(path) + "': " + std::strerror(errno);
     return false;
   }

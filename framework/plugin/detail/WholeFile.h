@@ -9,6 +9,6 @@ constexpr int kMaxWholeFileSize = 64 << 20;
 // replaces). False when it cannot be opened or read, or is larger.
 bool ReadWholeFile(const char* path, ByteChunk* bytes);
 
-// Writes bytes to a temporary file beside path and renames it over path, so
-// a failed write never leaves a half-written file behind.
+// Writes bytes as the file path whole or not at all (see AtomicFile): a
+// symbolic link stays and its target is replaced.
 bool WriteWholeFile(const char* path, const ByteChunk& bytes);

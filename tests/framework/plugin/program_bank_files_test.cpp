@@ -189,6 +189,25 @@ TEST(ProgramBankFilesTest, BankRoundTripsInBothForms) {
   }
 }
 
+// A user who keeps a program behind a symbolic link keeps the link: saving
+// replaces the file it leads to.
+TEST(ProgramBankFilesTest, SavingThroughALinkReplacesItsTarget) {
+  TempDir dir;
+  TestPlug plug("1-1", 3);
+  Populate(&plug);
+  ASSERT_TRUE(plug.SaveProgramAsFXP(File(dir, "target.fxp")));
+  ASSERT_EQ(symlink("target.fxp", (dir / "link.fxp").c_str()), 0);
+  plug.RestorePreset(2);
+  ASSERT_TRUE(plug.SaveProgramAsFXP(File(dir, "link.fxp")));
+  char target[64] = {};
+  EXPECT_EQ(readlink((dir / "link.fxp").c_str(), target, sizeof target - 1), 10);
+  EXPECT_STREQ(target, "target.fxp");
+  ByteChunk saved = Read(File(dir, "target.fxp"));
+  EXPECT_TRUE(plug.LoadProgramFromFXPData(saved));
+  ASSERT_TRUE(plug.SaveProgramAsFXP(File(dir, "again.fxp")));
+  EXPECT_TRUE(Read(File(dir, "again.fxp")).IsEqual(saved));
+}
+
 TEST(ProgramBankFilesTest, RefusedFilesChangeNothing) {
   const ByteChunk good = SavedFile(false, false);
 
