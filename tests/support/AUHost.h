@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/base/ReproducibleNoise.h"
 #include "platform/AudioToolbox.h"
 #include "platform/CoreFoundation.h"
 #include "platform/HostComponents.h"
@@ -124,11 +125,10 @@ struct Source {
 // Deterministic noise in [-0.5, 0.5), one vector per channel.
 inline Signal Noise(size_t channels, size_t frames, unsigned seed = 1) {
   Signal signal(channels, std::vector<float>(frames));
+  ReproducibleNoise noise(seed);
   for (auto& channel : signal) {
-    for (float& sample : channel) {
-      seed = seed * 1664525u + 1013904223u;
-      sample = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
-    }
+    for (float& sample : channel)
+      sample = static_cast<float>(noise.unit() - 0.5);
   }
   return signal;
 }

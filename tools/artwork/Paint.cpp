@@ -157,9 +157,7 @@ void PlaceFrame(LICE_IBitmap* strip, const LICE_IBitmap& frame, int index) {
 }
 
 float Grain::next() {
-  // A 32-bit linear congruential step; the top bits are the random ones.
-  mState = mState * 1664525u + 1013904223u;
-  return static_cast<float>(mState >> 8) / static_cast<float>(1u << 23) - 1.0f;
+  return static_cast<float>(mNoise.bipolar());
 }
 
 }  // namespace artwork

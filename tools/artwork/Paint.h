@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/base/ReproducibleNoise.h"
 #include "raster/LICE_IBitmap.h"
 
 // Painting on straight-alpha bitmaps, the form the editor blits its images
@@ -115,12 +116,12 @@ void PlaceFrame(LICE_IBitmap* strip, const LICE_IBitmap& frame, int index);
 // run, so the images are the same bytes on every build.
 class Grain {
  public:
-  explicit Grain(unsigned int seed) : mState(seed) {}
+  explicit Grain(unsigned int seed) : mNoise(seed) {}
   // Uniform in [-1, 1).
   float next();
 
  private:
-  unsigned int mState;
+  ReproducibleNoise mNoise;
 };
 
 }  // namespace artwork

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "framework/base/AtomicFile.h"
+#include "framework/base/ReproducibleNoise.h"
 
 namespace {
 
@@ -33,15 +34,6 @@ constexpr int kRate = 44100;
 constexpr double kSeconds = 4.0;
 constexpr double kBeat = 0.5;  // 120 beats per minute
 constexpr double kPi = 3.14159265358979323846;
-
-// Reproducible noise: the same clip on every machine.
-struct Noise {
-  uint32_t state = 0x1234567u;
-  double next() {
-    state = state * 1664525u + 1013904223u;
-    return (state >> 8) / double(1u << 24) * 2 - 1;
-  }
-};
 
 // A sawtooth with its discontinuity smoothed (polyBLEP), so the chords are
 // harmonically rich without folding back into audible aliases.
@@ -86,21 +78,21 @@ void addKick(std::vector<double>& out, double start) {
   }
 }
 
-void addSnare(std::vector<double>& out, double start, Noise& noise) {
+void addSnare(std::vector<double>& out, double start, ReproducibleNoise& noise) {
   const size_t first = static_cast<size_t>(start * kRate);
   for (size_t i = 0; i < size_t(0.2 * kRate) && first + i < out.size(); ++i) {
     const double t = double(i) / kRate;
-    out[first + i] += 0.35 * std::exp(-t * 22) * noise.next() +
+    out[first + i] += 0.35 * std::exp(-t * 22) * noise.bipolar() +
                       0.3 * std::exp(-t * 30) * std::sin(2 * kPi * 185 * t);
   }
 }
 
-void addHat(std::vector<double>& out, double start, Noise& noise) {
+void addHat(std::vector<double>& out, double start, ReproducibleNoise& noise) {
   const size_t first = static_cast<size_t>(start * kRate);
   double previous = 0;
   for (size_t i = 0; i < size_t(0.06 * kRate) && first + i < out.size(); ++i) {
     const double t = double(i) / kRate;
-    const double white = noise.next();
+    const double white = noise.bipolar();
     out[first + i] += 0.18 * std::exp(-t * 70) * (white - previous);  // bright: differenced
     previous = white;
   }
@@ -109,7 +101,7 @@ void addHat(std::vector<double>& out, double start, Noise& noise) {
 int writeClip(const char* path) {
   const size_t frames = static_cast<size_t>(kSeconds * kRate);
   std::vector<double> left(frames), right(frames);
-  Noise noise;
+  ReproducibleNoise noise(0x1234567u);
   // Am, F, C, G: one chord per two beats, slightly detuned between channels.
   const int chords[4][4] = {{57, 60, 64, 69}, {53, 57, 60, 65}, {48, 55, 60, 64}, {55, 59, 62, 67}};
   for (int bar = 0; bar < 4; ++bar) {
@@ -130,7 +122,7 @@ int writeClip(const char* path) {
     addKick(left, start);
     addKick(right, start);
     if (beat % 2 == 1) {
-      Noise copy = noise;
+      ReproducibleNoise copy = noise;
       addSnare(left, start, noise);
       addSnare(right, start, copy);
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/ReproducibleNoise.h"
 #include "platform/HostComponents.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/ArgCursor.h"
@@ -87,13 +88,11 @@ std::string ms(double value) {
 Channels testSignal(int channels, double rate, double seconds) {
   const size_t frames = static_cast<size_t>(rate * seconds);
   Channels signal(channels, std::vector<float>(frames));
-  uint32_t seed = 12345;
+  ReproducibleNoise noise(12345);
   for (int c = 0; c < channels; ++c)
     for (size_t i = 0; i < frames; ++i) {
-      seed = seed * 1664525u + 1013904223u;
-      const double noise = (seed >> 8) / double(1 << 24) * 2 - 1;
       const double tone = std::sin(2 * M_PI * (220.0 * (c + 1)) * static_cast<double>(i) / rate);
-      signal[c][i] = static_cast<float>(0.45 * noise + 0.45 * tone);
+      signal[c][i] = static_cast<float>(0.45 * noise.bipolar() + 0.45 * tone);
     }
   return signal;
 }

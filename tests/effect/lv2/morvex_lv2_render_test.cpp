@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/ReproducibleNoise.h"
 #include "framework/plugin/Base64.h"
 #include "lv2/presets/presets.h"
 #include "tests/effect/lv2/MorvexWorld.h"
@@ -42,14 +43,12 @@ void Write(const std::string& path, int channels, size_t frames) {
   ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
   std::vector<float> samples(frames * static_cast<size_t>(channels));
   // A tone, a different high tone per channel and a little hash noise.
-  unsigned hash = 1;
+  ReproducibleNoise noise(1);
   for (size_t i = 0; i < samples.size(); ++i) {
     const double t = static_cast<double>(i / static_cast<size_t>(channels)) / 44100.0;
     const double high = i % 2 ? 3700.0 : 3000.0;
-    hash = hash * 1664525u + 1013904223u;
     samples[i] = static_cast<float>(0.3 * std::sin(2 * M_PI * 220 * t) +
-                                    0.2 * std::sin(2 * M_PI * high * t) +
-                                    0.1 * (static_cast<double>(hash >> 8) / 8388608.0 - 1.0));
+                                    0.2 * std::sin(2 * M_PI * high * t) + 0.1 * noise.bipolar());
   }
   sf_writef_float(file, samples.data(), static_cast<sf_count_t>(frames));
   sf_close(file);

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/ReproducibleNoise.h"
 #include "tests/support/TempDir.h"
 
 extern char** environ;
@@ -169,14 +170,13 @@ using Channels = std::vector<std::vector<float>>;
 // A deterministic test signal: a chord of tones and a little noise.
 inline Channels Signal(int channels, int rate, double seconds) {
   Channels signal(channels, std::vector<float>(static_cast<size_t>(rate * seconds)));
-  uint32_t seed = 99;
+  ReproducibleNoise noise(99);
   for (int c = 0; c < channels; ++c)
     for (size_t i = 0; i < signal[c].size(); ++i) {
-      seed = seed * 1664525u + 1013904223u;
       const double t = double(i) / rate;
-      signal[c][i] = static_cast<float>(0.3 * std::sin(2 * M_PI * (110 + 55 * c) * t) +
-                                        0.3 * std::sin(2 * M_PI * 1375 * t) +
-                                        0.1 * ((seed >> 8) / double(1 << 24) - 0.5));
+      signal[c][i] =
+          static_cast<float>(0.3 * std::sin(2 * M_PI * (110 + 55 * c) * t) +
+                             0.3 * std::sin(2 * M_PI * 1375 * t) + 0.1 * (noise.unit() - 0.5));
     }
   return signal;
 }
