@@ -348,4 +348,62 @@ TEST(MorvexEditorToolTest, TheStateIsSavedWhenTheDisplayGoesAway) {
   }
 }
 
+// Two copies of the bundle on the search path, one without its images: the
+// editor draws with the images of the copy whose library was loaded, in
+// either order. The other copy's images would hide a missing editor or
+// cost a working one.
+TEST(MorvexEditorToolTest, TheEditorsImagesComeFromTheBundleItsLibraryCameFrom) {
+  namespace fs = std::filesystem;
+  test_support::XvfbServer server;
+  ASSERT_FALSE(server.Display().empty());
+  TempDir scratch;
+  fs::create_directories(scratch / "whole");
+  fs::create_directories(scratch / "bare");
+  fs::copy(MORVEX_BUNDLE, scratch / "whole/Morvex.component", fs::copy_options::recursive);
+  fs::copy(MORVEX_BUNDLE, scratch / "bare/Morvex.component", fs::copy_options::recursive);
+  for (const auto& image :
+       fs::directory_iterator(scratch / "bare/Morvex.component/Contents/Resources"))
+    if (image.path().extension() == ".png") fs::remove(image.path());
+  for (const std::string first : {"whole", "bare"}) {
+    const std::string second = first == "whole" ? "bare" : "whole";
+    const std::string path = "AUDIOUNIT_PATH=" + scratch / first + ":" + scratch / second;
+    const tool_test::Run info =
+        tool_test::RunProgram(MORVEX_TOOL, {"info"}, scratch.path(), {path});
+    ASSERT_EQ(info.status, 0) << info.err;
+    const bool bare = info.out.find(scratch / "bare/Morvex.component") != std::string::npos;
+    ASSERT_NE(bare, info.out.find(scratch / "whole/Morvex.component") != std::string::npos)
+        << info.out;
+
+    std::vector<std::string> args = {MORVEX_TOOL, "editor"};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+      argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> variables = tool_test::ChangedEnvironment({path});
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+      envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), envp.data()), 0);
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    int status = -1;
+    bool ended = false, shown = false;
+    WaitFor(
+        [&] {
+          ended = waitpid(pid, &status, WNOHANG) == pid;
+          shown = FindEditorWindow(display) != 0;
+          return ended || shown;
+        },
+        10);
+    if (!ended) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    XCloseDisplay(display);
+    EXPECT_EQ(shown, !bare) << first << " first; loaded " << (bare ? "bare" : "whole");
+    if (bare) {
+      EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 1) << first;
+    }
+  }
+}
+
 }  // namespace
