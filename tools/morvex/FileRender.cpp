@@ -10,6 +10,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/Automation.h"
 #include "tools/morvex/PresetChoice.h"
+#include "tools/morvex/RenderTail.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
@@ -72,8 +73,11 @@ constexpr float kMeasuringHeadroom = 4096.0f;
 // is null. The input is scaled by `inputScale`; a measured output by
 // kMeasuringHeadroom.
 void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
-                  AudioFileWriter* writer, UInt32 block, float inputScale,
+                  AudioFileWriter* writer, const RenderSettings& settings, float inputScale,
                   const std::function<void(long long)>& progress, FileOutcome& outcome) {
+  const UInt32 block = settings.block;
+  RenderTail tail(settings.tail, reader.sampleRate());
+  bool inputEnded = false;
   const int channels = reader.channels();
   auto* deinterleave = channels == 1 ? Deinterleave<1> : Deinterleave<2>;
   auto* interleave = channels == 1 ? Interleave<1> : Interleave<2>;
@@ -88,8 +92,13 @@ void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
   long long& done = outcome.frames;
   progress(done);
   for (;;) {
-    const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
-    if (frames <= 0) break;
+    sf_count_t frames = inputEnded ? 0 : reader.read(interleaved.data(), kChunkFrames);
+    inputEnded = inputEnded || frames <= 0;
+    if (inputEnded) {
+      frames = tail.next(kChunkFrames);
+      if (frames <= 0) break;
+      std::fill_n(interleaved.begin(), frames * channels, 0.0f);
+    }
     if (inputScale != 1.0f)
       for (size_t i = 0; i < static_cast<size_t>(frames * channels); ++i)
         interleaved[i] *= inputScale;
@@ -113,10 +122,12 @@ void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
     if (!writer)
       for (size_t i = 0; i < static_cast<size_t>(frames * channels); ++i)
         interleaved[i] *= kMeasuringHeadroom;
+    if (inputEnded) frames = tail.keep(interleaved.data(), frames, channels);
     outcome.levels.add(interleaved.data(), static_cast<size_t>(frames * channels));
     if (writer) writer->write(interleaved.data(), frames);
     done += frames;
-    progress(done);
+    // The progress bar counts the input's frames; a tail is its last step.
+    progress(std::min<long long>(done, reader.frames()));
   }
 }
 
@@ -173,7 +184,7 @@ double FileRender::gainAvoidingClipping() {
   FileOutcome measured;
   measured.sampleRate = mReader.sampleRate();
   renderFrames(
-      unit, automation, mReader, nullptr, mSettings.block,
+      unit, automation, mReader, nullptr, mSettings,
       static_cast<float>(GainFactor(mSettings.gainDb)) / kMeasuringHeadroom, [](long long) {},
       measured);
   unit.uninitialize();
@@ -202,7 +213,7 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   outcome.sampleRate = mReader.sampleRate();
   const auto start = std::chrono::steady_clock::now();
   AudioFileWriter writer(output, mOutFormat, channels, mReader.sampleRate(), mReader.tags());
-  renderFrames(unit, automation, mReader, &writer, mSettings.block,
+  renderFrames(unit, automation, mReader, &writer, mSettings,
                static_cast<float>(GainFactor(mSettings.gainDb)), progress, outcome);
   writer.close();
   stateOutputs.write(unit);

@@ -8,6 +8,7 @@
 #include "tools/morvex/AudioFile.h"
 #include "tools/morvex/Container.h"
 #include "tools/morvex/OutputLevels.h"
+#include "tools/morvex/RenderTail.h"
 #include "tools/morvex/UnitSettings.h"
 
 class Automation;
@@ -21,6 +22,7 @@ struct RenderSettings {
   UInt32 block = 512;
   SampleFormat format = SampleFormat::Same;
   double gainDb = 0;  // --gain: applied to the input, before the effect
+  TailLength tail;    // --tail: silence rendered after the input's end
   bool quiet = false;
   bool noClobber = false;  // refuse to replace an existing OUT or state file
 };

@@ -60,6 +60,11 @@ const char kUsage[] =
     "                           name (not in a batch)\n"
     "  --gain DB                raise (or, negative, lower) IN's level by DB\n"
     "                           decibels before the effect, -120 to 60 (default 0)\n"
+    "  --tail SECONDS|auto       go on past IN's end, feeding the effect silence,\n"
+    "                           for SECONDS (0 to 600), or with auto until both\n"
+    "                           outputs stayed below -96 dBFS for 100 ms (at most\n"
+    "                           30 s), so that what still rings is kept (default:\n"
+    "                           OUT ends where IN does)\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
     "  --type TYPE              OUT's container, whatever its name (wav, flac...)\n"
     "  --format FORMAT          same (default), pcm16, pcm24 or float\n"
@@ -121,6 +126,8 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
       options->jobs = static_cast<int>(ParseCount(args, "--jobs", value, 1, kMaxBatchJobs));
     } else if (args.option("--gain", &value)) {
       settings.gainDb = ParseDecimal(args, "--gain", value, -120, 60);
+    } else if (args.option("--tail", &value)) {
+      settings.tail = ParseTail(args, value);
     } else if (args.option("--format", &value)) {
       settings.format = ParseSampleFormat(value);
     } else if (args.option("--automate", &value)) {
