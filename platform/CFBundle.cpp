@@ -33,6 +33,7 @@ class BundleObject final : public CFObject {
   const CFDictionaryRef mInfo;        // owned, may be null
   const CFStringRef mIdentifier;      // owned, may be null
   std::atomic<bool> mRetired{false};  // component bundle of an earlier search
+  std::atomic<bool> mLoaded{false};   // its library is loaded, or loading
 };
 
 struct Bundles {
@@ -120,6 +121,10 @@ void RetireComponentBundles() {
     bundle->mRetired = true;
 }
 
+void MarkBundleLoaded(CFBundleRef bundle, bool loaded) {
+  if (auto* object = const_cast<BundleObject*>(As<BundleObject>(bundle))) object->mLoaded = loaded;
+}
+
 std::string BundlePath(CFBundleRef bundle) {
   const auto* object = As<BundleObject>(bundle);
   return object ? object->mPath : std::string();
@@ -179,6 +184,11 @@ CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID) {
   platform_detail::EnsureComponentsScanned();
   auto& bundles = platform_detail::TheBundles();
   std::lock_guard<std::mutex> lock(bundles.mutex);
+  // Of several copies of a bundle, a plug-in asking for its own resources
+  // means the copy whose library runs it, whichever search found it.
+  for (auto it = bundles.components.rbegin(); it != bundles.components.rend(); ++it) {
+    if ((*it)->mLoaded && CFEqual((*it)->mIdentifier, bundleID)) return platform_detail::Wrap(*it);
+  }
   for (auto it = bundles.components.rbegin(); it != bundles.components.rend(); ++it) {
     if (!(*it)->mRetired && CFEqual((*it)->mIdentifier, bundleID)) {
       return platform_detail::Wrap(*it);

@@ -287,8 +287,10 @@ OSErr ResolveEntry(Registry& registry, std::unique_lock<std::mutex>& lock,
       // order visible. Recursive, because a constructor may load in turn.
       static std::recursive_mutex loading;
       const std::lock_guard<std::recursive_mutex> serialised(loading);
+      MarkBundleLoaded(bundle->bundle, true);
       library = dlopen(executable.c_str(), RTLD_NOW | RTLD_LOCAL);
       message = library ? nullptr : dlerror();
+      if (!library) MarkBundleLoaded(bundle->bundle, false);
     }
     failure = std::string("cannot load library: ") + (message ? message : "unknown error");
     lock.lock();

@@ -55,13 +55,20 @@ class XvfbServer {
     } else {
       unsetenv("DISPLAY");
     }
+    Stop();
+  }
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  // Ends the server, as a user logging out or a crash would, for tests of
+  // what its clients do when it goes away.
+  void Stop() {
     if (mPid > 0) {
       kill(mPid, SIGTERM);
       waitpid(mPid, nullptr, 0);
     }
+    mPid = 0;
   }
-  XvfbServer(const XvfbServer&) = delete;
-  XvfbServer& operator=(const XvfbServer&) = delete;
 
   // ":N", or empty when the server did not start.
   const std::string& Display() const { return mDisplay; }

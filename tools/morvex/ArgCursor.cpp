@@ -1,6 +1,7 @@
 #include "tools/morvex/ArgCursor.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "tools/morvex/ToolError.h"
@@ -73,5 +74,21 @@ long ParseCount(const ArgCursor& args, const std::string& option, const std::str
   if (text.empty() || *end != '\0' || errno != 0 || value < minimum || value > maximum)
     args.fail(option + " " + text + ": expected a whole number from " + std::to_string(minimum) +
               " to " + std::to_string(maximum));
+  return value;
+}
+
+double ParseDecimal(const ArgCursor& args, const std::string& option, const std::string& text,
+                    double minimum, double maximum) {
+  // Digits, one point and a leading sign only: no "inf", "nan" or hex.
+  const size_t digits = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
+  const bool plain =
+      text.size() > digits && text.find_first_not_of(".0123456789", digits) == std::string::npos;
+  char* end = nullptr;
+  const double value = plain ? std::strtod(text.c_str(), &end) : 0;
+  if (!plain || *end != '\0' || !(value >= minimum && value <= maximum)) {
+    char range[64];
+    std::snprintf(range, sizeof range, "%g to %g", minimum, maximum);
+    args.fail(option + " " + text + ": expected a number from " + range);
+  }
   return value;
 }

@@ -41,3 +41,7 @@ class ArgCursor {
 // naming the option.
 long ParseCount(const ArgCursor& args, const std::string& option, const std::string& text,
                 long minimum, long maximum);
+// Parses a plain decimal number ("-6", "2.5") in [minimum, maximum]; throws
+// UsageError naming the option.
+double ParseDecimal(const ArgCursor& args, const std::string& option, const std::string& text,
+                    double minimum, double maximum);

@@ -146,6 +146,10 @@ sf_count_t AudioFileReader::read(float* interleaved, sf_count_t frames) {
   return got;
 }
 
+bool AudioFileReader::rewind() {
+  return sf_seek(mFile, 0, SEEK_SET) == 0;
+}
+
 bool CanWriteFormat(int format, int channels, int sampleRate) {
   SF_INFO info = {};
   info.format = format;

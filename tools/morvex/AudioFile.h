@@ -38,6 +38,8 @@ class AudioFileReader {
   // Reads up to `frames` frames; fewer only at the end. Throws ToolError on a
   // read error.
   sf_count_t read(float* interleaved, sf_count_t frames);
+  // Goes back to the first frame; false when the container cannot seek.
+  bool rewind();
 
  private:
   std::string mPath;

@@ -13,6 +13,7 @@
 #include "raster/lice_png.h"
 #include "raster/lice_scaled_blit.h"
 #include "tools/auhost/Unit.h"
+#include "tools/morvex/NoEditorError.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/ToolError.h"
 #include "tools/morvex/UnitSettings.h"
@@ -63,11 +64,7 @@ void WriteEditorSnapshot(const UnitSettings& settings, int scale, const std::str
 
   IPlugAU* plug = IPlugAU::LivePlugOf(unit.au());
   auto* editor = dynamic_cast<IGraphics*>(plug ? plug->GetGUI() : nullptr);
-  if (!editor || !editor->DecodeImages())
-    throw ToolError(
-        "Morvex has no editor: its images are missing from, or damaged in, the bundle's "
-        "Contents/Resources (" +
-        std::string(kMorvexBundleID) + ")");
+  if (!editor || !editor->DecodeImages()) throw NoEditorError();
   IRECT whole(0, 0, editor->Width(), editor->Height());
   editor->Draw(&whole);  // no screen to copy to: the drawing is what counts
   const LICE_IBitmap* drawn = editor->GetDrawBitmap();

@@ -6,14 +6,17 @@
 // clang-format on
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/window/x11/DisplayLoss.h"
 #include "platform/AUCocoaUIView.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
+#include "tools/morvex/NoEditorError.h"
 #include "tools/morvex/PresetChoice.h"
 #include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
@@ -133,14 +136,66 @@ void OnHostTick(CFRunLoopTimerRef, void* info) {
   if (!loop->window->IsOpen() || loop->failure) CFRunLoopStop(CFRunLoopGetCurrent());
 }
 
+// Null when the plug-in made no editor, which it does when its images
+// cannot be read.
 void* OpenView(Unit& unit) {
-  const auto info = unit.get<AudioUnitCocoaViewInfo>(kAudioUnitProperty_CocoaUI);
+  AudioUnitCocoaViewInfo info{};
+  UInt32 size = sizeof info;
+  const OSStatus status = AudioUnitGetProperty(unit.au(), kAudioUnitProperty_CocoaUI,
+                                               kAudioUnitScope_Global, 0, &info, &size);
+  if (status == kAudioUnitErr_InvalidProperty) return nullptr;
+  unit.check(status, "the editor's view");
   CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
   CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
   const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
   if (!viewClass) throw ToolError("Morvex's view factory class is not registered");
   return viewClass->uiViewForAudioUnit(unit.au(), NSSize{0, 0});
 }
+
+// What was saved, for the message of a lost display.
+std::string SavedWhere(const UnitSettings& settings) {
+  std::string saved;
+  if (!settings.saveStatePath.empty()) saved = "the state to " + settings.saveStatePath;
+  if (!settings.savePresetName.empty())
+    saved +=
+        (saved.empty() ? "" : " and ") + std::string("the user preset ") + settings.savePresetName;
+  return saved;
+}
+
+struct DisplayCloser {
+  Display* display;
+  ~DisplayCloser() {
+    if (display) XCloseDisplay(display);
+  }
+};
+
+// Without a display the window cannot close, so what the user asked to keep
+// is saved as soon as the display goes: the process cannot go on after Xlib
+// lost its connection. Only while the editor is open.
+struct SavingWhenTheDisplayGoes {
+  SavingWhenTheDisplayGoes(const UnitSettings& settings, const Unit& unit,
+                           std::optional<StateOutputs>& outputs) {
+    SetDisplayLostHandler([&settings, &unit, &outputs] { SaveAfterLoss(settings, unit, outputs); });
+  }
+  ~SavingWhenTheDisplayGoes() { SetDisplayLostHandler(nullptr); }
+  SavingWhenTheDisplayGoes(const SavingWhenTheDisplayGoes&) = delete;
+  SavingWhenTheDisplayGoes& operator=(const SavingWhenTheDisplayGoes&) = delete;
+
+  static void SaveAfterLoss(const UnitSettings& settings, const Unit& unit,
+                            std::optional<StateOutputs>& outputs) {
+    std::string message = "lost the connection to the X display";
+    try {
+      outputs->write(unit);
+      outputs->commit();
+      if (!SavedWhere(settings).empty()) message += "; saved " + SavedWhere(settings);
+    } catch (const std::exception& error) {
+      message += "; " + std::string(error.what());
+    }
+    // Removes the temporaries of outputs that were not committed.
+    outputs.reset();
+    std::fprintf(stderr, "morvex: error: %s\n", message.c_str());
+  }
+};
 
 }  // namespace
 
@@ -149,21 +204,19 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
   Unit unit;
   RefuseHiddenPresetName(unit, settings.savePresetName);
   Display* display = XOpenDisplay(nullptr);
+  const DisplayCloser closer{display};
   if (!display)
     throw ToolError("cannot open the X display" +
                     std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
                     "; 'morvex editor --snapshot FILE.png' needs none");
-  StateOutputs stateOutputs(settings);
+  std::optional<StateOutputs> stateOutputs(std::in_place, settings);
+  const SavingWhenTheDisplayGoes saving(settings, unit, stateOutputs);
 
   unit.configure(2, kSampleRate, kBlock);
   unit.initialize();
   settings.apply(unit);
   void* view = OpenView(unit);
-  if (!view) {
-    XCloseDisplay(display);
-    throw ToolError(
-        "Morvex opened no editor: its images are missing from, or damaged in, the bundle");
-  }
+  if (!view) throw NoEditorError();
   {
     HostWindow window(display, static_cast<Window>(reinterpret_cast<uintptr_t>(view)));
     QuietFeed feed(unit);
@@ -177,9 +230,8 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
     CFRelease(timer);
     if (loop.failure) throw *loop.failure;
   }
-  XCloseDisplay(display);
-  stateOutputs.write(unit);
-  stateOutputs.commit();
+  stateOutputs->write(unit);
+  stateOutputs->commit();
   unit.uninitialize();
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/Automation.h"
 #include "tools/morvex/PresetChoice.h"
+#include "tools/morvex/RenderTail.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/StateOutputs.h"
 #include "tools/morvex/ToolError.h"
@@ -55,9 +57,27 @@ void Interleave(const float* const* channels, float* frames, size_t count) {
       frames[i * Channels + c] = channels[c][i];
 }
 
+double GainFactor(double db) {
+  return std::pow(10.0, db / 20);
+}
+
+// Margin kept below full scale by a suggested gain, against the rounding of
+// the suggestion and of the output's sample format.
+constexpr double kGainMarginDb = 0.1;
+// The measuring pass renders this much quieter and scales back, so that the
+// effect's clamp at full scale does not hide how far the peak went. A power
+// of two: the scaling itself rounds nothing.
+constexpr float kMeasuringHeadroom = 4096.0f;
+
+// Renders the reader's frames into `writer`, or only measures them when it
+// is null. The input is scaled by `inputScale`; a measured output by
+// kMeasuringHeadroom.
 void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
-                  AudioFileWriter& writer, UInt32 block,
+                  AudioFileWriter* writer, const RenderSettings& settings, float inputScale,
                   const std::function<void(long long)>& progress, FileOutcome& outcome) {
+  const UInt32 block = settings.block;
+  RenderTail tail(settings.tail, reader.sampleRate());
+  bool inputEnded = false;
   const int channels = reader.channels();
   auto* deinterleave = channels == 1 ? Deinterleave<1> : Deinterleave<2>;
   auto* interleave = channels == 1 ? Interleave<1> : Interleave<2>;
@@ -72,8 +92,16 @@ void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
   long long& done = outcome.frames;
   progress(done);
   for (;;) {
-    const sf_count_t frames = reader.read(interleaved.data(), kChunkFrames);
-    if (frames <= 0) break;
+    sf_count_t frames = inputEnded ? 0 : reader.read(interleaved.data(), kChunkFrames);
+    inputEnded = inputEnded || frames <= 0;
+    if (inputEnded) {
+      frames = tail.next(kChunkFrames);
+      if (frames <= 0) break;
+      std::fill_n(interleaved.begin(), frames * channels, 0.0f);
+    }
+    if (inputScale != 1.0f)
+      for (size_t i = 0; i < static_cast<size_t>(frames * channels); ++i)
+        interleaved[i] *= inputScale;
     for (sf_count_t offset = 0; offset < frames;) {
       sf_count_t slice = std::min<sf_count_t>(block, frames - offset);
       if (!automation.empty()) {
@@ -91,10 +119,15 @@ void renderFrames(Unit& unit, Automation& automation, AudioFileReader& reader,
       interleave(out, at, n);
       offset += n;
     }
+    if (!writer)
+      for (size_t i = 0; i < static_cast<size_t>(frames * channels); ++i)
+        interleaved[i] *= kMeasuringHeadroom;
+    if (inputEnded) frames = tail.keep(interleaved.data(), frames, channels);
     outcome.levels.add(interleaved.data(), static_cast<size_t>(frames * channels));
-    writer.write(interleaved.data(), frames);
+    if (writer) writer->write(interleaved.data(), frames);
     done += frames;
-    progress(done);
+    // The progress bar counts the input's frames; a tail is its last step.
+    progress(std::min<long long>(done, reader.frames()));
   }
 }
 
@@ -106,9 +139,15 @@ void FileOutcome::warn() const {
         stderr,
         "morvex: warning: %s: the header promises %lld frames but only %lld could be read\n",
         in.c_str(), promisedFrames, frames);
-  if (levels.clipped() > 0)
-    std::fprintf(stderr, "morvex: warning: %s: %lld samples reached full scale (clipped)\n",
-                 out.c_str(), levels.clipped());
+  if (levels.clipped() == 0) return;
+  std::string advice;
+  if (std::isfinite(avoidingGainDb)) {
+    char gain[64];
+    std::snprintf(gain, sizeof gain, "; --gain %.1f would avoid it", avoidingGainDb);
+    advice = gain;
+  }
+  std::fprintf(stderr, "morvex: warning: %s: %lld samples reached full scale (clipped)%s\n",
+               out.c_str(), levels.clipped(), advice.c_str());
 }
 
 FileRender::FileRender(const RenderSettings& settings, const std::string& in, std::string out,
@@ -122,20 +161,43 @@ FileRender::FileRender(const RenderSettings& settings, const std::string& in, st
   RequireWritableFormat(mOut, mOutFormat, mReader.channels(), mReader.sampleRate());
 }
 
-FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long long)>& progress) {
+void FileRender::prepare(Unit& unit, Automation& automation, const NoteSink& note) {
   const int channels = mReader.channels();
-  Unit unit;
-  RefuseHiddenPresetName(unit, mSettings.unit.savePresetName);
   requireChannels(unit, mReader.path(), channels);
   unit.configure(static_cast<UInt32>(channels), mReader.sampleRate(), mSettings.block);
   unit.initialize();
   mSettings.unit.apply(unit, note);
-  Automation automation(mReader.sampleRate());
   if (!mSettings.automations.empty()) {
     const std::vector<ParameterDescription> parameters = unit.parameters();
     for (const std::string& envelope : mSettings.automations)
       automation.add(envelope, unit, parameters, note);
   }
+}
+
+// The effect is linear up to its clamp at full scale, so the same render,
+// quieter, tells how far above full scale the peak went.
+double FileRender::gainAvoidingClipping() {
+  if (!mReader.rewind()) return std::nan("");
+  Unit unit;
+  Automation automation(mReader.sampleRate());
+  prepare(unit, automation, [](const std::string&) {});
+  FileOutcome measured;
+  measured.sampleRate = mReader.sampleRate();
+  renderFrames(
+      unit, automation, mReader, nullptr, mSettings,
+      static_cast<float>(GainFactor(mSettings.gainDb)) / kMeasuringHeadroom, [](long long) {},
+      measured);
+  unit.uninitialize();
+  const double overshootDb = measured.levels.peakDbfs();
+  return std::floor((mSettings.gainDb - overshootDb - kGainMarginDb) * 10) / 10;
+}
+
+FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long long)>& progress) {
+  const int channels = mReader.channels();
+  Unit unit;
+  RefuseHiddenPresetName(unit, mSettings.unit.savePresetName);
+  Automation automation(mReader.sampleRate());
+  prepare(unit, automation, note);
 
   // Both outputs are opened before any work, so that neither appears when
   // the other cannot be written.
@@ -151,7 +213,8 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   outcome.sampleRate = mReader.sampleRate();
   const auto start = std::chrono::steady_clock::now();
   AudioFileWriter writer(output, mOutFormat, channels, mReader.sampleRate(), mReader.tags());
-  renderFrames(unit, automation, mReader, writer, mSettings.block, progress, outcome);
+  renderFrames(unit, automation, mReader, &writer, mSettings,
+               static_cast<float>(GainFactor(mSettings.gainDb)), progress, outcome);
   writer.close();
   stateOutputs.write(unit);
   stateOutputs.commit(&output);
@@ -159,5 +222,6 @@ FileOutcome FileRender::run(const NoteSink& note, const std::function<void(long 
   outcome.wallSeconds = elapsed.count();
 
   unit.uninitialize();
+  if (outcome.levels.clipped() > 0) outcome.avoidingGainDb = gainAvoidingClipping();
   return outcome;
 }

@@ -8,7 +8,11 @@
 #include "tools/morvex/AudioFile.h"
 #include "tools/morvex/Container.h"
 #include "tools/morvex/OutputLevels.h"
+#include "tools/morvex/RenderTail.h"
 #include "tools/morvex/UnitSettings.h"
+
+class Automation;
+class Unit;
 
 // What every file of one render command shares.
 struct RenderSettings {
@@ -17,6 +21,8 @@ struct RenderSettings {
   std::string type;                      // --type: the container whatever OUT's name, or empty
   UInt32 block = 512;
   SampleFormat format = SampleFormat::Same;
+  double gainDb = 0;  // --gain: applied to the input, before the effect
+  TailLength tail;    // --tail: silence rendered after the input's end
   bool quiet = false;
   bool noClobber = false;  // refuse to replace an existing OUT or state file
 };
@@ -30,6 +36,9 @@ struct FileOutcome {
   int sampleRate = 0;
   OutputLevels levels;
   double wallSeconds = 0;
+  // When samples were clipped: a --gain at which none would have been, or
+  // NaN when the input could not be read a second time to find it.
+  double avoidingGainDb = 0;
 
   double seconds() const { return static_cast<double>(frames) / sampleRate; }
   // Warns on standard error of clipping, and of an input shorter than its
@@ -57,6 +66,10 @@ class FileRender {
   FileOutcome run(const NoteSink& note, const std::function<void(long long framesDone)>& progress);
 
  private:
+  // A unit for the file with the settings and automation applied.
+  void prepare(Unit& unit, Automation& automation, const NoteSink& note);
+  double gainAvoidingClipping();
+
   const RenderSettings& mSettings;
   std::string mOut;
   AudioFileReader mReader;

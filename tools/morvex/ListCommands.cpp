@@ -36,9 +36,9 @@ const char kPresetsUsage[] =
 const char kParamsUsage[] =
     "usage: morvex params [--preset NAME|NUMBER] [--sample-rate HZ] [--raw]\n"
     "\n"
-    "Lists Morvex's parameters: index, name, range, default, unit, the current\n"
-    "value as the effect displays it (after --preset, a factory or user preset,\n"
-    "when given) and what it means to a listener: Mix as the dry and wet shares\n"
+    "Lists Morvex's parameters: name, current value (after --preset, a factory or\n"
+    "user preset, when given), range, default and what the value means to a\n"
+    "listener: Mix as the dry and wet shares\n"
     "of the output's power, Stages as sections, Freq as the bottom of the sweep,\n"
     "Feedback as a signed percentage, Spread as the sections' Q, Rate as the time\n"
     "of one sweep up and down, Depth as the sweep's span. The sweep's frequencies\n"
@@ -215,14 +215,13 @@ int ParamsCommand(const std::vector<std::string>& argv) {
     return 0;
   }
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, options.sampleRate);
-  std::vector<std::vector<std::string>> rows = {
-      {"index", "name", "range", "default", "unit", "current", "meaning"}};
+  // The plug-in API's unit kinds and the effect's display of the bare value
+  // say nothing the value and its meaning do not: they stay in --raw.
+  std::vector<std::vector<std::string>> rows = {{"name", "value", "range", "default", "meaning"}};
   for (size_t i = 0; i < parameters.size(); ++i) {
     const ParameterDescription& p = parameters[i];
-    rows.push_back({std::to_string(p.id), p.name,
-                    NumberText(p.minValue) + " to " + NumberText(p.maxValue),
-                    NumberText(p.defaultValue), unitName(p.unit),
-                    unit.displayText(p.id, unit.parameter(p.id)), meanings[i]});
+    rows.push_back({p.name, NumberText(unit.parameter(p.id)), RangeText(p),
+                    NumberText(p.defaultValue), meanings[i]});
   }
   PrintTable(rows);
   std::printf("(%s)\n", SweepRateNote(options.sampleRate).c_str());

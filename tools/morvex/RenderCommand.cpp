@@ -58,6 +58,13 @@ const char kUsage[] =
     "                           save the state after rendering (not in a batch)\n"
     "  --save-preset NAME       save it as your preset NAME, replacing one of that\n"
     "                           name (not in a batch)\n"
+    "  --gain DB                raise (or, negative, lower) IN's level by DB\n"
+    "                           decibels before the effect, -120 to 60 (default 0)\n"
+    "  --tail SECONDS|auto       go on past IN's end, feeding the effect silence,\n"
+    "                           for SECONDS (0 to 600), or with auto until both\n"
+    "                           outputs stayed below -96 dBFS for 100 ms (at most\n"
+    "                           30 s), so that what still rings is kept (default:\n"
+    "                           OUT ends where IN does)\n"
     "  --block N                frames per render call, 1 to 65536 (default 512)\n"
     "  --type TYPE              OUT's container, whatever its name (wav, flac...)\n"
     "  --format FORMAT          same (default), pcm16, pcm24 or float\n"
@@ -71,8 +78,9 @@ const char kUsage[] =
     "\n"
     "After rendering, one line on standard error gives OUT's peak and RMS level,\n"
     "the samples that reached full scale, the length and the speed. A warning\n"
-    "tells when samples were clipped at full scale or IN was shorter than its\n"
-    "header says. A progress bar is drawn on standard error when it is a terminal\n"
+    "tells when samples were clipped at full scale (with the --gain that would have\n"
+    "avoided it) or IN was shorter than its header says. A progress bar is drawn on standard error "
+    "when it is a terminal\n"
     "and IN is longer than 5 seconds.\n"
     "\n"
     "A batch draws one progress line instead (files done, seconds of audio) and\n"
@@ -116,6 +124,10 @@ bool parse(const std::vector<std::string>& argv, RenderOptions* options) {
       settings.block = static_cast<UInt32>(ParseCount(args, "--block", value, 1, 65536));
     } else if (args.option("--jobs", &value)) {
       options->jobs = static_cast<int>(ParseCount(args, "--jobs", value, 1, kMaxBatchJobs));
+    } else if (args.option("--gain", &value)) {
+      settings.gainDb = ParseDecimal(args, "--gain", value, -120, 60);
+    } else if (args.option("--tail", &value)) {
+      settings.tail = ParseTail(args, value);
     } else if (args.option("--format", &value)) {
       settings.format = ParseSampleFormat(value);
     } else if (args.option("--automate", &value)) {

@@ -34,6 +34,10 @@ std::string NumberText(double value) {
   return text;
 }
 
+std::string RangeText(const ParameterDescription& parameter) {
+  return NumberText(parameter.minValue) + " to " + NumberText(parameter.maxValue);
+}
+
 const PresetDescription* FindFactoryPreset(const std::vector<PresetDescription>& presets,
                                            const std::string& text) {
   const bool isNumber = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;

@@ -12,6 +12,8 @@
 bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 // "0.5", "1", "-3.25": the shortest text that reads back as the value.
 std::string NumberText(double value);
+// "0 to 1": a parameter's range as the tables show it.
+std::string RangeText(const ParameterDescription& parameter);
 
 // A factory preset by its number or (ignoring case) its name; the first of
 // equal names; null when none is.

@@ -20,9 +20,9 @@ const char kUsage[] =
     "usage: morvex show FILE.aupreset\n"
     "\n"
     "Prints what a saved state holds (a --save-state file or a user preset): the\n"
-    "component it belongs to, its preset name, and each parameter's value, the\n"
-    "text Morvex displays for it and what it means to a listener, as 'morvex\n"
-    "params' tells it (at 44100 Hz and above: the sweep's frequencies are the\n"
+    "component it belongs to, its preset name, and each parameter's value, its\n"
+    "range and what the value means to a listener, as 'morvex params' tells it (at 44100 Hz and "
+    "above: the sweep's frequencies are the\n"
     "same at all of them). A state of another component and a damaged file are\n"
     "refused, as --state refuses them.\n";
 
@@ -69,12 +69,10 @@ int ShowCommand(const std::vector<std::string>& argv) {
 
   const std::vector<ParameterDescription> parameters = unit.parameters();
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, kSampleRate);
-  std::vector<std::vector<std::string>> rows = {{"index", "name", "value", "display", "meaning"}};
+  std::vector<std::vector<std::string>> rows = {{"name", "value", "range", "meaning"}};
   for (size_t i = 0; i < parameters.size(); ++i) {
     const ParameterDescription& p = parameters[i];
-    const float value = unit.parameter(p.id);
-    rows.push_back({std::to_string(p.id), p.name, NumberText(value), unit.displayText(p.id, value),
-                    meanings[i]});
+    rows.push_back({p.name, NumberText(unit.parameter(p.id)), RangeText(p), meanings[i]});
   }
   std::printf("\n");
   PrintTable(rows);

@@ -9,6 +9,7 @@
 #include "tests/tools/morvex/ToolTestSupport.h"
 
 using testing::HasSubstr;
+using testing::Not;
 using testing::StartsWith;
 using tool_test::Morvex;
 using tool_test::TempDir;
@@ -142,20 +143,18 @@ TEST(MorvexCli, ListsPresetsParametersAndIdentity) {
 
   const auto params = Morvex({"params"}, dir);
   ASSERT_EQ(params.status, 0) << params.err;
-  EXPECT_THAT(params.out,
-              HasSubstr("index  name      range   default  unit     current  meaning\n"));
-  EXPECT_THAT(params.out,
-              HasSubstr("0      Mix       0 to 1  0.5      generic  0.50     dry 50% / wet 50%\n"));
-  EXPECT_THAT(params.out,
-              HasSubstr("1      Stages    0 to 5  3        indexed  3        4 sections\n"));
-  EXPECT_THAT(
-      params.out,
-      HasSubstr("5      Rate      0 to 1  0.29     generic  0.29     one sweep in 7.22 s\n"));
+  // Name, value, range, default and meaning: nothing of the plug-in API's
+  // jargon (unit kinds, the display of the bare value).
+  EXPECT_THAT(params.out, StartsWith("name      value  range   default  meaning\n"
+                                     "Mix       0.5    0 to 1  0.5      dry 50% / wet 50%\n"
+                                     "Stages    3      0 to 5  3        4 sections\n"));
+  EXPECT_THAT(params.out, HasSubstr("\nRate      0.29   0 to 1  0.29     one sweep in 7.22 s\n"));
+  EXPECT_THAT(params.out, Not(HasSubstr("generic")));
+  EXPECT_THAT(params.out, Not(HasSubstr("indexed")));
   // A preset changes the current values, not the defaults.
   const auto twin = Morvex({"params", "--preset", "twin"}, dir);
   ASSERT_EQ(twin.status, 0) << twin.err;
-  EXPECT_THAT(twin.out,
-              HasSubstr("0      Mix       0 to 1  0.5      generic  0.78     dry 11% / wet 89%\n"));
+  EXPECT_THAT(twin.out, HasSubstr("\nMix       0.78   0 to 1  0.5      dry 11% / wet 89%\n"));
 
   const auto info = Morvex({"info"}, dir);
   ASSERT_EQ(info.status, 0) << info.err;

@@ -9,7 +9,10 @@
 #include <X11/extensions/XTest.h>
 // clang-format on
 
+#include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <cstring>
@@ -91,12 +94,13 @@ TEST(MorvexEditorToolTest, TheSnapshotIsTheEditorAtEitherScale) {
 struct BundleRun {
   tool_test::Run render;
   tool_test::Run snapshot;
+  tool_test::Run window;  // when asked for, on the display of $DISPLAY
 };
 
 // A copy of the program beside a copy of the bundle whose every image has
 // gone through `change`, rendering and drawing a snapshot into scratch.
 template <typename Change>
-BundleRun RunWithChangedImages(const TempDir& scratch, Change change) {
+BundleRun RunWithChangedImages(const TempDir& scratch, Change change, bool window = false) {
   namespace fs = std::filesystem;
   fs::create_directories(scratch / "bin");
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
@@ -112,21 +116,33 @@ BundleRun RunWithChangedImages(const TempDir& scratch, Change change) {
                     scratch / "bin/morvex",
                     {"render", scratch / "in.wav", scratch / "out.wav", "--quiet"}, scratch.path()),
                 tool_test::RunProgram(scratch / "bin/morvex",
-                                      {"editor", "--snapshot", scratch / "x.png"}, scratch.path())};
+                                      {"editor", "--snapshot", scratch / "x.png"}, scratch.path()),
+                {}};
+  if (window)
+    run.window = tool_test::RunProgram(scratch / "bin/morvex",
+                                       {"editor", "--save-state", scratch / "state.aupreset"},
+                                       scratch.path());
   if (searchPath) setenv("AUDIOUNIT_PATH", saved.c_str(), 1);
   return run;
 }
 
-// Without its images the plug-in renders, only the editor is missing.
+// Without its images the plug-in renders, only the editor is missing: the
+// snapshot and the window say so alike, not with a platform error code.
 TEST(MorvexEditorToolTest, WithoutItsImagesThePlugInRendersButHasNoEditor) {
+  test_support::XvfbServer server;
+  ASSERT_FALSE(server.Display().empty());
   TempDir scratch;
   const BundleRun run = RunWithChangedImages(
-      scratch, [](const std::filesystem::path& image) { std::filesystem::remove(image); });
+      scratch, [](const std::filesystem::path& image) { std::filesystem::remove(image); }, true);
   EXPECT_EQ(run.render.status, 0) << run.render.err;
   EXPECT_TRUE(std::filesystem::exists(scratch / "out.wav"));
   EXPECT_EQ(run.snapshot.status, 1);
   EXPECT_NE(run.snapshot.err.find("images are missing"), std::string::npos) << run.snapshot.err;
   EXPECT_FALSE(std::filesystem::exists(scratch / "x.png"));
+  EXPECT_EQ(run.window.status, 1);
+  EXPECT_THAT(run.window.err, testing::StartsWith("morvex: error: Morvex has no editor: its "
+                                                  "images are missing"));
+  EXPECT_FALSE(std::filesystem::exists(scratch / "state.aupreset"));
 }
 
 // Images whose headers read but whose pixel data is damaged are found out
@@ -273,6 +289,121 @@ TEST(MorvexEditorToolTest, TheWindowShowsTheSnapshotTakesADragAndSavesTheState) 
   // The user preset holds the same state under its own name.
   EXPECT_EQ(SavedRate(preset), SavedRate(state));
   EXPECT_THAT(tool_test::Slurp(preset), testing::HasSubstr("<string>Dragged</string>"));
+}
+
+// When the X server goes away under the editor, what the user asked to keep
+// is saved all the same, and no temporary is left beside it.
+TEST(MorvexEditorToolTest, TheStateIsSavedWhenTheDisplayGoesAway) {
+  auto server = std::make_unique<test_support::XvfbServer>();
+  ASSERT_FALSE(server->Display().empty());
+  TempDir scratch;
+  const std::string state = scratch / "kept/state.aupreset";
+  std::filesystem::create_directories(scratch / "kept");
+  std::vector<std::string> args = {MORVEX_TOOL,    "editor", "--set",         "Rate=0.3",
+                                   "--save-state", state,    "--save-preset", "Kept"};
+  std::vector<char*> argv;
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> variables =
+      tool_test::ChangedEnvironment({"XDG_DATA_HOME=" + scratch / ".data"});
+  std::vector<char*> envp;
+  for (std::string& variable : variables)
+    envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  const std::string errPath = scratch / "err.txt";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, &actions, nullptr, argv.data(), envp.data()), 0);
+  posix_spawn_file_actions_destroy(&actions);
+
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  const bool shown = WaitFor([&] { return FindEditorWindow(display) != 0; }, 10);
+  // The test's own connection would end the test when the server goes.
+  XCloseDisplay(display);
+  server->Stop();
+
+  int status = -1;
+  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10);
+  if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+  ASSERT_TRUE(shown);
+  ASSERT_TRUE(ended) << "the editor did not end with its display";
+  const std::string err = tool_test::Slurp(errPath);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status << err;
+  EXPECT_EQ(err, "morvex: error: lost the connection to the X display; saved the state to " +
+                     state + " and the user preset Kept\n");
+  EXPECT_NEAR(SavedRate(state), 0.3, 1e-6);
+  const std::string presets = tool_test::UserPresetsOf(scratch);
+  EXPECT_EQ(SavedRate(presets + "/Kept.aupreset"), SavedRate(state));
+  // Nothing but what was asked for: no temporaries beside either.
+  for (const std::string& folder : {scratch / "kept", presets}) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names.size(), 1u) << folder << ": " << testing::PrintToString(names);
+  }
+}
+
+// Two copies of the bundle on the search path, one without its images: the
+// editor draws with the images of the copy whose library was loaded, in
+// either order. The other copy's images would hide a missing editor or
+// cost a working one.
+TEST(MorvexEditorToolTest, TheEditorsImagesComeFromTheBundleItsLibraryCameFrom) {
+  namespace fs = std::filesystem;
+  test_support::XvfbServer server;
+  ASSERT_FALSE(server.Display().empty());
+  TempDir scratch;
+  fs::create_directories(scratch / "whole");
+  fs::create_directories(scratch / "bare");
+  fs::copy(MORVEX_BUNDLE, scratch / "whole/Morvex.component", fs::copy_options::recursive);
+  fs::copy(MORVEX_BUNDLE, scratch / "bare/Morvex.component", fs::copy_options::recursive);
+  for (const auto& image :
+       fs::directory_iterator(scratch / "bare/Morvex.component/Contents/Resources"))
+    if (image.path().extension() == ".png") fs::remove(image.path());
+  for (const std::string first : {"whole", "bare"}) {
+    const std::string second = first == "whole" ? "bare" : "whole";
+    const std::string path = "AUDIOUNIT_PATH=" + scratch / first + ":" + scratch / second;
+    const tool_test::Run info =
+        tool_test::RunProgram(MORVEX_TOOL, {"info"}, scratch.path(), {path});
+    ASSERT_EQ(info.status, 0) << info.err;
+    const bool bare = info.out.find(scratch / "bare/Morvex.component") != std::string::npos;
+    ASSERT_NE(bare, info.out.find(scratch / "whole/Morvex.component") != std::string::npos)
+        << info.out;
+
+    std::vector<std::string> args = {MORVEX_TOOL, "editor"};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+      argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> variables = tool_test::ChangedEnvironment({path});
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+      envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), envp.data()), 0);
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    int status = -1;
+    bool ended = false, shown = false;
+    WaitFor(
+        [&] {
+          ended = waitpid(pid, &status, WNOHANG) == pid;
+          shown = FindEditorWindow(display) != 0;
+          return ended || shown;
+        },
+        10);
+    if (!ended) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    XCloseDisplay(display);
+    EXPECT_EQ(shown, !bare) << first << " first; loaded " << (bare ? "bare" : "whole");
+    if (bare) {
+      EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 1) << first;
+    }
+  }
 }
 
 }  // namespace

@@ -213,7 +213,8 @@ TEST(MorvexOutput, ClippingIsWarnedAboutAndEachRenderSummarised) {
   ASSERT_EQ(loud.status, 0) << loud.err;
   EXPECT_THAT(loud.err, testing::MatchesRegex(
                             "morvex: warning: .*/a.wav: [1-9][0-9]* samples reached full scale "
-                            "\\(clipped\\)\nmorvex: .*/a.wav: peak 0.0 dBFS, RMS -[0-9.]+ dBFS, "
+                            "\\(clipped\\); --gain -[0-9]+\\.[0-9] would avoid it\nmorvex: "
+                            ".*/a.wav: peak 0.0 dBFS, RMS -[0-9.]+ dBFS, "
                             "[1-9][0-9]* clipped, 0.50 s of audio, [0-9]+x real time\n"));
   const auto soft = Morvex({"render", dir / "soft.wav", dir / "b.wav"}, dir);
   ASSERT_EQ(soft.status, 0) << soft.err;

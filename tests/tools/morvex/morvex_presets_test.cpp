@@ -102,26 +102,26 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
   EXPECT_THAT(batch.err, HasSubstr(note));
   EXPECT_EQ(batch.err.find(note), batch.err.rfind(note));
 
-  // show: what the state holds, each parameter displayed and explained as
-  // params does once the preset is loaded.
+  // show: what the state holds, each parameter's value, range and meaning
+  // as params tells them once the preset is loaded, in a listener's terms.
   const auto shown = Morvex({"show", preset}, dir);
   ASSERT_EQ(shown.status, 0) << shown.err;
   EXPECT_THAT(shown.out, StartsWith("file       " + preset +
                                     "\ncomponent  aufx zJAu Acme (Tarnbrook: Morvex)\n"
-                                    "preset     Slow Sweep\n\nindex  name      value"));
+                                    "preset     Slow Sweep\n\nname      value  range   meaning\n"));
   const auto params = Morvex({"params", "--preset", "Slow Sweep"}, dir);
   ASSERT_EQ(params.status, 0) << params.err;
-  const auto shownRows = TableRows(shown.out, "index"), current = TableRows(params.out, "index");
+  const auto shownRows = TableRows(shown.out, "name"), current = TableRows(params.out, "name");
   ASSERT_EQ(shownRows.size(), 7u);
   ASSERT_EQ(current.size(), shownRows.size());
-  for (const auto& [index, row] : current) {
-    ASSERT_EQ(shownRows.count(index), 1u) << index;
-    EXPECT_EQ(shownRows.at(index)[1], row[1]);
-    EXPECT_EQ(shownRows.at(index)[3], row[5]) << row[1];
-    EXPECT_EQ(shownRows.at(index)[4], row[6]) << row[1];
+  for (const auto& [name, row] : current) {
+    ASSERT_EQ(shownRows.count(name), 1u) << name;
+    EXPECT_EQ(shownRows.at(name)[1], row[1]) << name;
+    EXPECT_EQ(shownRows.at(name)[2], row[2]) << name;
+    EXPECT_EQ(shownRows.at(name)[3], row[4]) << name;
   }
-  EXPECT_EQ(shownRows.at("1")[2], "4");    // Stages, as set
-  EXPECT_EQ(shownRows.at("6")[2], "0.2");  // Depth
+  EXPECT_EQ(shownRows.at("Stages")[1], "4");  // as set
+  EXPECT_EQ(shownRows.at("Depth")[1], "0.2");
   EXPECT_THAT(shown.out,
               EndsWith("\n(the sweep's frequencies are the same at every sample rate)\n"));
 
@@ -134,8 +134,8 @@ TEST(MorvexPresets, ASavedPresetIsListedLoadedShownAndReplaced) {
       replaced.err,
       HasSubstr("morvex: --save-preset Slow Sweep: replaced the user preset " + preset + "\n"));
   const auto reshown = Morvex({"show", preset}, dir);
-  EXPECT_EQ(TableRows(reshown.out, "index").at("1")[2], "1");
-  EXPECT_EQ(TableRows(reshown.out, "index").at("6")[2], "0.2");
+  EXPECT_EQ(TableRows(reshown.out, "name").at("Stages")[1], "1");
+  EXPECT_EQ(TableRows(reshown.out, "name").at("Depth")[1], "0.2");
 }
 
 // The listings meant for scripts: fields a tab apart, one item a line, values

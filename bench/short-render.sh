@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Start-up cost of a render: morvex against sox's phaser on the same 10 ms
+# stereo 44.1 kHz 16-bit WAV, timed side by side in one go, with what morvex
+# spends before it renders anything (--version: loading the program's own
+# libraries) and the shared libraries a render maps. The goal: morvex no
+# slower than sox.
+#   usage: bench/short-render.sh [BIN_DIR] [RUNS]
+# Needs `scripts/install-deps --bench` (sox, hyperfine).
+set -euo pipefail
+bin=${1:-build/bin}
+runs=${2:-200}
+
+for tool in "$bin/morvex" sox hyperfine; do
+  command -v "$tool" >/dev/null || { echo "short-render.sh: error: $tool not found (run 'make build' and 'scripts/install-deps --bench')" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+sox -R -n -r 44100 -c 2 -b 16 "$work/in.wav" synth 0.01 sine 220 sine 330 vol 0.5
+
+names=("morvex render --preset Hexagon" "sox phaser" "morvex --version")
+commands=(
+  "$bin/morvex render $work/in.wav $work/morvex.wav --preset Hexagon --quiet"
+  "sox $work/in.wav $work/sox.wav phaser 0.8 0.74 3 0.4 0.5 -t"
+  "$bin/morvex --version"
+)
+hyperfine -N --style none --warmup 10 --runs "$runs" --export-csv "$work/times.csv" \
+  "${commands[@]}" >/dev/null 2>&1
+means=()
+while IFS=, read -r _ mean _; do means+=("$mean"); done < <(tail -n +2 "$work/times.csv")
+
+echo "Rendering 10 ms of stereo 44.1 kHz 16-bit WAV, mean of $runs runs:"
+printf '  %-32s %9s\n' command ms
+for i in "${!names[@]}"; do
+  printf '  %-32s %9.2f\n' "${names[$i]}" "$(awk -v t="${means[$i]}" 'BEGIN {print t * 1000}')"
+done
+awk -v m="${means[0]}" -v x="${means[1]}" -v v="${means[2]}" 'BEGIN {
+  printf "morvex / sox time: %.2f   morvex --version / sox time: %.2f\n", m / x, v / x
+  printf "goal: morvex no slower than sox: %s\n", m <= x ? "met" : "MISSED"
+}'
+# What a render maps: the editor's libraries should not be among them.
+maps=$(LD_DEBUG=files "$bin/morvex" render "$work/in.wav" "$work/morvex.wav" --quiet 2>&1 |
+  sed -n 's/.*file=\([^ ]*\) \[0\];  needed by.*/\1/p; s/.*file=\([^ ]*\) \[0\];  dynamically loaded by.*/\1/p' | sort -u)
+echo "libraries a render loads: $(wc -l <<<"$maps")"
+for ui in libX11 libfontconfig libfreetype libpng16; do
+  grep -q "^$ui" <<<"$maps" && echo "  of the editor: $ui"
+done
+true
