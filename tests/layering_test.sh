@@ -27,11 +27,11 @@ declare -A may_include=(
   [tools/lv2host]=""
   [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
   [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
-  [tools/demo]=""
+  [tools/demo]="framework/base"
   [tools/raster_shapes]="raster framework/window/gdi framework/base"
   # morvex's units follow the engine's laws; its snapshot still draws the
   # editor through the plug-in object rather than the component's view.
-  [tools/morvex]="tools/auhost raster platform effect/MorvexIdentity.h effect/Morvex.h effect/dsp/CPhaser.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/Morvex.h effect/dsp/CPhaser.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"

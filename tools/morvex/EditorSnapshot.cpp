@@ -14,6 +14,7 @@
 #include "raster/lice_scaled_blit.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/NoEditorError.h"
+#include "tools/morvex/QuietNoise.h"
 #include "tools/morvex/SafeOutput.h"
 #include "tools/morvex/ToolError.h"
 #include "tools/morvex/UnitSettings.h"
@@ -26,11 +27,8 @@ constexpr UInt32 kBlock = 512;
 // A block of quiet noise (about -60 dBFS), the same on every run.
 void RenderQuietBlock(Unit& unit) {
   std::vector<float> in(kBlock), outL(kBlock), outR(kBlock);
-  unsigned seed = 1;
-  for (float& sample : in) {
-    seed = seed * 1664525u + 1013904223u;
-    sample = static_cast<float>(seed >> 8) / 16777216.0f * 0.002f - 0.001f;
-  }
+  ReproducibleNoise noise(1);
+  FillQuietNoise(noise, in);
   Renderer renderer(unit, 2);
   const float* inputs[2] = {in.data(), in.data()};
   float* outputs[2] = {outL.data(), outR.data()};

@@ -1,4 +1,5 @@
 #include "tools/morvex/EditorWindow.h"
+#include "tools/morvex/QuietNoise.h"
 
 // clang-format off
 #include <X11/Xlib.h>
@@ -99,10 +100,7 @@ class QuietFeed {
   void CatchUp() {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - mStart;
     while (mRendered + kBlock <= elapsed.count() * kSampleRate) {
-      for (float& sample : mIn) {
-        mSeed = mSeed * 1664525u + 1013904223u;
-        sample = static_cast<float>(mSeed >> 8) / 16777216.0f * 0.002f - 0.001f;
-      }
+      FillQuietNoise(mNoise, mIn);
       const float* in[2] = {mIn.data(), mIn.data()};
       float* out[2] = {mOutL.data(), mOutR.data()};
       const OSStatus status = mRenderer.render(in, out, kBlock);
@@ -116,7 +114,7 @@ class QuietFeed {
   std::vector<float> mIn, mOutL, mOutR;
   std::chrono::steady_clock::time_point mStart;
   double mRendered = 0;
-  unsigned mSeed = 1;
+  ReproducibleNoise mNoise{1};
 };
 
 struct HostLoop {
