@@ -1,6 +1,6 @@
 #include "framework/window/factory/MakeWindowGraphics.h"
 
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "framework/window/x11/IGraphicsX11.h"
 
 namespace {
