@@ -10,7 +10,7 @@
 #include <random>
 
 #include "framework/editor/IBitmapControl.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 
 namespace {

@@ -49,7 +49,8 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
   }
   // An editor whose images cannot be loaded is dropped: the effect works
   // without one.
-  if (instanceInfo.mWithEditor) AttachGraphics(MakeEditor(instanceInfo.mResourceFolder.Get()));
+  if (instanceInfo.mWithEditor)
+    AttachGraphics(MakeEditor(instanceInfo.mResourceFolder.Get(), instanceInfo.mEventLoop));
   // The engine keeps its own settings until the host initialises the unit
   // and the parameters are delivered.
   CreatePresets();

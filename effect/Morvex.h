@@ -5,6 +5,7 @@
 #include "effect/IPlug.h"
 #include "effect/dsp/CPhaser.h"
 
+class IEventLoop;
 class IGraphics;
 
 // The stereo phaser plug-in: identity, seven parameters, ten factory presets,
@@ -44,7 +45,8 @@ class Morvex : public IPlug {
   void CreatePresets();
   // The editor with its images and controls, the display indices stored;
   // images come from imageFolder when it is not empty, else the bundle.
-  IGraphics* MakeEditor(const char* imageFolder);
+  // Its window's timers run on loop.
+  IGraphics* MakeEditor(const char* imageFolder, IEventLoop* loop);
   // Editor hooks. [UI thread]
   void UpdateRings(IPlugEditor* editor);
   void UpdateGrayOut(IPlugEditor* editor);

@@ -3,9 +3,11 @@
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
 #include "effect/MorvexEditor.h"
+#include "effect/MorvexIdentity.h"
 #include "framework/editor/IBitmapOverlayControl.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/editor/IKnobMultiControl.h"
+#include "framework/window/factory/MakeWindowGraphics.h"
 
 namespace {
 
@@ -64,8 +66,9 @@ int AttachKnob(IGraphics* graphics, IPlugBase* plug, const KnobPlace& place, con
 
 }  // namespace
 
-IGraphics* Morvex::MakeEditor(const char* imageFolder) {
-  IGraphics* graphics = MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, imageFolder);
+IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
+  IGraphics* graphics = MakeWindowGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, loop,
+                                           kMorvexBundleID, imageFolder);
   graphics->AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
 
   IBitmap rings[6];

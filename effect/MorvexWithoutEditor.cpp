@@ -4,6 +4,6 @@
 // links MorvexLayout.cpp instead of this.
 #include "effect/Morvex.h"
 
-IGraphics* Morvex::MakeEditor(const char* /*imageFolder*/) {
+IGraphics* Morvex::MakeEditor(const char* /*imageFolder*/, IEventLoop* /*loop*/) {
   return nullptr;
 }

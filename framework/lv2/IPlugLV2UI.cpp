@@ -5,8 +5,8 @@
 #include <string>
 
 #include "framework/lv2/IPlugLV2.h"
+#include "framework/lv2/IdleEventLoop.h"
 #include "framework/lv2/MakePlug.h"
-#include "platform/CFRunLoop.h"
 
 namespace {
 IPlugLV2UI* UI(LV2UI_Handle handle) {
@@ -16,12 +16,15 @@ IPlugLV2UI* UI(LV2UI_Handle handle) {
 LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char* bundlePath,
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
+  auto loop = std::make_unique<IdleEventLoop>();
   IPlugInstanceInfo info;
   info.mResourceFolder.Set(bundlePath ? bundlePath : "");
+  info.mEventLoop = loop.get();
   std::unique_ptr<IPlugLV2> plug(MakePlug(info));
   // Without its images the editor was dropped: there is nothing to show.
   if (!plug || !plug->GetGUI()) return nullptr;
-  auto ui = std::make_unique<IPlugLV2UI>(std::move(plug), LV2UIHost(write, controller, features));
+  auto ui = std::make_unique<IPlugLV2UI>(std::move(loop), std::move(plug),
+                                         LV2UIHost(write, controller, features));
   if (!ui->Embed()) return nullptr;
   if (widget) *widget = ui->Widget();
   return ui.release();
@@ -72,8 +75,9 @@ const LV2UI_Descriptor* IPlugLV2UI::Descriptor(const LV2Identity& identity, uint
   return index == 0 ? &descriptor.mDescriptor : nullptr;
 }
 
-IPlugLV2UI::IPlugLV2UI(std::unique_ptr<IPlugLV2> plug, const LV2UIHost& host)
-    : mPlug(std::move(plug)), mHost(host) {
+IPlugLV2UI::IPlugLV2UI(std::unique_ptr<IdleEventLoop> loop, std::unique_ptr<IPlugLV2> plug,
+                       const LV2UIHost& host)
+    : mLoop(std::move(loop)), mPlug(std::move(plug)), mHost(host) {
   mPlug->SetUIHost(&mHost);
 }
 
@@ -111,7 +115,7 @@ void IPlugLV2UI::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format,
 }
 
 int IPlugLV2UI::Idle() {
-  CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.0, false);
+  mLoop->RunFor(0);
   const bool open = mPlug->GetGUI()->GetWindow() != nullptr;
   if (!open) Hide();
   return open ? 0 : 1;

@@ -8,12 +8,13 @@
 #include "lv2/ui/ui.h"
 
 class IPlugLV2;
+class IdleEventLoop;
 
 // The user interface: a plug-in instance of its own that carries the
 // editor, embedded in the host's window (ui:parent) or, through the show
 // interface, in a window of its own. The host's idle calls drive it: each
-// runs one pass of the thread's run loop, where the editor's redraw timer
-// and display connection live. Parameter gestures go out as port writes
+// is one pass of the editor's own loop, where its redraw timer and display
+// connection live; nothing else turns that loop. Parameter gestures go out as port writes
 // with touch notifications; port events move the controls, and the display
 // outputs move their displays. [UI thread]
 class IPlugLV2UI {
@@ -21,7 +22,9 @@ class IPlugLV2UI {
   // The descriptor of the user interface; null past index 0.
   static const LV2UI_Descriptor* Descriptor(const LV2Identity& identity, uint32_t index);
 
-  IPlugLV2UI(std::unique_ptr<IPlugLV2> plug, const LV2UIHost& host);
+  // loop is the one plug's editor was made with.
+  IPlugLV2UI(std::unique_ptr<IdleEventLoop> loop, std::unique_ptr<IPlugLV2> plug,
+             const LV2UIHost& host);
   ~IPlugLV2UI();
 
   IPlugLV2UI(const IPlugLV2UI&) = delete;
@@ -42,6 +45,8 @@ class IPlugLV2UI {
   int Hide();
 
  private:
+  // Declared first: the editor leaves the loop as the plug-in goes.
+  std::unique_ptr<IdleEventLoop> mLoop;
   std::unique_ptr<IPlugLV2> mPlug;
   LV2UIHost mHost;
 };

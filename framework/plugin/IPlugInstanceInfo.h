@@ -2,6 +2,8 @@
 
 #include "framework/base/WDL_String.h"
 
+class IEventLoop;
+
 // What a wrapper needs to find the plug-in's bundle and its editor view
 // factory.
 struct IPlugInstanceInfo {
@@ -13,4 +15,7 @@ struct IPlugInstanceInfo {
   // False for an instance whose host shows no editor of it: an LV2 plug-in
   // whose user interface is a separate instance.
   bool mWithEditor = true;
+  // The loop of the thread the editor will run on, which the wrapper's
+  // host turns; without one the editor has no window and draws off screen.
+  IEventLoop* mEventLoop = nullptr;
 };

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "effect/IRadioBitmapControl2D.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 #include "tests/support/TestPlug.h"
 

@@ -33,8 +33,8 @@ class IGraphicsX11::Busy {
   IGraphicsX11* mOwner;
 };
 
-IGraphicsX11::IGraphicsX11(IPlugBase* plug, int w, int h, int fps)
-    : IGraphics(plug, w, h, fps), mTooltipCountdown(FPS()) {}
+IGraphicsX11::IGraphicsX11(IPlugBase* plug, int w, int h, IEventLoop& loop, int fps)
+    : IGraphics(plug, w, h, fps), mLoop(loop), mTooltipCountdown(FPS()) {}
 
 IGraphicsX11::~IGraphicsX11() {
   CloseWindow();
@@ -46,7 +46,7 @@ void* IGraphicsX11::OpenWindow(void* parent) {
   CloseWindow();
   Release();
   mConnection = X11Connection::Open(
-      [this] { PumpEvents(); },
+      mLoop, [this] { PumpEvents(); },
       [this](const XErrorEvent& error) { HandleError(error.error_code, error.resourceid); });
   if (!mConnection) return nullptr;
   Display* display = mConnection->GetDisplay();
@@ -95,11 +95,7 @@ void* IGraphicsX11::OpenWindow(void* parent) {
   mViewGone = false;
   mClicks.Reset();
   mInvalid = IRECT(0, 0, Width(), Height());
-  const double interval = 1.0 / FPS();
-  CFRunLoopTimerContext context = {0, this, nullptr, nullptr, nullptr};
-  mTimer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + interval, interval, 0, 0,
-                                TimerFired, &context);
-  CFRunLoopAddTimer(CFRunLoopGetCurrent(), mTimer, kCFRunLoopCommonModes);
+  mTimer = mLoop.AddTimer(1.0 / FPS(), [this] { Tick(); });
   UpdateTooltips();
   return GetWindow();
 }
@@ -117,9 +113,8 @@ void IGraphicsX11::CloseWindow() {
   mOpen = false;
   WindowClosed();
   if (mTimer) {
-    CFRunLoopTimerInvalidate(mTimer);
-    CFRelease(mTimer);
-    mTimer = nullptr;
+    mLoop.Remove(mTimer);
+    mTimer = 0;
   }
   if (mConnection && !mViewGone) XUnmapWindow(mConnection->GetDisplay(), mView);
   ReleaseIfClosing();
@@ -155,10 +150,6 @@ _XDisplay* IGraphicsX11::GetDisplay() const {
 
 const char* IGraphicsX11::GetGUIAPI() {
   return mOpen ? "X11 GUI" : "Headless GUI";
-}
-
-void IGraphicsX11::TimerFired(CFRunLoopTimerRef, void* info) {
-  static_cast<IGraphicsX11*>(info)->Tick();
 }
 
 void IGraphicsX11::Tick() {
@@ -366,7 +357,7 @@ void IGraphicsX11::RunModal(X11ModalWindow& modal) {
   while (mOpen && !mViewGone && !modal.Finished()) {
     PumpEvents();
     if (!mOpen || mViewGone || modal.Finished()) break;
-    CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.1, true);
+    mLoop.RunFor(0.1);
   }
   mModal = outer;
   if (mViewGone) CloseWindow();

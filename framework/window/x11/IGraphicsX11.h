@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "framework/editor/IGraphics.h"
+#include "framework/plugin/IEventLoop.h"
 #include "framework/window/BundleFonts.h"
 #include "framework/window/BundleImages.h"
 #include "framework/window/TooltipCountdown.h"
 #include "framework/window/x11/X11Input.h"
-#include "platform/CFRunLoop.h"
 
 // Xlib stays out of this header: its macros (Bool, None, Status) clash
 // with names used across the framework.
@@ -24,8 +24,7 @@ class X11Tooltip;
 // The editor in a real X11 window: a child of the window the host passes
 // (an X window id in the void*), or a top-level window when there is none.
 // It starts no thread: the display connection and a 1/FPS timer join the
-// run loop of the thread that opens the window, which the host drives
-// (CFRunLoopRun, or CFRunLoopRunInMode from an idle call).
+// loop it is given, which the host turns (a run loop, or idle calls).
 //
 // The window is Width x Height editor pixels, doubled on high-density
 // screens (see X11Connection::Scale): every pixel is copied as a 2 x 2
@@ -41,7 +40,7 @@ class X11Tooltip;
 // and can open again. [UI thread]
 class IGraphicsX11 : public IGraphics {
  public:
-  IGraphicsX11(IPlugBase* plug, int w, int h, int fps = 0);
+  IGraphicsX11(IPlugBase* plug, int w, int h, IEventLoop& loop, int fps = 0);
   ~IGraphicsX11() override;
 
   bool DrawScreen(IRECT* r) override;
@@ -115,11 +114,10 @@ class IGraphicsX11 : public IGraphics {
   // Hands every X event to the modal window until it is finished (or the
   // view goes), with the redraw timer still running. [UI thread]
   void RunModal(X11ModalWindow& modal);
+  IEventLoop& Loop() const { return mLoop; }
 
  private:
   class Busy;
-  static void TimerFired(CFRunLoopTimerRef timer, void* info);
-
   void Tick();
   // Redraws and copies the pending area plus whatever controls are dirty.
   void Paint();
@@ -154,7 +152,8 @@ class IGraphicsX11 : public IGraphics {
   unsigned long mParent = 0;
   _XGC* mGC = nullptr;
   unsigned long mBlankCursor = 0;
-  CFRunLoopTimerRef mTimer = nullptr;
+  IEventLoop& mLoop;
+  int mTimer = 0;
   int mScale = 1;
   bool mOpen = false;
   // The server destroyed the view (its parent went away).

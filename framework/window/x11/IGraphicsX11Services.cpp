@@ -1,6 +1,5 @@
 // The editor window's services that need no event handling: paths, images,
 // file dialogs and opening addresses.
-#include <poll.h>
 
 #include <string>
 #include <vector>
@@ -92,10 +91,8 @@ void IGraphicsX11::PromptForFile(WDL_String* file, EFileAction action, WDL_Strin
   }
 
   // The editor keeps drawing while the dialog is up.
-  std::optional<std::string> chosen = program_launcher::RunForOutput(argv, [] {
-    if (CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, true) == kCFRunLoopRunFinished)
-      poll(nullptr, 0, 50);
-  });
+  std::optional<std::string> chosen =
+      program_launcher::RunForOutput(argv, [this] { Loop().RunFor(0.05); });
   if (!chosen) return;
   while (!chosen->empty() && (chosen->back() == '\n' || chosen->back() == '\r'))
     chosen->pop_back();

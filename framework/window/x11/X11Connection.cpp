@@ -41,17 +41,19 @@ int ScaleOf(Display* display) {
 
 }  // namespace
 
-std::unique_ptr<X11Connection> X11Connection::Open(InputHandler input, ErrorHandler error) {
+std::unique_ptr<X11Connection> X11Connection::Open(IEventLoop& loop, InputHandler input,
+                                                   ErrorHandler error) {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return nullptr;
   Display* display = XOpenDisplay(name);
   if (!display) return nullptr;
   return std::unique_ptr<X11Connection>(
-      new X11Connection(display, std::move(input), std::move(error)));
+      new X11Connection(display, loop, std::move(input), std::move(error)));
 }
 
-X11Connection::X11Connection(Display* display, InputHandler input, ErrorHandler error)
-    : mDisplay(display), mInput(std::move(input)), mError(std::move(error)) {
+X11Connection::X11Connection(Display* display, IEventLoop& loop, InputHandler input,
+                             ErrorHandler error)
+    : mDisplay(display), mInput(std::move(input)), mError(std::move(error)), mLoop(loop) {
   if (!gHandlerInstalled) {
     gPreviousHandler = XSetErrorHandler(OnError);
     gHandlerInstalled = true;
@@ -59,28 +61,22 @@ X11Connection::X11Connection(Display* display, InputHandler input, ErrorHandler 
   Connections().push_back(this);
   mScale = ScaleOf(display);
 
-  CFRunLoopRef loop = CFRunLoopGetCurrent();
-  CFFileDescriptorContext fdContext = {0, this, nullptr, nullptr, nullptr};
-  mDescriptor =
-      CFFileDescriptorCreate(nullptr, ConnectionNumber(display), false, Readable, &fdContext);
-  mSource = CFFileDescriptorCreateRunLoopSource(nullptr, mDescriptor, 0);
-  CFRunLoopAddSource(loop, mSource, kCFRunLoopCommonModes);
-  CFFileDescriptorEnableCallBacks(mDescriptor, kCFFileDescriptorReadCallBack);
-  CFRunLoopObserverContext observerContext = {0, this, nullptr, nullptr, nullptr};
-  mObserver = CFRunLoopObserverCreate(nullptr, kCFRunLoopBeforeWaiting, true, 0, BeforeWaiting,
-                                      &observerContext);
-  CFRunLoopAddObserver(loop, mObserver, kCFRunLoopCommonModes);
+  mWatch = mLoop.AddWatch(
+      ConnectionNumber(display),
+      [this] {
+        // A copy: the handler may close the window, and this connection
+        // with it.
+        const InputHandler handler = mInput;
+        handler();
+      },
+      [this] { return XPending(mDisplay) > 0; });
 }
 
 X11Connection::~X11Connection() {
   // Errors about requests still in flight (a window the host destroyed
   // first) must reach our handler, not Xlib's, which ends the process.
   XSync(mDisplay, False);
-  CFRunLoopObserverInvalidate(mObserver);
-  CFRelease(mObserver);
-  CFFileDescriptorInvalidate(mDescriptor);
-  CFRelease(mSource);
-  CFRelease(mDescriptor);
+  mLoop.Remove(mWatch);
   std::vector<X11Connection*>& connections = Connections();
   for (size_t i = 0; i < connections.size(); ++i) {
     if (connections[i] == this) {
@@ -97,23 +93,6 @@ X11Connection::~X11Connection() {
     if (current != OnError) XSetErrorHandler(current);
     gPreviousHandler = nullptr;
     gHandlerInstalled = false;
-  }
-}
-
-void X11Connection::Readable(CFFileDescriptorRef f, CFOptionFlags, void* info) {
-  // Re-armed first: the handler may run a nested loop (a menu) that must
-  // hear the socket too.
-  CFFileDescriptorEnableCallBacks(f, kCFFileDescriptorReadCallBack);
-  // A copy: the handler may close the window, and this connection with it.
-  const InputHandler input = static_cast<X11Connection*>(info)->mInput;
-  input();
-}
-
-void X11Connection::BeforeWaiting(CFRunLoopObserverRef, CFRunLoopActivity, void* info) {
-  auto* self = static_cast<X11Connection*>(info);
-  if (XPending(self->mDisplay) > 0) {
-    const InputHandler input = self->mInput;
-    input();
   }
 }
 

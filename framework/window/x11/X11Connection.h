@@ -5,14 +5,12 @@
 #include <functional>
 #include <memory>
 
-#include "platform/CFFileDescriptor.h"
-#include "platform/CFRunLoop.h"
+#include "framework/plugin/IEventLoop.h"
 
 // One open editor window's connection to the X server, and its place in
-// the run loop of the thread that opened it: a source on the connection's
-// socket and a before-waiting observer, both in the common modes, call
-// `input` whenever events may be waiting (Xlib reads ahead, so a queued
-// event does not always leave the socket readable). Protocol errors on the
+// the editor's loop: a watch on the connection's socket calls `input`
+// whenever events may be waiting (Xlib reads ahead, so a queued event does
+// not always leave the socket readable: the watch asks Xlib too). Protocol errors on the
 // connection go to `error` instead of ending the process, as Xlib's
 // default handler would. [UI thread]
 class X11Connection {
@@ -22,8 +20,9 @@ class X11Connection {
 
   // Null when $DISPLAY is unset or the display cannot be opened; nothing
   // else is touched then.
-  static std::unique_ptr<X11Connection> Open(InputHandler input, ErrorHandler error);
-  // Leaves the run loop and closes the display.
+  static std::unique_ptr<X11Connection> Open(IEventLoop& loop, InputHandler input,
+                                             ErrorHandler error);
+  // Leaves the loop and closes the display.
   ~X11Connection();
   X11Connection(const X11Connection&) = delete;
   X11Connection& operator=(const X11Connection&) = delete;
@@ -35,16 +34,13 @@ class X11Connection {
   int Scale() const { return mScale; }
 
  private:
-  X11Connection(Display* display, InputHandler input, ErrorHandler error);
-  static void Readable(CFFileDescriptorRef f, CFOptionFlags types, void* info);
-  static void BeforeWaiting(CFRunLoopObserverRef observer, CFRunLoopActivity activity, void* info);
+  X11Connection(Display* display, IEventLoop& loop, InputHandler input, ErrorHandler error);
   static int OnError(Display* display, XErrorEvent* event);
 
   Display* mDisplay;
   InputHandler mInput;
   ErrorHandler mError;
   int mScale = 1;
-  CFFileDescriptorRef mDescriptor = nullptr;
-  CFRunLoopSourceRef mSource = nullptr;
-  CFRunLoopObserverRef mObserver = nullptr;
+  IEventLoop& mLoop;
+  int mWatch = 0;
 };

@@ -91,6 +91,14 @@ TEST(MorvexLV2BundleTest, ACopyInAFreshFolderNeedsNothingOfOursAndLoadsThroughLi
     for (const char* editorOnly : {"libX11", "libfontconfig", "libfreetype", "libpng"})
       EXPECT_EQ(name.rfind(editorOnly, 0), std::string::npos) << name;
   }
+  // The user interface turns its editor's loop from the host's idle calls
+  // alone: none of the platform's run loop is linked in. The symbol table
+  // is read whole (hidden names included), and the idle loop must be in it.
+  const Output symbols = RunCommand("nm -C '" + ui + "'");
+  ASSERT_EQ(symbols.status, 0);
+  EXPECT_NE(symbols.text.find("IdleEventLoop::RunFor"), std::string::npos);
+  for (const char* runLoop : {"CFRunLoop", "CFFileDescriptor", "PlatformRunLoop"})
+    EXPECT_EQ(symbols.text.find(runLoop), std::string::npos) << runLoop;
   EXPECT_TRUE(std::filesystem::is_regular_file(bundle + "/fonts/DejaVuSans.ttf"));
   EXPECT_TRUE(std::filesystem::is_regular_file(bundle + "/fonts/LICENSE-DejaVu.txt"));
 

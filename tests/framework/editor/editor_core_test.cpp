@@ -7,7 +7,7 @@
 #include "framework/editor/IKeyCodes.h"
 #include "framework/editor/IPanelControl.h"
 #include "framework/editor/LiceConversions.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
 #include "raster/lice_png.h"

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "tests/framework/editor/probe_control.h"
 #include "tests/support/TestPlug.h"
 

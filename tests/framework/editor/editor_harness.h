@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/editor/IControl.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_fill.h"

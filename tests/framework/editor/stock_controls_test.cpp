@@ -18,7 +18,7 @@
 #include "framework/editor/ISwitchFramesControl.h"
 #include "framework/editor/ISwitchPopUpControl.h"
 #include "framework/editor/LiceConversions.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_blit.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "framework/editor/IPopupMenu.h"
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "framework/window/x11/X11PopupMenu.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "framework/window/x11/X11Clipboard.h"
 #include "framework/window/x11/X11MessageBox.h"
 #include "framework/window/x11/X11Tooltip.h"

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 #include "framework/window/x11/X11TextField.h"
 #include "tests/support/XvfbServer.h"
 

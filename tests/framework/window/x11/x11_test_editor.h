@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/au/RunLoopEventLoop.h"
 #include "framework/editor/IBitmapControl.h"
 #include "framework/editor/IPanelControl.h"
 #include "framework/window/x11/IGraphicsX11.h"
@@ -132,7 +133,7 @@ class X11EditorTest : public ::testing::Test {
     display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     parent = MakeParent();
-    editor = new TestWindow(&plug, kWidth, kHeight);
+    editor = new TestWindow(&plug, kWidth, kHeight, PlatformRunLoop());
     const IColor grey = COLOR_GRAY;
     editor->AttachPanelBackground(&grey);
     const IBitmap bitmap(&strip, 30, 10);

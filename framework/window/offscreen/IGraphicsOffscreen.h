@@ -83,6 +83,12 @@ class IGraphicsOffscreen : public IGraphics {
     AddBundleFonts(bundleID);
   }
   const char* GetBundleID() const { return mImages.GetBundleID(); }
+  // A folder that holds the images and the fonts folder instead (see
+  // BundleImages::SetFolder).
+  void SetImageFolder(const char* folder) {
+    mImages.SetFolder(folder);
+    AddFolderFonts(folder);
+  }
 
   // ---- The caller's side. ----
 

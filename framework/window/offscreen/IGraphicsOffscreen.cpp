@@ -1,4 +1,4 @@
-#include "framework/window/IGraphicsOffscreen.h"
+#include "framework/window/offscreen/IGraphicsOffscreen.h"
 
 #include "framework/editor/IControl.h"
 #include "framework/editor/IKeyCodes.h"
