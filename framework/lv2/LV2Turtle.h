@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/lv2/LV2Identity.h"
 
@@ -15,13 +16,17 @@ class LV2Turtle {
   static constexpr const char* kPluginsFile = "plugins.ttl";
   static constexpr const char* kPresetsFile = "presets.ttl";
 
-  LV2Turtle(IPlugLV2& plug, const LV2Identity& identity) : mPlug(plug), mIdentity(identity) {}
+  // Finds the presets that repeat an earlier one; the plug-in's settings
+  // are left as they were.
+  LV2Turtle(IPlugLV2& plug, const LV2Identity& identity);
 
-  // manifest.ttl: every plug-in, the user interface and every preset.
+  // manifest.ttl: every plug-in, the user interface and every distinct
+  // preset (a name and settings an earlier preset has are listed once, as
+  // the earlier one).
   std::string Manifest() const;
   // The plug-ins with their ports, and the user interface.
   std::string Plugins() const;
-  // The factory presets as port values and as the saved parameter chunk.
+  // The distinct factory presets as port values and as the saved parameter chunk.
   std::string Presets();
 
   // The parameter's port symbol: its name in lower case, with every
@@ -38,4 +43,5 @@ class LV2Turtle {
 
   IPlugLV2& mPlug;
   const LV2Identity& mIdentity;
+  std::vector<bool> mRepeats;  // per preset
 };
