@@ -91,7 +91,8 @@ void MorvexReadout::OpenField(IControl* control) {
       std::clamp(cx - kFieldWidth / 2, 0, std::max(graphics->Width() - kFieldWidth, 0));
   IRECT field(left, cy - kFieldHeight / 2, left + kFieldWidth, cy + kFieldHeight / 2);
   const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
-  const std::string text = UnitsText(control->ParamIdx(), param->Value(), freq, RateOf(mPlug));
+  const std::string text =
+      UnitsText(control->ParamIdx(), RangeOf(param), param->Value(), freq, RateOf(mPlug));
   IText style = mStyle;
   // Without a parameter the field filters nothing: units need letters.
   graphics->CreateTextEntry(control, &style, &field, text.c_str(), nullptr);

@@ -231,7 +231,8 @@ std::optional<UnitsValue> ValueFromUnits(int param, const ParameterRange& range,
   return std::nullopt;
 }
 
-std::string UnitsText(int param, double value, double freq, double sampleRate) {
+std::string UnitsText(int param, const ParameterRange& range, double value, double freq,
+                      double sampleRate) {
   const Context c{sampleRate, freq};
   const Quantity* chosen = nullptr;
   double amount = 0.0;
@@ -253,8 +254,21 @@ std::string UnitsText(int param, double value, double freq, double sampleRate) {
   // The unit as its example spells it: what follows the number, or the Q
   // that leads it.
   const std::string example = chosen->example;
-  if (example[0] == 'Q') return "Q" + threeDigits(amount);
-  return threeDigits(amount) + example.substr(example.find_first_not_of("-+.0123456789"));
+  const auto spelled = [&](int digits) {
+    char number[48];
+    std::snprintf(number, sizeof number, "%.*g", digits, amount);
+    if (example[0] == 'Q') return "Q" + std::string(number);
+    return number + example.substr(example.find_first_not_of("-+.0123456789"));
+  };
+  // Three digits where they read back as what the value means, more where
+  // a rounding at the third would tip the meaning (17.5% wet is 18%).
+  const std::string meant = meaning(param, value, c);
+  for (int digits = 3; digits <= 7; ++digits) {
+    const std::string text = spelled(digits);
+    const auto back = ValueFromUnits(param, range, text, freq, sampleRate);
+    if (back && back->meaning == meant) return text;
+  }
+  return spelled(7);
 }
 
 std::optional<double> ValueFromText(int param, const ParameterRange& range, const std::string& text,

@@ -46,9 +46,11 @@ std::optional<UnitsValue> ValueFromUnits(int param, const ParameterRange& range,
                                          const std::string& text, double freq, double sampleRate);
 
 // The value as a quantity ValueFromUnits reads back ("230Hz", "1.2kHz",
-// "4s", "21%wet", "Q0.7", "-40%", "3oct", "4sections"), to three digits, in
-// the parameter's first unit that gives a finite number below 1000.
-std::string UnitsText(int param, double value, double freq, double sampleRate);
+// "4s", "21%wet", "Q0.7", "-40%", "3oct", "4sections"), in the parameter's
+// first unit that gives a finite number below 1000: to three digits, or as
+// many more as reading it back needs to mean what the value means.
+std::string UnitsText(int param, const ParameterRange& range, double value, double freq,
+                      double sampleRate);
 
 // What a user may type for a value: a quantity as ValueFromUnits takes it,
 // or a bare number in the parameter's own range (whole when indexed).
