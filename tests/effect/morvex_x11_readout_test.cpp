@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effect/Morvex.h"
@@ -18,7 +19,9 @@
 #include "framework/au/MakePlug.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/plugin/IParam.h"
+#include "platform/AudioToolbox.h"
 #include "platform/CFRunLoop.h"
+#include "platform/HostEvents.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_fill.h"
@@ -48,6 +51,12 @@ void RunFor(double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (std::chrono::steady_clock::now() < end)
     CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, false);
+}
+
+// What the host hears: event type and parameter.
+std::vector<std::pair<AudioUnitEventType, AudioUnitParameterID>> gEvents;
+void Hook(void*, void*, const AudioUnitEvent* event, UInt64, AudioUnitParameterValue) {
+  gEvents.emplace_back(event->mEventType, event->mArgument.mParameter.mParameterID);
 }
 
 // Centres of controls, in editor pixels.
@@ -81,6 +90,7 @@ class MorvexX11ReadoutTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    HostSetAUEventHook(nullptr, nullptr);
     if (mEditor) mEditor->CloseWindow();
     mPlug.reset();
     if (mDisplay) XCloseDisplay(mDisplay);
@@ -248,8 +258,16 @@ TEST_F(MorvexX11ReadoutTest, TypedValuesCommitCancelAndRefuse) {
   Click(3, kFreqKnob);
   ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 1; }));
   Type("1khz");
+  gEvents.clear();
+  HostSetAUEventHook(Hook, nullptr);
   Tap(XK_Return);
   ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 0; }));
+  HostSetAUEventHook(nullptr, nullptr);
+  // One gesture, the new value inside it.
+  using E = std::pair<AudioUnitEventType, AudioUnitParameterID>;
+  EXPECT_EQ(gEvents, (std::vector<E>{{kAudioUnitEvent_BeginParameterChangeGesture, Morvex::kFreq},
+                                     {kAudioUnitEvent_ParameterValueChange, Morvex::kFreq},
+                                     {kAudioUnitEvent_EndParameterChangeGesture, Morvex::kFreq}}));
   EXPECT_DOUBLE_EQ(Normalized(Morvex::kFreq), Typed(Morvex::kFreq, "1kHz"));
   const IControl* knob = ControlOf(Morvex::kFreq);
   ASSERT_NE(knob, nullptr);
@@ -290,6 +308,26 @@ TEST_F(MorvexX11ReadoutTest, TypedValuesCommitCancelAndRefuse) {
   RunFor(1.5);
   EXPECT_EQ(mReadout->Text(), "not a value: 12 parsecs");
   EXPECT_TRUE(RunUntil([&] { return mReadout->Text().empty(); }, 1.5));
+}
+
+// Super+click stands for Command-click: it opens the field as a right click
+// does, and a plain click then commits what the field holds unchanged.
+TEST_F(MorvexX11ReadoutTest, SuperClickOpensTheFieldToo) {
+  Open(1);
+  const KeyCode super = XKeysymToKeycode(mDisplay, XK_Super_L);
+  if (!super) GTEST_SKIP() << "the server's keymap has no Super key";
+  const double rate = Normalized(Morvex::kRate);
+  XTestFakeKeyEvent(mDisplay, super, True, 0);
+  Click(1, kRateKnob);
+  XTestFakeKeyEvent(mDisplay, super, False, 0);
+  XFlush(mDisplay);
+  ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 1; }));
+  EXPECT_EQ(Normalized(Morvex::kRate), rate) << "the click itself sets nothing";
+  Click(1, kEmptyPanel);
+  ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 0; }));
+  // What the field opened with reads back as the same meaning.
+  EXPECT_EQ(mReadout->Text(), Expected(Morvex::kRate));
+  EXPECT_NEAR(Normalized(Morvex::kRate), rate, 0.01);
 }
 
 // The readout at both scales, for the record when MORVEX_SCREENSHOTS names
