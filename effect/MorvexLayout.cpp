@@ -3,6 +3,7 @@
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
 #include "effect/MorvexEditor.h"
+#include "effect/MorvexPanel.h"
 #include "effect/MorvexReadout.h"
 #include "effect/MorvexValueControl.h"
 #include "framework/editor/IBitmapOverlayControl.h"
@@ -71,7 +72,9 @@ int AttachKnob(IGraphics* graphics, IPlugBase* plug, MorvexReadout* readout, con
 
 IGraphics* Morvex::MakeEditor(const char* imageFolder) {
   IGraphics* graphics = MakeGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, imageFolder);
-  graphics->AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
+  // First, so it is the background: index 0, under everything.
+  const IBitmap background = Load(graphics, kBackgroundImage);
+  graphics->AttachControl(new MorvexPanel(this, &background));
 
   IBitmap rings[6];
   for (int k = 0; k < 6; ++k)

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "framework/lv2/IPlugLV2.h"
@@ -94,24 +93,6 @@ std::string LV2Turtle::PluginsItAppliesTo() const {
   return list;
 }
 
-LV2Turtle::LV2Turtle(IPlugLV2& plug, const LV2Identity& identity)
-    : mPlug(plug), mIdentity(identity), mRepeats(static_cast<size_t>(plug.NPresets()), false) {
-  ByteChunk settings;
-  mPlug.SerializeState(&settings);
-  std::vector<ByteChunk> chunks(mRepeats.size());
-  for (int p = 0; p < mPlug.NPresets(); ++p) {
-    if (mRepeats[static_cast<size_t>(p)]) continue;
-    mPlug.RestorePreset(p);
-    mPlug.SerializeState(&chunks[static_cast<size_t>(p)]);
-    for (int q = 0; q < p && !mRepeats[static_cast<size_t>(p)]; ++q) {
-      mRepeats[static_cast<size_t>(p)] =
-          std::strcmp(mPlug.GetPresetName(p), mPlug.GetPresetName(q)) == 0 &&
-          chunks[static_cast<size_t>(p)].IsEqual(chunks[static_cast<size_t>(q)]);
-    }
-  }
-  mPlug.UnserializeState(&settings, 0);
-}
-
 std::string LV2Turtle::Manifest() const {
   std::string ttl = kPrefixes;
   const std::string binary = std::string("<") + mIdentity.mBinary + ">";
@@ -124,7 +105,7 @@ std::string LV2Turtle::Manifest() const {
   ttl += URI("ui") + "\n    a ui:X11UI ;\n    ui:binary <" + mIdentity.mUIBinary +
          "> ;\n    rdfs:seeAlso " + plugins + " .\n";
   for (int i = 0; i < mPlug.NPresets(); ++i) {
-    if (mRepeats[static_cast<size_t>(i)]) continue;
+    if (mPlug.PresetRepeats(i)) continue;
     ttl += "\n" + URI(("preset:" + std::to_string(i + 1)).c_str()) +
            "\n    a pset:Preset ;\n    lv2:appliesTo " + PluginsItAppliesTo() +
            " ;\n    rdfs:seeAlso <" + kPresetsFile + "> .\n";
@@ -257,7 +238,7 @@ std::string LV2Turtle::Plugins() const {
 std::string LV2Turtle::Presets() {
   std::string ttl = kPrefixes;
   for (int p = 0; p < mPlug.NPresets(); ++p) {
-    if (mRepeats[static_cast<size_t>(p)]) continue;
+    if (mPlug.PresetRepeats(p)) continue;
     mPlug.RestorePreset(p);
     ttl += URI(("preset:" + std::to_string(p + 1)).c_str()) +
            "\n    a pset:Preset ;\n    lv2:appliesTo " + PluginsItAppliesTo() +

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "framework/lv2/LV2Identity.h"
 
@@ -16,9 +15,7 @@ class LV2Turtle {
   static constexpr const char* kPluginsFile = "plugins.ttl";
   static constexpr const char* kPresetsFile = "presets.ttl";
 
-  // Finds the presets that repeat an earlier one; the plug-in's settings
-  // are left as they were.
-  LV2Turtle(IPlugLV2& plug, const LV2Identity& identity);
+  LV2Turtle(IPlugLV2& plug, const LV2Identity& identity) : mPlug(plug), mIdentity(identity) {}
 
   // manifest.ttl: every plug-in, the user interface and every distinct
   // preset (a name and settings an earlier preset has are listed once, as
@@ -43,5 +40,4 @@ class LV2Turtle {
 
   IPlugLV2& mPlug;
   const LV2Identity& mIdentity;
-  std::vector<bool> mRepeats;  // per preset
 };

@@ -3,6 +3,7 @@
 // values through the field a right click opens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -175,14 +176,20 @@ class MorvexX11ReadoutTest : public ::testing::Test {
     return plain ? p->GetNormalized(*plain) : -1.0;
   }
 
-  // The view as it is on the screen, written where MORVEX_SCREENSHOTS
+  // The view as it is on the screen (or w x h of the screen from the
+  // view's corner, to take in a menu), written where MORVEX_SCREENSHOTS
   // names a folder.
-  void Screenshot(const char* name) {
+  void Screenshot(const char* name, int w = 0, int h = 0) {
     const char* folder = std::getenv("MORVEX_SCREENSHOTS");
     if (!folder) return;
-    const Window view = static_cast<Window>(reinterpret_cast<uintptr_t>(mEditor->GetWindow()));
-    const int w = mEditor->Width() * mScale, h = mEditor->Height() * mScale;
-    XImage* image = XGetImage(mDisplay, view, 0, 0, w, h, AllPlanes, ZPixmap);
+    Window source = static_cast<Window>(reinterpret_cast<uintptr_t>(mEditor->GetWindow()));
+    if (w > 0) {
+      source = DefaultRootWindow(mDisplay);
+    } else {
+      w = mEditor->Width() * mScale;
+      h = mEditor->Height() * mScale;
+    }
+    XImage* image = XGetImage(mDisplay, source, 0, 0, w, h, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     LICE_MemBitmap bitmap(w, h);
     for (int y = 0; y < h; ++y)
@@ -328,6 +335,92 @@ TEST_F(MorvexX11ReadoutTest, SuperClickOpensTheFieldToo) {
   // What the field opened with reads back as the same meaning.
   EXPECT_EQ(mReadout->Text(), Expected(Morvex::kRate));
   EXPECT_NEAR(Normalized(Morvex::kRate), rate, 0.01);
+}
+
+// Runs the action from the run loop after the given time, so that it acts
+// while the menu runs its own loop.
+void After(double seconds, std::function<void()> action) {
+  auto* held = new std::function<void()>(std::move(action));
+  CFRunLoopTimerContext context = {
+      0, held, nullptr,
+      [](const void* info) { delete static_cast<const std::function<void()>*>(info); }, nullptr};
+  CFRunLoopTimerRef timer = CFRunLoopTimerCreate(
+      nullptr, CFAbsoluteTimeGetCurrent() + seconds, 0, 0, 0,
+      [](CFRunLoopTimerRef, void* info) { (*static_cast<std::function<void()>*>(info))(); },
+      &context);
+  CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
+  CFRelease(timer);
+}
+
+// A right click on the panel away from the controls opens the preset menu:
+// the seven distinct factory presets, then "Reset to defaults". Choosing
+// Hexagon loads it, and the host hears of all seven parameters, each in a
+// gesture; resetting brings back the defaults.
+TEST_F(MorvexX11ReadoutTest, ThePresetMenuLoadsAPresetAndResetsAndTellsTheHost) {
+  Open(1);
+  // Every parameter away from Hexagon's value, so that all seven change.
+  const double away[Morvex::kNumParams] = {0.3, 0.0, 0.5, 0.1, 0.5, 0.6, 0.4};
+  for (int p = 0; p < Morvex::kNumParams; ++p) {
+    const double normalized = mPlug->GetParam(p)->GetNormalized(away[p]);
+    mPlug->SetParameterFromGUI(p, normalized);
+    mEditor->SetParameterFromPlug(p, normalized, true);
+  }
+  gEvents.clear();
+  HostSetAUEventHook(Hook, nullptr);
+  After(0.4, [&] {
+    for (int i = 0; i < 6; ++i)
+      Tap(XK_Down);
+    Tap(XK_Return);
+  });
+  Click(3, kEmptyPanel);
+  ASSERT_TRUE(RunUntil([&] { return mPlug->GetCurrentPresetIdx() == 5; }));
+  HostSetAUEventHook(nullptr, nullptr);
+  const double hexagon[Morvex::kNumParams] = {0.5, 5.0, 0.0, 0.72, 0.0, 0.29, 1.0};
+  using E = std::pair<AudioUnitEventType, AudioUnitParameterID>;
+  for (AudioUnitParameterID p = 0; p < Morvex::kNumParams; ++p) {
+    EXPECT_NEAR(Plain(static_cast<int>(p)), hexagon[p], 1e-6) << p;
+    const auto at =
+        std::find(gEvents.begin(), gEvents.end(), E{kAudioUnitEvent_ParameterValueChange, p});
+    ASSERT_NE(at, gEvents.end()) << "the host did not hear of parameter " << p;
+    ASSERT_TRUE(at != gEvents.begin() && at + 1 != gEvents.end());
+    EXPECT_EQ(*(at - 1), (E{kAudioUnitEvent_BeginParameterChangeGesture, p}));
+    EXPECT_EQ(*(at + 1), (E{kAudioUnitEvent_EndParameterChangeGesture, p}));
+  }
+  const IControl* stages = ControlOf(Morvex::kStages);
+  ASSERT_NE(stages, nullptr);
+  EXPECT_EQ(stages->GetValue(), 1.0) << "the selector shows the sixth stage count";
+
+  After(0.4, [&] {
+    for (int i = 0; i < 8; ++i)  // past the seven presets and the separator
+      Tap(XK_Down);
+    Tap(XK_Return);
+  });
+  Click(3, kEmptyPanel);
+  ASSERT_TRUE(RunUntil([&] { return Plain(Morvex::kStages) == 3.0; }));
+  for (int p = 0; p < Morvex::kNumParams; ++p)
+    EXPECT_EQ(Plain(p), mPlug->GetParam(p)->GetDefault()) << p;
+}
+
+// The menu at both scales, for the record when MORVEX_SCREENSHOTS names a
+// folder; Escape closes it and changes nothing.
+TEST_F(MorvexX11ReadoutTest, EscapeClosesThePresetMenuAtBothScales) {
+  for (int scale : {1, 2}) {
+    Open(scale);
+    const double mix = Plain(Morvex::kMix);
+    const int preset = mPlug->GetCurrentPresetIdx();
+    bool closed = false;
+    After(0.5, [&] {
+      Screenshot(scale == 1 ? "editor-menu.png" : "editor-menu@2x.png", 500 * scale, 260 * scale);
+      Tap(XK_Escape);
+    });
+    Click(3, kEmptyPanel);
+    After(0.2, [&] { closed = true; });
+    ASSERT_TRUE(RunUntil([&] { return closed; }));
+    EXPECT_EQ(Plain(Morvex::kMix), mix);
+    EXPECT_EQ(mPlug->GetCurrentPresetIdx(), preset);
+    mEditor->CloseWindow();
+    RunFor(0.1);
+  }
 }
 
 // The readout at both scales, for the record when MORVEX_SCREENSHOTS names
