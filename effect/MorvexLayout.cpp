@@ -4,6 +4,9 @@
 #include "effect/Morvex.h"
 #include "effect/MorvexEditor.h"
 #include "effect/MorvexIdentity.h"
+#include "effect/MorvexPanel.h"
+#include "effect/MorvexReadout.h"
+#include "effect/MorvexValueControl.h"
 #include "framework/editor/IBitmapOverlayControl.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/editor/IKnobMultiControl.h"
@@ -39,6 +42,8 @@ constexpr int kStagesPerLine = 3;
 const IRECT kStagesHitArea(0, 0, 67, 29);
 const IRECT kInfoTargetArea(17, 12, 135, 32);
 constexpr double kKnobGearing = 4.0;
+// The readout's box: the panel's lower band, under the knobs.
+const IRECT kReadoutBand(0, 88, 424, 102);
 
 struct KnobPlace {
   Morvex::EParams param;
@@ -59,9 +64,10 @@ int AttachDisplay(IGraphics* graphics, IPlugBase* plug, int x, int y, const IBit
   return graphics->AttachControl(new IBitmapControl(plug, x, y, -1, &bitmap));
 }
 
-int AttachKnob(IGraphics* graphics, IPlugBase* plug, const KnobPlace& place, const IBitmap& knob) {
-  return graphics->AttachControl(
-      new IKnobMultiControl(plug, place.x, place.y, place.param, &knob, kVertical, kKnobGearing));
+int AttachKnob(IGraphics* graphics, IPlugBase* plug, MorvexReadout* readout, const KnobPlace& place,
+               const IBitmap& knob) {
+  return graphics->AttachControl(new MorvexValueControl<IKnobMultiControl>(
+      readout, plug, place.x, place.y, place.param, &knob, kVertical, kKnobGearing));
 }
 
 }  // namespace
@@ -69,7 +75,9 @@ int AttachKnob(IGraphics* graphics, IPlugBase* plug, const KnobPlace& place, con
 IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
   IGraphics* graphics = MakeWindowGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, loop,
                                            kMorvexBundleID, imageFolder);
-  graphics->AttachBackground(kBackgroundImage.id, kBackgroundImage.file);
+  // First, so it is the background: index 0, under everything.
+  const IBitmap background = Load(graphics, kBackgroundImage);
+  graphics->AttachControl(new MorvexPanel(this, &background));
 
   IBitmap rings[6];
   for (int k = 0; k < 6; ++k)
@@ -83,16 +91,22 @@ IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
   mDepthMaskCtrl = AttachDisplay(graphics, this, kDisplayX, kDisplayY, depthDisplay);
   mLfoMaskCtrl = AttachDisplay(graphics, this, kDisplayX, kDisplayY, lfoDisplay);
 
+  // Attached last, so that it draws over everything; the controls it
+  // tells of hold it from the start.
+  auto* readout = new MorvexReadout(this, kReadoutBand);
   const IBitmap knob = Load(graphics, kKnobImage);
   const IBitmap stages = Load(graphics, kStagesImage);
-  AttachKnob(graphics, this, kMixKnob, knob);
-  graphics->AttachControl(new IRadioBitmapControl2D(this, kStagesX, kStagesY, Morvex::kStages,
-                                                    &stages, kStagesHitArea, kStagesPerLine,
-                                                    kHorizontal, true));
+  AttachKnob(graphics, this, readout, kMixKnob, knob);
+  graphics->AttachControl(new MorvexValueControl<IRadioBitmapControl2D>(
+      readout, this, kStagesX, kStagesY, Morvex::kStages, &stages, kStagesHitArea, kStagesPerLine,
+      kHorizontal, true));
   for (const KnobPlace& place : kOtherKnobs)
-    AttachKnob(graphics, this, place, knob);
+    AttachKnob(graphics, this, readout, place, knob);
 
   const IBitmap info = Load(graphics, kInfoImage);
   graphics->AttachControl(new IBitmapOverlayControl(this, 0, 0, &info, kInfoTargetArea));
+  graphics->AttachControl(readout);
+  // The readout follows the pointer over the controls.
+  graphics->HandleMouseOver(true);
   return graphics;
 }

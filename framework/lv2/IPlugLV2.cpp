@@ -43,6 +43,7 @@ bool IPlugLV2::Configure(const LV2Layout& layout, double sampleRate, const LV2_U
   SetOutputChannelConnections(0, mChannels, true);
   SetOutputChannelConnections(mChannels, NOutChannels() - mChannels, false);
   SetSampleRate(sampleRate);
+  mBypass.Configure(mChannels, sampleRate, kBlockSize);
   // Reset before a restored state or the first ports arrive, as the Audio
   // Unit face is reset when the host sets its rate: a render then starts the
   // same way in either host.
@@ -60,14 +61,22 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) noexcept {
     mDisplayOut.Get()[p - FirstDisplayPort()] = static_cast<float*>(data);
   } else if (p < FirstAudioOutPort()) {
     mAudioIn[p - FirstAudioInPort()] = static_cast<const float*>(data);
-  } else {
+  } else if (p < EnabledPort()) {
     mAudioOut[p - FirstAudioOutPort()] = static_cast<float*>(data);
+  } else {
+    mEnabledIn = static_cast<const float*>(data);
   }
 }
 
 void IPlugLV2::Activate() {
   if (!mFresh) Reset();
   mFresh = false;
+  mBypass.Settle(Enabled());
+}
+
+bool IPlugLV2::Enabled() const noexcept {
+  // A NaN is no setting either way: the effect stays in.
+  return !mEnabledIn || !(*mEnabledIn <= 0.0f);
 }
 
 bool IPlugLV2::ControlPortChanged(int paramIdx) const noexcept {
@@ -138,9 +147,14 @@ void IPlugLV2::ProcessBlock(uint32_t offset, int nFrames) noexcept {
     in[c] = const_cast<float*>(mAudioIn[c]) + offset;
     out[c] = mAudioOut[c] + offset;
   }
+  // The engine runs while bypassed, so that coming back needs no settling.
+  const bool enabled = Enabled();
+  const bool bypassing = mBypass.NeedsInput(enabled);
+  if (bypassing) mBypass.KeepInput(in, nFrames);
   AttachInputBuffers(0, mChannels, in, nFrames);
   AttachOutputBuffers(0, mChannels, out);
   ProcessBuffers(0.0f, nFrames);
+  if (bypassing) mBypass.Mix(out, nFrames, enabled);
 }
 
 void IPlugLV2::BeginInformHostOfParamChange(int paramIdx) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/base/WDL_TypedBuf.h"
+#include "framework/lv2/LV2Bypass.h"
 #include "framework/lv2/LV2Identity.h"
 #include "framework/lv2/LV2Layout.h"
 #include "framework/plugin/IPlugBase.h"
@@ -14,8 +15,9 @@ class LV2UIHost;
 
 // The LV2 face of the plug-in base. Ports, by index: one control input per
 // parameter (port i is parameter i, in the parameter's own units), one
-// control output per display output, then the layout's audio inputs and its
-// audio outputs.
+// control output per display output, the layout's audio inputs and its
+// audio outputs, then the bypass's control input (lv2:enabled; see
+// LV2Bypass), last so that the ports before it keep their indices.
 //
 // An instance is either a host's audio instance (no editor; the host drives
 // it through the descriptor) or the user interface's own instance (with the
@@ -68,7 +70,8 @@ class IPlugLV2 : public IPlugBase {
   int FirstDisplayPort() const { return NParams(); }
   int FirstAudioInPort() const { return NParams() + NDisplayOutputs(); }
   int FirstAudioOutPort() const { return FirstAudioInPort() + mChannels; }
-  int NPorts() const { return FirstAudioOutPort() + mChannels; }
+  int EnabledPort() const { return FirstAudioOutPort() + mChannels; }
+  int NPorts() const { return EnabledPort() + 1; }
 
   // A control port's new value, in the parameter's own units: the
   // parameter, its controls and the effect follow. A value equal to the
@@ -103,6 +106,8 @@ class IPlugLV2 : public IPlugBase {
   void ApplyControlPorts() noexcept;
   // Whether the port holds a finite value other than the one last applied.
   bool ControlPortChanged(int paramIdx) const noexcept;
+  // The bypass port's state: enabled unless it holds 0 or less.
+  bool Enabled() const noexcept;
   void ProcessBlock(uint32_t offset, int nFrames) noexcept;
   uint32_t StateKey() const;
 
@@ -118,5 +123,7 @@ class IPlugLV2 : public IPlugBase {
   WDL_TypedBuf<float*> mDisplayOut;
   const float* mAudioIn[2] = {nullptr, nullptr};
   float* mAudioOut[2] = {nullptr, nullptr};
+  const float* mEnabledIn = nullptr;
+  LV2Bypass mBypass;
   LV2UIHost* mUIHost = nullptr;
 };

@@ -105,6 +105,7 @@ std::string LV2Turtle::Manifest() const {
   ttl += URI("ui") + "\n    a ui:X11UI ;\n    ui:binary <" + mIdentity.mUIBinary +
          "> ;\n    rdfs:seeAlso " + plugins + " .\n";
   for (int i = 0; i < mPlug.NPresets(); ++i) {
+    if (mPlug.PresetRepeats(i)) continue;
     ttl += "\n" + URI(("preset:" + std::to_string(i + 1)).c_str()) +
            "\n    a pset:Preset ;\n    lv2:appliesTo " + PluginsItAppliesTo() +
            " ;\n    rdfs:seeAlso <" + kPresetsFile + "> .\n";
@@ -192,6 +193,13 @@ std::string LV2Turtle::Plugin(int layoutIdx) const {
       if (c + 1 < n) ttl += " , ";
     }
   }
+  // The host's bypass, the effect's own click-free one, after the layout's
+  // audio ports (the plug-in here has no layout of its own).
+  ttl += " , [\n        a lv2:InputPort, lv2:ControlPort ;\n        lv2:index " +
+         std::to_string(firstIn + 2 * n) +
+         " ;\n        lv2:symbol \"enabled\" ;\n        lv2:name \"Enabled\" ;\n"
+         "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1 ;\n"
+         "        lv2:designation lv2:enabled ;\n        lv2:portProperty lv2:toggled ;\n    ]";
   return ttl + " .\n\n";
 }
 
@@ -230,6 +238,7 @@ std::string LV2Turtle::Plugins() const {
 std::string LV2Turtle::Presets() {
   std::string ttl = kPrefixes;
   for (int p = 0; p < mPlug.NPresets(); ++p) {
+    if (mPlug.PresetRepeats(p)) continue;
     mPlug.RestorePreset(p);
     ttl += URI(("preset:" + std::to_string(p + 1)).c_str()) +
            "\n    a pset:Preset ;\n    lv2:appliesTo " + PluginsItAppliesTo() +

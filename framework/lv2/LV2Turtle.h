@@ -17,11 +17,13 @@ class LV2Turtle {
 
   LV2Turtle(IPlugLV2& plug, const LV2Identity& identity) : mPlug(plug), mIdentity(identity) {}
 
-  // manifest.ttl: every plug-in, the user interface and every preset.
+  // manifest.ttl: every plug-in, the user interface and every distinct
+  // preset (a name and settings an earlier preset has are listed once, as
+  // the earlier one).
   std::string Manifest() const;
   // The plug-ins with their ports, and the user interface.
   std::string Plugins() const;
-  // The factory presets as port values and as the saved parameter chunk.
+  // The distinct factory presets as port values and as the saved parameter chunk.
   std::string Presets();
 
   // The parameter's port symbol: its name in lower case, with every

@@ -263,6 +263,9 @@ class IPlugBase {
   const char* GetPresetName(int idx) const;
   bool RestorePreset(int idx);
   bool RestorePreset(const char* name);
+  // Whether the preset has the name and settings of an earlier one, so that
+  // a list of presets shows it once. [UI thread]
+  bool PresetRepeats(int idx) const;
   void ModifyCurrentPreset(const char* name = nullptr);
 
   // Each maker fills the first uninitialised preset, or does nothing.

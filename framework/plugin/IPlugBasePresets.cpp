@@ -56,6 +56,18 @@ bool IPlugBase::RestorePreset(int idx) {
   return restored;
 }
 
+bool IPlugBase::PresetRepeats(int idx) const {
+  const IPreset* preset = mPresets.Get(idx);
+  if (!preset || !preset->mInitialized) return false;
+  for (int i = 0; i < idx; ++i) {
+    const IPreset* earlier = mPresets.Get(i);
+    if (earlier->mInitialized && !strcmp(earlier->mName, preset->mName) &&
+        earlier->mChunk.IsEqual(preset->mChunk))
+      return true;
+  }
+  return false;
+}
+
 bool IPlugBase::RestorePreset(const char* name) {
   if (!name || !name[0]) return false;
   for (int i = 0; i < NPresets(); ++i) {

@@ -9,6 +9,7 @@
 
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
+#include "effect/MorvexReadout.h"
 #include "framework/au/MakePlug.h"
 #include "framework/editor/BitmapStorage.h"
 #include "framework/editor/IBitmapOverlayControl.h"
@@ -90,7 +91,7 @@ TEST_F(MorvexEditorTest, TheEditorHasAddedTheFontsItsBundleCarries) {
   EXPECT_TRUE(std::filesystem::is_regular_file(fonts + "/LICENSE-DejaVu.txt"));
 }
 
-TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {
+TEST_F(MorvexEditorTest, TheLayoutHasItsNineteenControlsInOrder) {
   struct Expected {
     IRECT rect;
     int param;
@@ -103,9 +104,10 @@ TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {
       {{23, 48, 63, 88}, 0},    {{70, 49, 137, 78}, 1},   {{148, 48, 188, 88}, 2},
       {{198, 48, 238, 88}, 3},  {{248, 48, 288, 88}, 4},  {{323, 48, 363, 88}, 5},
       {{373, 48, 413, 88}, 6},  {{0, 0, 424, 104}, -1},  // overlay
+      {{0, 88, 424, 102}, -1},                           // readout
   };
-  ASSERT_EQ(mEditor->NControls(), 18);
-  for (int i = 0; i < 18; ++i) {
+  ASSERT_EQ(mEditor->NControls(), 19);
+  for (int i = 0; i < 19; ++i) {
     const IControl* control = mEditor->GetControl(i);
     EXPECT_EQ(*control->GetRECT(), expected[i].rect) << "control " << i;
     EXPECT_EQ(control->ParamIdx(), expected[i].param) << "control " << i;
@@ -113,6 +115,7 @@ TEST_F(MorvexEditorTest, TheLayoutHasItsEighteenControlsInOrder) {
   EXPECT_NE(dynamic_cast<IKnobMultiControl*>(mEditor->GetControl(10)), nullptr);
   EXPECT_NE(dynamic_cast<IRadioBitmapControl2D*>(mEditor->GetControl(11)), nullptr);
   EXPECT_NE(dynamic_cast<IBitmapOverlayControl*>(mEditor->GetControl(17)), nullptr);
+  EXPECT_NE(dynamic_cast<MorvexReadout*>(mEditor->GetControl(18)), nullptr);
 }
 
 TEST_F(MorvexEditorTest, TheDisplaysFollowTheParametersThroughTheStoredIndices) {

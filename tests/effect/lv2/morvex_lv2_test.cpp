@@ -56,7 +56,7 @@ TEST_F(MorvexLV2, DescribesBothPlugInsWithTheParameterTableAndTheLfoOutput) {
     EXPECT_EQ(StringOf(lilv_plugin_class_get_uri(lilv_plugin_get_class(plugin))),
               LV2_CORE__PhaserPlugin);
     const int channels = uri == kStereo ? 2 : 1;
-    ASSERT_EQ(lilv_plugin_get_num_ports(plugin), static_cast<uint32_t>(8 + 2 * channels));
+    ASSERT_EQ(lilv_plugin_get_num_ports(plugin), static_cast<uint32_t>(9 + 2 * channels));
     for (uint32_t i = 0; i < 7; ++i) {
       const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
       EXPECT_EQ(StringOf(lilv_port_get_symbol(plugin, port)), kParamSymbols[i]);
@@ -66,6 +66,14 @@ TEST_F(MorvexLV2, DescribesBothPlugInsWithTheParameterTableAndTheLfoOutput) {
     EXPECT_EQ(StringOf(lilv_port_get_symbol(plugin, lfo)), "lfo");
     EXPECT_TRUE(lilv_port_is_a(plugin, lfo, output));
     lilv_node_free(output);
+    // The bypass comes last, so the ports before it keep their indices.
+    LilvNode* enabled = mHost.NewURI(LV2_CORE__enabled);
+    LilvNode* input = mHost.NewURI(LV2_CORE__InputPort);
+    const LilvPort* bypass = lilv_plugin_get_port_by_designation(plugin, input, enabled);
+    ASSERT_NE(bypass, nullptr);
+    EXPECT_EQ(lilv_port_get_index(plugin, bypass), static_cast<uint32_t>(8 + 2 * channels));
+    lilv_node_free(input);
+    lilv_node_free(enabled);
 
     LilvNode* minor = mHost.NewURI(LV2_CORE__minorVersion);
     LilvNodes* version = lilv_plugin_get_value(plugin, minor);
@@ -102,7 +110,7 @@ TEST_F(MorvexLV2, StagesIsAnIntegerEnumerationOfSections) {
                                               "5 sections", "6 sections"}));
 }
 
-TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
+TEST_F(MorvexLV2, OffersEachDistinctFactoryPresetOnceAndAnX11Interface) {
   const LilvPlugin* plugin = mHost.plugin(kMono.c_str());
   ASSERT_NE(plugin, nullptr);
   LilvNode* presetClass = mHost.NewURI(LV2_PRESETS__Preset);
@@ -120,8 +128,8 @@ TEST_F(MorvexLV2, OffersTheTenFactoryPresetsAndAnX11Interface) {
   lilv_nodes_free(presets);
   lilv_node_free(presetClass);
   std::sort(labels.begin(), labels.end());
-  EXPECT_EQ(labels, (std::vector<std::string>{"Classic Virus", "Hexagon", "Init", "Init", "Init",
-                                              "Init", "One Stage", "Tri Force", "Twin", "Winds"}));
+  EXPECT_EQ(labels, (std::vector<std::string>{"Classic Virus", "Hexagon", "Init", "One Stage",
+                                              "Tri Force", "Twin", "Winds"}));
 
   LilvUIs* uis = lilv_plugin_get_uis(plugin);
   ASSERT_EQ(lilv_uis_size(uis), 1u);
@@ -142,6 +150,62 @@ TEST_F(MorvexLV2, AnyBlockSizeAndInPlaceBuffersGiveTheSameSamples) {
       EXPECT_EQ(Process(*Instantiate(feedback), input, block, inPlace), reference);
     }
   }
+}
+
+// Disabled through the lv2:enabled port, the output is the input bit for
+// bit, in place or not, at any block size.
+TEST_F(MorvexLV2, DisabledIsABitExactPassthrough) {
+  const std::vector<float> input = Noise(2 * 5000);
+  for (int block : {1, 64, 4097}) {
+    for (bool inPlace : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "block " << block << (inPlace ? " in place" : ""));
+      EXPECT_EQ(
+          Process(*Instantiate({{"enabled", 0.0f}, {"feedback", 0.9f}}), input, block, inPlace),
+          input);
+    }
+  }
+}
+
+// Switching the bypass mid-render crossfades over 20 ms: with a sine in,
+// no step of the output is larger than the largest of the input's and the
+// effect's own; halfway through a fade the output is neither; once faded
+// out it is the input exactly, and the engine, which kept running, comes
+// back with the very samples an instance never bypassed gives.
+TEST_F(MorvexLV2, TogglingTheBypassMidRenderNeverClicks) {
+  constexpr int kBlock = 64, kFrames = kBlock * 344;  // half a second
+  std::vector<float> sine(2 * kFrames);
+  for (int f = 0; f < kFrames; ++f)
+    sine[2 * f] = sine[2 * f + 1] =
+        static_cast<float>(0.5 * std::sin(2 * M_PI * 440.0 * f / 44100.0));
+  const std::vector<float> effect = Process(*Instantiate(), sine, kBlock);
+  auto instance = Instantiate();
+  float* enabled = instance->control("enabled");
+  ASSERT_NE(enabled, nullptr);
+  constexpr int kOffAt = 64 * 64, kOnAt = 64 * 192;  // frames, on block edges
+  std::vector<float> out;
+  for (int f = 0; f < kFrames; f += kBlock) {
+    *enabled = f >= kOffAt && f < kOnAt ? 0.0f : 1.0f;
+    const std::vector<float> chunk(sine.begin() + 2 * f, sine.begin() + 2 * (f + kBlock));
+    const std::vector<float> done = Process(*instance, chunk, kBlock);
+    out.insert(out.end(), done.begin(), done.end());
+  }
+  const auto largestStep = [](const std::vector<float>& x) {
+    float largest = 0.0f;
+    for (size_t i = 2; i < x.size(); ++i)
+      largest = std::max(largest, std::fabs(x[i] - x[i - 2]));
+    return largest;
+  };
+  const float own = std::max(largestStep(sine), largestStep(effect));
+  EXPECT_LE(largestStep(out), own * 1.05f);
+  const int fade = 882;  // 20 ms at 44.1 kHz
+  const size_t half = 2 * static_cast<size_t>(kOffAt + fade / 2);
+  EXPECT_NE(out[half], sine[half]);
+  EXPECT_NE(out[half], effect[half]);
+  for (size_t i = 2 * static_cast<size_t>(kOffAt + fade + 1); i < 2 * static_cast<size_t>(kOnAt);
+       ++i)
+    ASSERT_EQ(out[i], sine[i]) << i;
+  for (size_t i = 2 * static_cast<size_t>(kOnAt + fade + 1); i < out.size(); ++i)
+    ASSERT_EQ(out[i], effect[i]) << i;
 }
 
 TEST_F(MorvexLV2, BadInputAndBadControlValuesNeverEscapeFullScale) {
