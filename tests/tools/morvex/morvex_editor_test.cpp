@@ -28,6 +28,32 @@
 
 namespace {
 
+// Starts 'morvex editor ARGS' with its presets in the scratch folder and, when
+// given, its standard error in errPath; the child's pid, or 0.
+pid_t SpawnEditor(const tool_test::TempDir& scratch, std::vector<std::string> args,
+                  const std::string& errPath = "") {
+  args.insert(args.begin(), {MORVEX_TOOL, "editor"});
+  std::vector<char*> argv;
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> variables =
+      tool_test::ChangedEnvironment({"XDG_DATA_HOME=" + scratch / ".data"});
+  std::vector<char*> envp;
+  for (std::string& variable : variables)
+    envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!errPath.empty())
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, MORVEX_TOOL, &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
 using tool_test::Morvex;
 
 using tool_test::TempDir;
@@ -213,22 +239,11 @@ TEST(MorvexEditorToolTest, TheWindowShowsTheSnapshotTakesADragAndSavesTheState) 
       Morvex({"editor", "--snapshot", scratch / "still.png", "--set", "Rate=0.2"}, scratch);
   ASSERT_EQ(snapshot.status, 0) << snapshot.err;
 
-  pid_t pid = 0;
   const std::string state = scratch / "state.aupreset";
   const std::string preset = tool_test::UserPresetsOf(scratch) + "/Dragged.aupreset";
-  std::vector<std::string> args = {MORVEX_TOOL,    "editor", "--set",         "Rate=0.2",
-                                   "--save-state", state,    "--save-preset", "Dragged"};
-  std::vector<char*> argv;
-  for (std::string& arg : args)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> variables =
-      tool_test::ChangedEnvironment({"XDG_DATA_HOME=" + scratch / ".data"});
-  std::vector<char*> envp;
-  for (std::string& variable : variables)
-    envp.push_back(variable.data());
-  envp.push_back(nullptr);
-  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, nullptr, nullptr, argv.data(), envp.data()), 0);
+  const pid_t pid = SpawnEditor(
+      scratch, {"--set", "Rate=0.2", "--save-state", state, "--save-preset", "Dragged"});
+  ASSERT_GT(pid, 0);
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
@@ -299,26 +314,10 @@ TEST(MorvexEditorToolTest, TheStateIsSavedWhenTheDisplayGoesAway) {
   TempDir scratch;
   const std::string state = scratch / "kept/state.aupreset";
   std::filesystem::create_directories(scratch / "kept");
-  std::vector<std::string> args = {MORVEX_TOOL,    "editor", "--set",         "Rate=0.3",
-                                   "--save-state", state,    "--save-preset", "Kept"};
-  std::vector<char*> argv;
-  for (std::string& arg : args)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> variables =
-      tool_test::ChangedEnvironment({"XDG_DATA_HOME=" + scratch / ".data"});
-  std::vector<char*> envp;
-  for (std::string& variable : variables)
-    envp.push_back(variable.data());
-  envp.push_back(nullptr);
   const std::string errPath = scratch / "err.txt";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, MORVEX_TOOL, &actions, nullptr, argv.data(), envp.data()), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = SpawnEditor(
+      scratch, {"--set", "Rate=0.3", "--save-state", state, "--save-preset", "Kept"}, errPath);
+  ASSERT_GT(pid, 0);
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
