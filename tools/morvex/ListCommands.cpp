@@ -10,6 +10,7 @@
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/PresetChoice.h"
+#include "tools/morvex/RawListing.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/TextTable.h"
@@ -98,51 +99,6 @@ bool parseSimple(const char* command, const char* usage, const std::vector<std::
   return true;
 }
 
-// A field of the tab-separated raw listings: whatever a name holds, it
-// stays one field on one line.
-std::string rawField(const std::string& text) {
-  std::string field;
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        field += "\\\\";
-        break;
-      case '\t':
-        field += "\\t";
-        break;
-      case '\n':
-        field += "\\n";
-        break;
-      default:
-        field += c;
-    }
-  }
-  return field;
-}
-
-void printRawRow(const std::vector<std::string>& fields) {
-  std::string line;
-  for (const std::string& field : fields)
-    line += (line.empty() ? "" : "\t") + rawField(field);
-  std::printf("%s\n", line.c_str());
-}
-
-// Exact, so that scripts can tell any two values apart.
-std::string exactNumberText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
-const char* unitName(AudioUnitParameterUnit unit) {
-  static const char* const kNames[] = {
-      "generic", "indexed", "boolean",   "percent",   "seconds",   "frames",  "phase",
-      "rate",    "Hz",      "cents",     "semitones", "MIDI note", "MIDI CC", "dB",
-      "gain",    "degrees", "crossfade", "fader",     "pan",       "meters",  "abs. cents",
-      "octaves", "BPM",     "beats",     "ms",        "ratio",     "custom"};
-  return unit < sizeof kNames / sizeof kNames[0] ? kNames[unit] : "?";
-}
-
 std::string versionText(long version) {
   return std::to_string((version >> 16) & 0xFFFF) + "." + std::to_string((version >> 8) & 0xFF) +
          "." + std::to_string(version & 0xFF);
@@ -157,11 +113,11 @@ int PresetsCommand(const std::vector<std::string>& argv) {
   const std::vector<PresetDescription> factory = unit.factoryPresets();
   if (options.raw) {
     for (const PresetDescription& preset : factory)
-      printRawRow({"factory", std::to_string(preset.number), preset.name});
+      PrintRawRow({"factory", std::to_string(preset.number), preset.name});
     const std::string folder = UserPresetFolder();
     if (!folder.empty()) {
       for (const UserPresetFile& preset : UserPresetFiles(folder))
-        printRawRow({"user", "-", preset.name});
+        PrintRawRow({"user", "-", preset.name});
     }
     return 0;
   }
@@ -206,12 +162,7 @@ int ParamsCommand(const std::vector<std::string>& argv) {
   const std::vector<ParameterDescription> parameters = unit.parameters();
   if (!options.preset.empty()) SelectPreset(unit, options.preset);
   if (options.raw) {
-    for (const ParameterDescription& p : parameters) {
-      const float value = unit.parameter(p.id);
-      printRawRow({std::to_string(p.id), p.name, exactNumberText(p.minValue),
-                   exactNumberText(p.maxValue), exactNumberText(p.defaultValue), unitName(p.unit),
-                   exactNumberText(value), unit.displayText(p.id, value)});
-    }
+    PrintRawParameters(unit, parameters);
     return 0;
   }
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, options.sampleRate);

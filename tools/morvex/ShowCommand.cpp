@@ -10,6 +10,7 @@
 #include "tools/morvex/Commands.h"
 #include "tools/morvex/ParameterUnits.h"
 #include "tools/morvex/PrintableText.h"
+#include "tools/morvex/RawListing.h"
 #include "tools/morvex/Selection.h"
 #include "tools/morvex/StateFile.h"
 #include "tools/morvex/TextTable.h"
@@ -17,25 +18,32 @@
 namespace {
 
 const char kUsage[] =
-    "usage: morvex show FILE.aupreset\n"
+    "usage: morvex show [--raw] FILE.aupreset\n"
     "\n"
     "Prints what a saved state holds (a --save-state file or a user preset): the\n"
     "component it belongs to, its preset name, and each parameter's value, its\n"
-    "range and what the value means to a listener, as 'morvex params' tells it (at 44100 Hz and "
-    "above: the sweep's frequencies are the\n"
-    "same at all of them). A state of another component and a damaged file are\n"
-    "refused, as --state refuses them.\n";
+    "range and what the value means to a listener, as 'morvex params' tells it\n"
+    "(the sweep's frequencies are the same at every sample rate from 44.1 kHz\n"
+    "up). A state of another component and a damaged file are refused, as\n"
+    "--state refuses them.\n"
+    "\n"
+    "--raw  for scripts: only the parameters, in the form of 'morvex params --raw'\n"
+    "       (see its --help).\n";
 
 // The meanings hold at this rate and every higher one.
 constexpr double kSampleRate = 44100.0;
 
-bool parse(const std::vector<std::string>& argv, std::string* path) {
+bool parse(const std::vector<std::string>& argv, std::string* path, bool* raw) {
   ArgCursor args("show", argv);
   std::vector<std::string> files;
   while (!args.done()) {
     if (args.flag("--help")) {
       std::fputs(kUsage, stdout);
       return false;
+    }
+    if (args.flag("--raw")) {
+      *raw = true;
+      continue;
     }
     files.push_back(args.positional());
   }
@@ -49,10 +57,17 @@ bool parse(const std::vector<std::string>& argv, std::string* path) {
 
 int ShowCommand(const std::vector<std::string>& argv) {
   std::string path;
-  if (!parse(argv, &path)) return 0;
+  bool raw = false;
+  if (!parse(argv, &path, &raw)) return 0;
   const CFRef<CFDictionaryRef> state = ReadStateFile(path);
   Unit unit;
+  // A fresh instance reports its defaults; read them before the state.
+  const std::vector<ParameterDescription> parameters = unit.parameters();
   LoadStateFile(unit, path, state.get());
+  if (raw) {
+    PrintRawParameters(unit, parameters);
+    return 0;
+  }
 
   const StateIdentity identity = StateIdentityOf(state.get());
   char* pascalName = nullptr;
@@ -67,7 +82,6 @@ int ShowCommand(const std::vector<std::string>& argv) {
        PrintableText(ToStdString(CFDictionaryGetValue(state.get(), CFSTR(kAUPresetNameKey))))},
   });
 
-  const std::vector<ParameterDescription> parameters = unit.parameters();
   const std::vector<std::string> meanings = MeaningTexts(parameters, unit, kSampleRate);
   std::vector<std::vector<std::string>> rows = {{"name", "value", "range", "meaning"}};
   for (size_t i = 0; i < parameters.size(); ++i) {

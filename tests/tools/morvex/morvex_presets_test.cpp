@@ -161,6 +161,17 @@ TEST(MorvexPresets, RawListingsAreTabSeparatedAndExact) {
                                      "0.28999999165534973\t0.29\n"));
   EXPECT_THAT(init.out, HasSubstr("\n5\tRate\t0\t1\t0.28999999165534973\tgeneric\t0.5\t0.50\n"));
   EXPECT_EQ(std::count(init.out.begin(), init.out.end(), '\n'), 7);
+
+  // show --raw of a saved state reads as params --raw with it loaded.
+  ASSERT_EQ(Morvex({"render", in, dir / "b.wav", "--preset", "Twin", "--save-state",
+                    dir / "twin.aupreset"},
+                   dir)
+                .status,
+            0);
+  const auto shown = Morvex({"show", "--raw", dir / "twin.aupreset"}, dir);
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out, Morvex({"params", "--raw", "--preset", "Twin"}, dir).out);
+  EXPECT_THAT(shown.out, HasSubstr("\n1\tStages\t0\t5\t3\tindexed\t1\t1\n"));
 }
 
 TEST(MorvexPresets, FactoryNamesWinAndUnknownNamesListBothKinds) {
