@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/BuildTreeBundle.h"
-#include "tools/morvex/Commands.h"
-#include "tools/morvex/SafeOutput.h"
-#include "tools/morvex/ToolError.h"
+#include "tools/morvex/commands/BuildTreeBundle.h"
+#include "tools/morvex/commands/Commands.h"
+#include "tools/morvex/output/SafeOutput.h"
+#include "tools/morvex/console/ToolError.h"
 
 namespace {
 

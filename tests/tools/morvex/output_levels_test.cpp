@@ -1,4 +1,4 @@
-#include "tools/morvex/OutputLevels.h"
+#include "tools/morvex/render/OutputLevels.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "effect/dsp/CPhaser.h"
 #include "platform/HostComponents.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/ParameterUnits.h"
+#include "tools/morvex/settings/ParameterUnits.h"
 
 namespace {
 

@@ -1,0 +1,235 @@
+#include "tools/morvex/editor/EditorWindow.h"
+#include "tools/morvex/render/QuietNoise.h"
+
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/window/x11/DisplayLoss.h"
+#include "platform/AUCocoaUIView.h"
+#include "platform/CFRunLoop.h"
+#include "tools/auhost/Unit.h"
+#include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/settings/PresetChoice.h"
+#include "tools/morvex/output/StateOutputs.h"
+#include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/settings/UnitSettings.h"
+
+namespace {
+
+constexpr double kSampleRate = 44100.0;
+constexpr UInt32 kBlock = 512;
+// How often the host looks at its window and feeds the unit.
+constexpr CFTimeInterval kHostTick = 0.02;
+
+// The editor's view inside a top-level window of the host's own.
+class HostWindow {
+ public:
+  HostWindow(Display* display, Window view) : mDisplay(display) {
+    Window root;
+    int x, y;
+    unsigned width, height, border, depth;
+    if (!XGetGeometry(display, view, &root, &x, &y, &width, &height, &border, &depth))
+      throw ToolError("the editor's view is not a window on this display");
+    mWindow = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, 0, 0);
+    XStoreName(display, mWindow, "Morvex");
+    XSizeHints hints = {};
+    hints.flags = PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = static_cast<int>(width);
+    hints.min_height = hints.max_height = static_cast<int>(height);
+    XSetWMNormalHints(display, mWindow, &hints);
+    mDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, mWindow, &mDeleteWindow, 1);
+    XSelectInput(display, mWindow, StructureNotifyMask);
+    XReparentWindow(display, view, mWindow, 0, 0);
+    XMapWindow(display, view);
+    XMapWindow(display, mWindow);
+    XFlush(display);
+  }
+  ~HostWindow() { Close(); }
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  bool IsOpen() const { return mWindow != 0; }
+
+  // Closing the window destroys the view inside it, which the editor
+  // takes as the host removing it.
+  void HandlePendingEvents() {
+    while (mWindow && XPending(mDisplay)) {
+      XEvent event;
+      XNextEvent(mDisplay, &event);
+      const bool deleted = event.type == ClientMessage &&
+                           static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow;
+      if (deleted) Close();
+      if (event.type == DestroyNotify && event.xdestroywindow.window == mWindow) mWindow = 0;
+    }
+  }
+
+ private:
+  void Close() {
+    if (!mWindow) return;
+    XDestroyWindow(mDisplay, mWindow);
+    XFlush(mDisplay);
+    mWindow = 0;
+  }
+
+  Display* mDisplay;
+  Window mWindow = 0;
+  Atom mDeleteWindow;
+};
+
+// Quiet noise (about -60 dBFS) rendered as fast as real time goes, so the
+// sweep display moves as it would in a host; nothing is played.
+class QuietFeed {
+ public:
+  explicit QuietFeed(Unit& unit)
+      : mRenderer(unit, 2),
+        mIn(kBlock),
+        mOutL(kBlock),
+        mOutR(kBlock),
+        mStart(std::chrono::steady_clock::now()) {}
+
+  void CatchUp() {
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - mStart;
+    while (mRendered + kBlock <= elapsed.count() * kSampleRate) {
+      FillQuietNoise(mNoise, mIn);
+      const float* in[2] = {mIn.data(), mIn.data()};
+      float* out[2] = {mOutL.data(), mOutR.data()};
+      const OSStatus status = mRenderer.render(in, out, kBlock);
+      if (status != noErr) throw ToolError("Morvex failed to render: " + StatusText(status));
+      mRendered += kBlock;
+    }
+  }
+
+ private:
+  Renderer mRenderer;
+  std::vector<float> mIn, mOutL, mOutR;
+  std::chrono::steady_clock::time_point mStart;
+  double mRendered = 0;
+  ReproducibleNoise mNoise{1};
+};
+
+struct HostLoop {
+  HostWindow* window;
+  QuietFeed* feed;
+  std::optional<ToolError> failure;
+};
+
+void OnHostTick(CFRunLoopTimerRef, void* info) {
+  auto* loop = static_cast<HostLoop*>(info);
+  try {
+    loop->window->HandlePendingEvents();
+    if (loop->window->IsOpen()) loop->feed->CatchUp();
+  } catch (const ToolError& error) {
+    loop->failure = error;
+  }
+  if (!loop->window->IsOpen() || loop->failure) CFRunLoopStop(CFRunLoopGetCurrent());
+}
+
+// Null when the plug-in made no editor, which it does when its images
+// cannot be read.
+void* OpenView(Unit& unit) {
+  AudioUnitCocoaViewInfo info{};
+  UInt32 size = sizeof info;
+  const OSStatus status = AudioUnitGetProperty(unit.au(), kAudioUnitProperty_CocoaUI,
+                                               kAudioUnitScope_Global, 0, &info, &size);
+  if (status == kAudioUnitErr_InvalidProperty) return nullptr;
+  unit.check(status, "the editor's view");
+  CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
+  CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
+  const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
+  if (!viewClass) throw ToolError("Morvex's view factory class is not registered");
+  return viewClass->uiViewForAudioUnit(unit.au(), NSSize{0, 0});
+}
+
+// What was saved, for the message of a lost display.
+std::string SavedWhere(const UnitSettings& settings) {
+  std::string saved;
+  if (!settings.saveStatePath.empty()) saved = "the state to " + settings.saveStatePath;
+  if (!settings.savePresetName.empty())
+    saved +=
+        (saved.empty() ? "" : " and ") + std::string("the user preset ") + settings.savePresetName;
+  return saved;
+}
+
+struct DisplayCloser {
+  Display* display;
+  ~DisplayCloser() {
+    if (display) XCloseDisplay(display);
+  }
+};
+
+// Without a display the window cannot close, so what the user asked to keep
+// is saved as soon as the display goes: the process cannot go on after Xlib
+// lost its connection. Only while the editor is open.
+struct SavingWhenTheDisplayGoes {
+  SavingWhenTheDisplayGoes(const UnitSettings& settings, const Unit& unit,
+                           std::optional<StateOutputs>& outputs) {
+    SetDisplayLostHandler([&settings, &unit, &outputs] { SaveAfterLoss(settings, unit, outputs); });
+  }
+  ~SavingWhenTheDisplayGoes() { SetDisplayLostHandler(nullptr); }
+  SavingWhenTheDisplayGoes(const SavingWhenTheDisplayGoes&) = delete;
+  SavingWhenTheDisplayGoes& operator=(const SavingWhenTheDisplayGoes&) = delete;
+
+  static void SaveAfterLoss(const UnitSettings& settings, const Unit& unit,
+                            std::optional<StateOutputs>& outputs) {
+    std::string message = "lost the connection to the X display";
+    try {
+      outputs->write(unit);
+      outputs->commit();
+      if (!SavedWhere(settings).empty()) message += "; saved " + SavedWhere(settings);
+    } catch (const std::exception& error) {
+      message += "; " + std::string(error.what());
+    }
+    // Removes the temporaries of outputs that were not committed.
+    outputs.reset();
+    std::fprintf(stderr, "morvex: error: %s\n", message.c_str());
+  }
+};
+
+}  // namespace
+
+int RunEditorWindow(const UnitSettings& settings, int scale) {
+  if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
+  Unit unit;
+  RefuseHiddenPresetName(unit, settings.savePresetName);
+  Display* display = XOpenDisplay(nullptr);
+  const DisplayCloser closer{display};
+  if (!display)
+    throw ToolError("cannot open the X display" +
+                    std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
+                    "; 'morvex editor --snapshot FILE.png' needs none");
+  std::optional<StateOutputs> stateOutputs(std::in_place, settings);
+  const SavingWhenTheDisplayGoes saving(settings, unit, stateOutputs);
+
+  unit.configure(2, kSampleRate, kBlock);
+  unit.initialize();
+  settings.apply(unit);
+  void* view = OpenView(unit);
+  if (!view) throw NoEditorError();
+  {
+    HostWindow window(display, static_cast<Window>(reinterpret_cast<uintptr_t>(view)));
+    QuietFeed feed(unit);
+    HostLoop loop{&window, &feed, std::nullopt};
+    CFRunLoopTimerContext context = {0, &loop, nullptr, nullptr, nullptr};
+    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), kHostTick,
+                                                   0, 0, OnHostTick, &context);
+    CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
+    CFRunLoopRun();
+    CFRunLoopTimerInvalidate(timer);
+    CFRelease(timer);
+    if (loop.failure) throw *loop.failure;
+  }
+  stateOutputs->write(unit);
+  stateOutputs->commit();
+  unit.uninitialize();
+  return 0;
+}

@@ -1,0 +1,253 @@
+#include "tools/morvex/output/SafeOutput.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include "framework/base/AtomicFile.h"
+#include "tools/morvex/output/FilePaths.h"
+#include "tools/morvex/output/FileDescriptors.h"
+#include "tools/morvex/console/ToolError.h"
+
+namespace {
+
+// Temporaries the signal handler must remove. The handler may only call
+// async-signal-safe functions, so paths live in fixed buffers and a slot is
+// published by its state after its path is written. Outputs on several
+// threads claim slots by compare-exchange.
+constexpr int kSlots = SafeOutput::kMaxPending;
+enum SlotState : int { kFree, kClaimed, kPending };
+char gPendingPath[kSlots][4096];
+std::atomic<int> gSlotState[kSlots];
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the states");
+
+// A temporary exists a moment before its slot is published. The thread
+// making it holds the signals off, but the handler may run on another thread
+// meanwhile: it waits for the temporaries being made, and none begins once
+// it runs (Dekker's handshake, on sequentially consistent atomics).
+std::atomic<int> gMaking{0};
+std::atomic<bool> gDying{false};
+
+constexpr int kCleanUpSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+int claimSlot(const std::string& path) {
+  if (path.size() >= sizeof gPendingPath[0]) return -1;
+  for (int i = 0; i < kSlots; ++i) {
+    int expected = kFree;
+    if (gSlotState[i].compare_exchange_strong(expected, kClaimed)) {
+      std::memcpy(gPendingPath[i], path.c_str(), path.size() + 1);
+      gSlotState[i] = kPending;
+      return i;
+    }
+  }
+  return -1;
+}
+
+void releaseSlot(int slot) {
+  if (slot >= 0) gSlotState[slot] = kFree;
+}
+
+extern "C" void removePendingAndDie(int sig) {
+  gDying = true;
+  while (gMaking != 0) {
+  }
+  for (int i = 0; i < kSlots; ++i)
+    if (gSlotState[i] == kPending) unlink(gPendingPath[i]);
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+// Blocks the clean-up signals for its lifetime, so that a temporary never
+// exists unregistered.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t block;
+    sigemptyset(&block);
+    for (int sig : kCleanUpSignals)
+      sigaddset(&block, sig);
+    pthread_sigmask(SIG_BLOCK, &block, &mPrevious);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &mPrevious, nullptr); }
+
+ private:
+  sigset_t mPrevious;
+};
+
+}  // namespace
+
+void SafeOutput::installSignalHandlers() {
+  struct sigaction action = {};
+  action.sa_handler = removePendingAndDie;
+  sigemptyset(&action.sa_mask);
+  for (int sig : kCleanUpSignals)
+    sigaction(sig, &action, nullptr);
+}
+
+SafeOutput::SafeOutput(std::string destination, Existing existing)
+    : mDestination(std::move(destination)), mExisting(existing) {
+  struct stat st;
+  const bool exists = mDestination != "-" && stat(mDestination.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) throw ToolError(mDestination + ": is a folder, not a file");
+  if (exists && S_ISREG(st.st_mode) && mExisting == Existing::Keep) refuseExisting();
+  if (mDestination == "-" || (exists && !S_ISREG(st.st_mode)))
+    openInPlace();
+  else
+    openTemporaryBeside(FollowLinks(mDestination));
+}
+
+void SafeOutput::openTemporaryBeside(const std::string& file) {
+  mFinal = file;
+  // A short name, so that a destination name near the 255-byte limit still
+  // leaves room for it.
+  std::string pattern = FolderOf(file) + ".morvex-XXXXXX";
+  int error = 0;
+  {
+    SignalsHeld held;
+    ++gMaking;
+    if (gDying) {
+      // Another thread is ending the process for a signal.
+      --gMaking;
+      for (;;)
+        pause();
+    }
+    mFd = mkstemp(pattern.data());
+    error = errno;
+    if (mFd >= 0) {
+      mTemp = pattern;
+      mSlot = claimSlot(mTemp);
+    }
+    --gMaking;
+  }
+  if (mFd < 0) fail(error);
+
+  GiveModeOf(file, mFd);
+}
+
+void SafeOutput::openInPlace() {
+  const std::string name = mDestination == "-" ? "standard output" : mDestination;
+  mFd = MakeSpoolFile(name);
+  mInPlace =
+      mDestination == "-" ? dup(STDOUT_FILENO) : open(mDestination.c_str(), O_WRONLY | O_CLOEXEC);
+  if (mInPlace < 0) fail(errno);
+  if (isatty(mInPlace)) {
+    discard();
+    throw ToolError(name + ": is a terminal, which cannot take audio (redirect it to a file)");
+  }
+}
+
+SafeOutput::~SafeOutput() {
+  discard();
+}
+
+void SafeOutput::discard() {
+  if (mFd >= 0) close(mFd);
+  mFd = -1;
+  if (mInPlace >= 0) close(mInPlace);
+  mInPlace = -1;
+  if (!mTemp.empty()) unlink(mTemp.c_str());
+  mTemp.clear();
+  releaseSlot(mSlot);
+  mSlot = -1;
+}
+
+void SafeOutput::refuseExisting() {
+  discard();
+  throw ToolError(mDestination + ": already exists, and --no-clobber keeps it");
+}
+
+void SafeOutput::fail(int error) {
+  discard();
+  throw ToolError(mDestination + ": cannot write (" + std::strerror(error) + ")");
+}
+
+int SafeOutput::tryWrite(const void* data, size_t size) noexcept {
+  const int error = WriteAll(mFd, data, size);
+  if (error == 0 && mInPlace < 0) startWriteBehind(size);
+  return error;
+}
+
+// commit() must wait until the file is on disk; handing the written bytes to
+// the disk while the render goes on leaves it little to wait for. Errors
+// surface in commit()'s fsync.
+void SafeOutput::startWriteBehind(size_t written) noexcept {
+  constexpr size_t kWriteBehindBytes = size_t{4} << 20;
+  mNotYetSyncing += written;
+  if (mNotYetSyncing < kWriteBehindBytes) return;
+  mNotYetSyncing = 0;
+  sync_file_range(mFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+void SafeOutput::write(const void* data, size_t size) {
+  if (const int error = tryWrite(data, size)) fail(error);
+}
+
+void SafeOutput::copySpoolIntoDestination() {
+  if (lseek(mFd, 0, SEEK_SET) != 0) fail(errno);
+  if (const int error = CopyAll(mFd, mInPlace)) fail(error);
+  // Standard output may be a regular file; a device or pipe has nothing to sync.
+  struct stat st;
+  if (fstat(mInPlace, &st) == 0 && S_ISREG(st.st_mode) && fsync(mInPlace) != 0) fail(errno);
+  const int fd = mInPlace;
+  mInPlace = -1;
+  if (close(fd) != 0) fail(errno);
+  discard();
+}
+
+// A file to keep may have appeared since the constructor looked, so the
+// rename itself must refuse to replace one.
+int SafeOutput::moveIntoPlace() noexcept {
+  if (mExisting == Existing::Replace) return rename(mTemp.c_str(), mFinal.c_str()) == 0 ? 0 : errno;
+  if (renameat2(AT_FDCWD, mTemp.c_str(), AT_FDCWD, mFinal.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system that cannot rename so: a new link will not replace either.
+  if (link(mTemp.c_str(), mFinal.c_str()) != 0) return errno;
+  unlink(mTemp.c_str());
+  return 0;
+}
+
+void SafeOutput::commit() {
+  if (mInPlace >= 0) return copySpoolIntoDestination();
+  // The data must be on disk before the name points at it.
+  if (fsync(mFd) != 0) fail(errno);
+  const int fd = mFd;
+  mFd = -1;
+  if (close(fd) != 0) fail(errno);
+  if (const int error = moveIntoPlace()) {
+    if (error == EEXIST && mExisting == Existing::Keep) refuseExisting();
+    fail(error);
+  }
+  mTemp.clear();
+  releaseSlot(mSlot);
+  mSlot = -1;
+  // The rename refused to replace anything, so the name was free.
+  mCreated = mExisting == Existing::Keep;
+}
+
+void SafeOutput::withdraw() noexcept {
+  if (mCreated) unlink(mFinal.c_str());
+  mCreated = false;
+}
+
+void SafeOutput::commitTogether(const std::vector<SafeOutput*>& outputs) {
+  std::vector<SafeOutput*> ordered;
+  for (const bool inPlace : {false, true})
+    for (SafeOutput* output : outputs)
+      if (output && (output->mInPlace >= 0) == inPlace) ordered.push_back(output);
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    try {
+      ordered[i]->commit();
+    } catch (...) {
+      while (i > 0)
+        ordered[--i]->withdraw();
+      throw;
+    }
+  }
+}
