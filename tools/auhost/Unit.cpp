@@ -10,6 +10,7 @@
 
 #include "effect/MorvexIdentity.h"
 #include "platform/HostComponents.h"
+#include "tools/auhost/HostCalls.h"
 #include "tools/auhost/HostError.h"
 #include "tools/auhost/StreamFormat.h"
 
@@ -271,7 +272,7 @@ OSStatus Unit::setState(CFPropertyListRef state) {
 Renderer::Renderer(Unit& unit, UInt32 channels)
     : mUnit(unit),
       mChannels(channels),
-      mListMemory(offsetof(AudioBufferList, mBuffers) + channels * sizeof(AudioBuffer)) {
+      mOutput(channels, 0) {
   const AURenderCallbackStruct callback = {&Renderer::supplyInput, this};
   unit.set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, callback);
 }
@@ -293,16 +294,10 @@ OSStatus Renderer::supplyInput(void* refCon, AudioUnitRenderActionFlags*, const 
 
 OSStatus Renderer::render(const float* const* in, float* const* out, UInt32 frames) noexcept {
   mInput = in;
-  auto* list = reinterpret_cast<AudioBufferList*>(mListMemory.data());
-  list->mNumberBuffers = mChannels;
-  AudioBuffer* buffers = list->mBuffers;
+  AudioBuffer* buffers = mOutput.list()->mBuffers;
   for (UInt32 c = 0; c < mChannels; ++c)
     buffers[c] = {1, frames * static_cast<UInt32>(sizeof(float)), out[c]};
-  AudioTimeStamp stamp = {};
-  stamp.mSampleTime = mSampleTime;
-  stamp.mFlags = kAudioTimeStampSampleTimeValid;
-  AudioUnitRenderActionFlags flags = 0;
-  const OSStatus status = AudioUnitRender(mUnit.au(), &flags, &stamp, 0, frames, list);
+  const OSStatus status = Render(mUnit.au(), mSampleTime, frames, mOutput.list());
   // A unit may answer in buffers of its own.
   for (UInt32 c = 0; c < mChannels && status == noErr; ++c)
     if (buffers[c].mData != out[c]) std::memcpy(out[c], buffers[c].mData, frames * sizeof(float));

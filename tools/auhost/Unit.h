@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/AudioToolbox.h"
+#include "tools/auhost/BufferList.h"
 #include "tools/auhost/CFRef.h"
 #include "tools/auhost/MorvexDescription.h"
 
@@ -121,5 +122,5 @@ class Renderer {
   UInt32 mChannels;
   double mSampleTime = 0;
   const float* const* mInput = nullptr;
-  std::vector<unsigned char> mListMemory;
+  BufferList mOutput;
 };

@@ -10,10 +10,10 @@
 using namespace au_test;
 
 TEST(AUConcurrencyTest, FastRenderWhileParametersChange) {
-  Unit unit;
-  Source source{Noise(2, 256 * 200, 8)};
+  ScopedAudioUnit unit;
+  MemorySource source{Noise(2, 256 * 200, 8)};
   Prepare(unit, 2, 256);
-  ASSERT_EQ(source.Attach(unit), noErr);
+  ASSERT_EQ(source.attach(unit), noErr);
   void* storage = GetComponentInstanceStorage(unit);
   AudioUnitRenderProc render = nullptr;
   AudioUnitSetParameterProc setParam = nullptr;
@@ -36,7 +36,7 @@ TEST(AUConcurrencyTest, FastRenderWhileParametersChange) {
       ASSERT_EQ(status, noErr);
     }
   });
-  Buffers out(2, 256);
+  BufferList out(2, 256);
   bool finite = true;
   for (int block = 0; block < 200; ++block) {
     AudioUnitRenderActionFlags flags = 0;
@@ -76,12 +76,12 @@ OSStatus Tempo(void*, Float64* beat, Float64* tempo) {
 // renders is in range.
 TEST(AUConcurrencyTest, FastRenderWhileTheHostReconfigures) {
   constexpr int kBlocks = 300;
-  Unit unit, upstream;
-  Source source{Noise(2, 256 * kBlocks, 9)};
+  ScopedAudioUnit unit, upstream;
+  MemorySource source{Noise(2, 256 * kBlocks, 9)};
   Prepare(unit, 2, 256);
   Prepare(upstream, 2, 256);
-  ASSERT_EQ(source.Attach(upstream), noErr);
-  ASSERT_EQ(source.Attach(unit), noErr);
+  ASSERT_EQ(source.attach(upstream), noErr);
+  ASSERT_EQ(source.attach(unit), noErr);
   void* storage = GetComponentInstanceStorage(unit);
   AudioUnitRenderProc render = nullptr;
   UInt32 size = sizeof render;
@@ -128,7 +128,7 @@ TEST(AUConcurrencyTest, FastRenderWhileTheHostReconfigures) {
                                         sizeof connection),
                    noErr);
           } else {
-            expect(source.Attach(unit), noErr);
+            expect(source.attach(unit), noErr);
           }
           break;
         case 4:
@@ -164,7 +164,7 @@ TEST(AUConcurrencyTest, FastRenderWhileTheHostReconfigures) {
       }
     }
   });
-  Buffers out(2, 256);
+  BufferList out(2, 256);
   bool inRange = true;
   int rendered = 0;
   // Renders that meet a reconfiguration are refused, and on a loaded machine

@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "platform/HostEvents.h"
+#include "platform/CoreFoundation.h"
 #include "tests/support/AUHost.h"
+#include "tools/auhost/MorvexDescription.h"
 #include "tests/support/ComponentSlots.h"
 #include "tests/support/DynamicSymbols.h"
 
@@ -67,7 +69,7 @@ TEST(AUDispatchTest, OpensAndClosesRepeatedly) {
 }
 
 TEST(AUDispatchTest, EverySelectorAnswersAsDocumented) {
-  Unit unit;
+  ScopedAudioUnit unit;
   ASSERT_NE(static_cast<AudioUnit>(unit), nullptr);
   AudioUnitParameterValue value = 0;
   const AudioUnitParameterEvent none = {};
@@ -121,7 +123,7 @@ TEST(AUDispatchTest, EverySelectorAnswersAsDocumented) {
 }
 
 TEST(AUDispatchTest, CanDoAnswersForTheAudioUnitCallsTheEntryServes) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const std::set<int> yes = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 14, 15, 16, 17};
   for (int selector = -8; selector <= 0x110; ++selector) {
     EXPECT_EQ(CallComponentCanDo(unit, static_cast<SInt16>(selector)), yes.count(selector) ? 1 : 0)
@@ -130,7 +132,7 @@ TEST(AUDispatchTest, CanDoAnswersForTheAudioUnitCallsTheEntryServes) {
 }
 
 TEST(AUDispatchTest, ListenersAreKeyedByPropertyAndProcedure) {
-  Unit unit;
+  ScopedAudioUnit unit;
   int first = 0, second = 0;
   ASSERT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, Listener, &first), noErr);
   ASSERT_EQ(AudioUnitAddPropertyListener(unit, kCPULoad, Listener, &second), noErr);  // kept out
@@ -158,15 +160,15 @@ OSStatus Notify(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTime
 }  // namespace
 
 TEST(AUDispatchTest, RenderNotifiersMayRepeatAndAreRemovedByProcedure) {
-  Unit unit;
+  ScopedAudioUnit unit;
   Prepare(unit, 2);
-  Source source{Noise(2, 64)};
-  ASSERT_EQ(source.Attach(unit), noErr);
+  MemorySource source{Noise(2, 64)};
+  ASSERT_EQ(source.attach(unit), noErr);
   int a = 0, b = 0;
   EXPECT_EQ(AudioUnitAddRenderNotify(unit, nullptr, &a), paramErr);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, Notify, &a), noErr);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, Notify, &b), noErr);
-  Buffers out(2, 32);
+  BufferList out(2, 32);
   gNotified.clear();
   ASSERT_EQ(Render(unit, 0, 32, out.list()), noErr);
   using N = std::vector<std::pair<void*, AudioUnitRenderActionFlags>>;
@@ -196,12 +198,12 @@ OSStatus MarkSilent(void*, AudioUnitRenderActionFlags* flags, const AudioTimeSta
 // Notifiers work on the host's own flags word: it shows each phase, and
 // what a notifier sets stays set.
 TEST(AUDispatchTest, RenderNotifiersShareTheHostsFlags) {
-  Unit unit;
+  ScopedAudioUnit unit;
   Prepare(unit, 2);
-  Source source{Noise(2, 64)};
-  ASSERT_EQ(source.Attach(unit), noErr);
+  MemorySource source{Noise(2, 64)};
+  ASSERT_EQ(source.attach(unit), noErr);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, MarkSilent, nullptr), noErr);
-  Buffers out(2, 32);
+  BufferList out(2, 32);
   AudioUnitRenderActionFlags flags = 0;
   const AudioTimeStamp stamp = Stamp(0);
   gFlagsSeen.clear();
@@ -215,7 +217,7 @@ TEST(AUDispatchTest, RenderNotifiersShareTheHostsFlags) {
 }
 
 TEST(AUDispatchTest, ScheduledParametersApplyImmediateEventsInOrder) {
-  Unit unit;
+  ScopedAudioUnit unit;
   AudioUnitParameterEvent events[4] = {};
   events[0].parameter = 3;
   events[0].eventType = kParameterEvent_Immediate;
@@ -235,7 +237,7 @@ TEST(AUDispatchTest, ScheduledParametersApplyImmediateEventsInOrder) {
 }
 
 TEST(AUDispatchTest, StartNoteTruncatesThePitch) {
-  Unit unit;
+  ScopedAudioUnit unit;
   MusicDeviceNoteParams note = {2, 60.7f, 99.9f, {}};
   NoteInstanceID instance = 0;
   EXPECT_EQ(MusicDeviceStartNote(unit, 0, 0, &instance, 0, &note), noErr);
@@ -246,7 +248,7 @@ TEST(AUDispatchTest, StartNoteTruncatesThePitch) {
 }
 
 TEST(AUDispatchTest, InitializeRefusesALayoutNoPairAllows) {
-  Unit unit;
+  ScopedAudioUnit unit;
   // Before Initialize each side is checked alone, so 1 in and 2 out pass...
   EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Input, 0, 1), noErr);
   EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Output, 0, 2), noErr);
@@ -261,7 +263,7 @@ TEST(AUDispatchTest, InitializeRefusesALayoutNoPairAllows) {
 
 // The view opens the editor of a Morvex unit, and nothing for anything else.
 TEST(AUDispatchTest, CarbonViewOpensOnlyAMorvexUnitsEditor) {
-  Unit unit;
+  ScopedAudioUnit unit;
   ComponentDescription looking = {kAudioUnitCarbonViewComponentType, kMorvexSubtype,
                                   kMorvexManufacturerID, 0, 0};
   Component viewComponent = FindNextComponent(nullptr, &looking);

@@ -33,7 +33,7 @@ void CloseOnChange(void*, AudioUnit unit, AudioUnitPropertyID, AudioUnitScope, A
   EXPECT_EQ(CloseComponent(unit), noErr);
 }
 
-bool Silent(Buffers& buffers, UInt32 frames) {
+bool Silent(BufferList& buffers, UInt32 frames) {
   for (UInt32 c = 0; c < 2; ++c) {
     const auto* samples = static_cast<const float*>(buffers.buffer(c).mData);
     if (std::any_of(samples, samples + frames, [](float s) { return s != 0.0f; })) return false;
@@ -50,7 +50,7 @@ TEST(AULifetimeTest, ClosingFromACallbackWaitsForTheCallToReturn) {
     AudioUnit unit = OpenMorvex();
     ASSERT_NE(unit, nullptr);
     Prepare(unit, 2);
-    Buffers out(2, 128);
+    BufferList out(2, 128);
     if (way == 2) {
       ASSERT_EQ(AudioUnitAddPropertyListener(unit, kAudioUnitProperty_BypassEffect, CloseOnChange,
                                              nullptr),
@@ -83,18 +83,18 @@ TEST(AULifetimeTest, ClosingFromACallbackWaitsForTheCallToReturn) {
 TEST(AULifetimeTest, ClosingAnUpstreamUnitCutsItsConnections) {
   Signal outputs[2];
   for (int way = 0; way < 2; ++way) {
-    Unit downstream;
+    ScopedAudioUnit downstream;
     AudioUnit upstream = OpenMorvex();
     ASSERT_NE(upstream, nullptr);
-    Source source{Noise(2, 1024, 11)};
+    MemorySource source{Noise(2, 1024, 11)};
     Prepare(upstream, 2);
-    ASSERT_EQ(source.Attach(upstream), noErr);
+    ASSERT_EQ(source.attach(upstream), noErr);
     Prepare(downstream, 2);
     AudioUnitConnection connection = {upstream, 0, 0};
     ASSERT_EQ(AudioUnitSetProperty(downstream, kAudioUnitProperty_MakeConnection, I, 0, &connection,
                                    sizeof connection),
               noErr);
-    Buffers first(2, 256);
+    BufferList first(2, 256);
     ASSERT_EQ(Render(downstream, 0, 256, first.list()), noErr);
     if (way == 0) {
       connection.sourceAudioUnit = nullptr;
@@ -103,10 +103,10 @@ TEST(AULifetimeTest, ClosingAnUpstreamUnitCutsItsConnections) {
                 noErr);
     }
     ASSERT_EQ(CloseComponent(upstream), noErr);
-    Unit newcomer;  // may take the closed unit's place in memory
+    ScopedAudioUnit newcomer;  // may take the closed unit's place in memory
     Prepare(newcomer, 2);
     for (UInt32 block = 1; block < 4; ++block) {
-      Buffers later(2, 256, 7.0f);
+      BufferList later(2, 256, 7.0f);
       ASSERT_EQ(Render(downstream, 256.0 * block, 256, later.list()), noErr);
       for (UInt32 c = 0; c < 2; ++c)
         outputs[way].push_back(later.samples(c));

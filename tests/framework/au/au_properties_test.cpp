@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/AUCocoaUIView.h"
+#include "platform/CoreFoundation.h"
 #include "tests/support/AUHost.h"
 
 using namespace au_test;
@@ -35,7 +36,7 @@ OSStatus Get(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, UInt3
 }  // namespace
 
 TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
-  Unit unit;
+  ScopedAudioUnit unit;
   constexpr ComponentResult bad = kAudioUnitErr_InvalidProperty;
   const struct {
     AudioUnitPropertyID id;
@@ -113,7 +114,7 @@ TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
 }
 
 TEST(AUPropertiesTest, DataCallsDescribeTheUnit) {
-  Unit unit;
+  ScopedAudioUnit unit;
   EXPECT_EQ(Params(unit), (std::vector<float>{0.5f, 3, 0, 0.5f, 1, 0.29f, 1}));  // the defaults
   Float64 rate = 0;
   EXPECT_EQ(Get(unit, kAudioUnitProperty_SampleRate, G, 0, &rate), noErr);
@@ -191,7 +192,7 @@ TEST(AUPropertiesTest, DataCallsDescribeTheUnit) {
 }
 
 TEST(AUPropertiesTest, ParameterInfoReportsTheCurrentValueAsDefault) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const char* names[] = {"Mix", "Stages", "Freq", "Feedback", "Spread", "Rate", "Depth"};
   ASSERT_EQ(AudioUnitSetParameter(unit, 5, G, 0, 0.625f, 0), noErr);
   for (UInt32 i = 0; i < 7; ++i) {
@@ -210,7 +211,7 @@ TEST(AUPropertiesTest, ParameterInfoReportsTheCurrentValueAsDefault) {
 }
 
 TEST(AUPropertiesTest, ParameterTexts) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const AudioUnitParameterValue half = 0.5f;
   AudioUnitParameterStringFromValue toText = {0, &half, nullptr};
   EXPECT_EQ(Get(unit, kAudioUnitProperty_ParameterStringFromValue, G, 0, &toText), noErr);
@@ -265,7 +266,7 @@ TEST(AUPropertiesTest, ParameterTexts) {
 }
 
 TEST(AUPropertiesTest, FactoryPresetsAndPresetSelection) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const char* names[] = {"Classic Virus", "One Stage", "Twin", "Tri Force", "Winds",
                          "Hexagon",       "Init",      "Init", "Init",      "Init"};
   CFArrayRef presets = nullptr;
@@ -308,7 +309,7 @@ void Listener(void*, AudioUnit, AudioUnitPropertyID id, AudioUnitScope, AudioUni
 // Whatever a call carries, listeners hear of it first, and a value the data
 // cannot hold is refused without being read.
 TEST(AUPropertiesTest, SetPropertyInformsListenersAndChecksTheData) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const AudioUnitPropertyID writable[] = {kAudioUnitProperty_ClassInfo,
                                           kAudioUnitProperty_MakeConnection,
                                           kAudioUnitProperty_SampleRate,
@@ -353,7 +354,7 @@ TEST(AUPropertiesTest, SetPropertyInformsListenersAndChecksTheData) {
 }
 
 TEST(AUPropertiesTest, SetPropertyValues) {
-  Unit unit;
+  ScopedAudioUnit unit;
   const struct {
     AudioUnitPropertyID id;
     AudioUnitScope scope;
@@ -419,7 +420,7 @@ TEST(AUPropertiesTest, SetPropertyValues) {
 // A refused format changes nothing: the bus keeps its channels and format,
 // the unit its rate, and it initialises again as before.
 TEST(AUPropertiesTest, RefusedStreamFormatsChangeNothing) {
-  Unit unit;
+  ScopedAudioUnit unit;
   Prepare(unit, 2);
   const auto describe = [&](AudioUnitScope scope) {
     AudioStreamBasicDescription format = {};
@@ -484,7 +485,7 @@ TEST(AUPropertiesTest, RefusedStreamFormatsChangeNothing) {
 // Loading the bundle makes its view factory class findable by the name the
 // CocoaUI property gives, without exporting anything beyond its entries.
 TEST(AUPropertiesTest, TheViewFactoryClassIsRegisteredWhileTheBundleIsLoaded) {
-  au_test::Unit unit;
+  ScopedAudioUnit unit;
   ASSERT_NE(static_cast<AudioUnit>(unit), nullptr);
   const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(CFSTR("Morvex_View"));
   ASSERT_NE(viewClass, nullptr);

@@ -16,20 +16,20 @@ OSStatus Notify(void*, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*,
 }
 
 // A unit ready to render channels in and out, fed from source.
-void Ready(AudioUnit unit, Source* source, UInt32 channels = 2) {
+void Ready(AudioUnit unit, MemorySource* source, UInt32 channels = 2) {
   Prepare(unit, channels);
-  ASSERT_EQ(source->Attach(unit), noErr);
+  ASSERT_EQ(source->attach(unit), noErr);
 }
 
 }  // namespace
 
 TEST(AURenderTest, RefusesBadCallsWithoutNotifying) {
-  Unit unit;
-  Source source{Noise(2, 2048)};
+  ScopedAudioUnit unit;
+  MemorySource source{Noise(2, 2048)};
   Ready(unit, &source);
   ASSERT_EQ(AudioUnitAddRenderNotify(unit, Notify, nullptr), noErr);
   gEvents.clear();
-  Buffers out(2, 1025);
+  BufferList out(2, 1025);
   AudioUnitRenderActionFlags flags = 0;
   AudioTimeStamp noSampleTime = Stamp(0);
   noSampleTime.mFlags = kAudioTimeStampHostTimeValid;
@@ -49,10 +49,10 @@ TEST(AURenderTest, RefusesBadCallsWithoutNotifying) {
 }
 
 TEST(AURenderTest, PullsOncePerTimeStampAndPassesFailuresOn) {
-  Unit unit;
-  Source source{Noise(2, 2048)};
+  ScopedAudioUnit unit;
+  MemorySource source{Noise(2, 2048)};
   Ready(unit, &source);
-  Buffers out(2, 256);
+  BufferList out(2, 256);
   EXPECT_EQ(Render(unit, 0, 256, out.list()), noErr);
   EXPECT_EQ(Render(unit, 0, 256, out.list()), noErr);
   EXPECT_EQ(source.pulls, 1);
@@ -75,13 +75,13 @@ TEST(AURenderTest, PullsOncePerTimeStampAndPassesFailuresOn) {
 // Null output buffers get the unit's own memory, holding the same samples;
 // buffers past the bus's channels are left alone.
 TEST(AURenderTest, BindsHostBuffersAndFillsNullOnes) {
-  Unit a, b;
-  Source source{Noise(2, 512)};
+  ScopedAudioUnit a, b;
+  MemorySource source{Noise(2, 512)};
   Ready(a, &source);
   Ready(b, &source);
-  Buffers given(3, 512, 7.0f);
+  BufferList given(3, 512, 7.0f);
   ASSERT_EQ(Render(a, 0, 512, given.list()), noErr);
-  Buffers null(2, 512);
+  BufferList null(2, 512);
   null.buffer(0).mData = nullptr;
   null.buffer(1).mData = nullptr;
   ASSERT_EQ(Render(b, 0, 512, null.list()), noErr);
@@ -97,10 +97,10 @@ TEST(AURenderTest, BindsHostBuffersAndFillsNullOnes) {
 // Mono runs the engine's left chain on the one input with a silent second
 // input, so it matches the left output of a stereo render with a silent right.
 TEST(AURenderTest, MonoMatchesStereoLeftWithSilentRight) {
-  Unit mono, stereo;
+  ScopedAudioUnit mono, stereo;
   Signal left = Noise(1, 4096, 3);
-  Source monoSource{left};
-  Source stereoSource{{left[0], std::vector<float>(4096, 0.0f)}};
+  MemorySource monoSource{left};
+  MemorySource stereoSource{{left[0], std::vector<float>(4096, 0.0f)}};
   Ready(mono, &monoSource, 1);
   Ready(stereo, &stereoSource, 2);
   const Signal monoOut = Process(mono, &monoSource, {1024});
@@ -114,8 +114,8 @@ TEST(AURenderTest, OutputDoesNotDependOnTheBlockSplit) {
   Signal reference;
   for (const std::vector<UInt32>& blocks :
        std::vector<std::vector<UInt32>>{{1024}, {1}, {7, 100, 1000, 13}, {512, 256}}) {
-    Unit unit;
-    Source source{input};
+    ScopedAudioUnit unit;
+    MemorySource source{input};
     Ready(unit, &source);
     const Signal output = Process(unit, &source, blocks);
     if (reference.empty()) {
@@ -129,8 +129,8 @@ TEST(AURenderTest, OutputDoesNotDependOnTheBlockSplit) {
 TEST(AURenderTest, MixZeroAndBypassPassTheInputThrough) {
   const Signal input = Noise(2, 3000, 5);
   for (bool bypass : {false, true}) {
-    Unit unit;
-    Source source{input};
+    ScopedAudioUnit unit;
+    MemorySource source{input};
     Ready(unit, &source);
     if (bypass) {
       const UInt32 on = 1;
@@ -147,8 +147,8 @@ TEST(AURenderTest, MixZeroAndBypassPassTheInputThrough) {
 // chain sounds like the two effects applied one after the other.
 TEST(AURenderTest, ChainedUnitsMatchTwoPassesInSeries) {
   const Signal input = Noise(2, 4096, 6);
-  Unit first, second, alone1, alone2;
-  Source source{input};
+  ScopedAudioUnit first, second, alone1, alone2;
+  MemorySource source{input};
   Ready(first, &source);
   Prepare(second, 2);
   ASSERT_EQ(AudioUnitSetParameter(second, 1, G, 0, 1.0f, 0), noErr);
@@ -158,9 +158,9 @@ TEST(AURenderTest, ChainedUnitsMatchTwoPassesInSeries) {
             noErr);
   const Signal chained = Process(second, &source, {512});
 
-  Source direct{input};
+  MemorySource direct{input};
   Ready(alone1, &direct);
-  Source middle{Process(alone1, &direct, {512})};
+  MemorySource middle{Process(alone1, &direct, {512})};
   Ready(alone2, &middle);
   ASSERT_EQ(AudioUnitSetParameter(alone2, 1, G, 0, 1.0f, 0), noErr);
   EXPECT_EQ(chained, Process(alone2, &middle, {512}));
@@ -172,8 +172,8 @@ TEST(AURenderTest, StreamFormatRateRetunesTheEffect) {
   const Signal input = Noise(2, 2048, 7);
   Signal outputs[3];
   for (int way = 0; way < 3; ++way) {
-    Unit unit;
-    Source source{input};
+    ScopedAudioUnit unit;
+    MemorySource source{input};
     const double rate = way == 0 ? 96000 : 44100;
     ASSERT_EQ(SetFormat(unit, I, 0, 2, rate), noErr);
     ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Output, 0, 2, rate), noErr);
@@ -183,7 +183,7 @@ TEST(AURenderTest, StreamFormatRateRetunesTheEffect) {
                 noErr);
     }
     ASSERT_EQ(AudioUnitInitialize(unit), noErr);
-    ASSERT_EQ(source.Attach(unit), noErr);
+    ASSERT_EQ(source.attach(unit), noErr);
     outputs[way] = Process(unit, &source, {1024});
   }
   EXPECT_EQ(outputs[0], outputs[1]);
@@ -208,8 +208,8 @@ OSStatus RenderTheUnitItFeeds(void* refCon, AudioUnitRenderActionFlags* flags,
 // A connection that would close a loop is refused and leaves the input as it
 // was; the units still render what they rendered before.
 TEST(AURenderTest, ConnectionsThatCloseALoopAreRefused) {
-  Unit a, b, c;
-  Source source{Noise(2, 1024, 9)};
+  ScopedAudioUnit a, b, c;
+  MemorySource source{Noise(2, 1024, 9)};
   Ready(a, &source);
   Prepare(b, 2);
   Prepare(c, 2);
@@ -218,7 +218,7 @@ TEST(AURenderTest, ConnectionsThatCloseALoopAreRefused) {
   ASSERT_EQ(Connect(c, b), noErr);
   EXPECT_EQ(Connect(a, c), kAudioUnitErr_InvalidPropertyValue);
   EXPECT_EQ(Connect(a, a), kAudioUnitErr_InvalidPropertyValue);
-  Buffers out(2, 256);
+  BufferList out(2, 256);
   EXPECT_EQ(Render(c, 0, 256, out.list()), noErr);
   EXPECT_EQ(source.pulls, 1);
   // Once the loop is opened elsewhere, the same connection is fine.
@@ -231,26 +231,26 @@ TEST(AURenderTest, ConnectionsThatCloseALoopAreRefused) {
 // A render that comes back into a unit already rendering is turned away
 // rather than recursing.
 TEST(AURenderTest, ARenderReenteringItsUnitIsRefused) {
-  Unit unit;
+  ScopedAudioUnit unit;
   Prepare(unit, 2);
   AURenderCallbackStruct loop = {RenderTheUnitItFeeds, static_cast<AudioUnit>(unit)};
   ASSERT_EQ(
       AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, I, 0, &loop, sizeof loop),
       noErr);
-  Buffers out(2, 64);
+  BufferList out(2, 64);
   EXPECT_EQ(Render(unit, 0, 64, out.list()), kAudioUnitErr_CannotDoInCurrentContext);
-  Source source{Noise(2, 64)};
-  ASSERT_EQ(source.Attach(unit), noErr);
+  MemorySource source{Noise(2, 64)};
+  ASSERT_EQ(source.attach(unit), noErr);
   EXPECT_EQ(Render(unit, 0, 64, out.list()), noErr);
 }
 
 // A new block size moves the memory the inputs were read into: the same
 // time stamp is read again rather than from where the inputs used to be.
 TEST(AURenderTest, ABlockSizeChangeReadsTheInputsAgain) {
-  Unit unit;
-  Source source{Noise(2, 512, 12)};
+  ScopedAudioUnit unit;
+  MemorySource source{Noise(2, 512, 12)};
   Ready(unit, &source);
-  Buffers first(2, 512), again(2, 512);
+  BufferList first(2, 512), again(2, 512);
   ASSERT_EQ(Render(unit, 0, 512, first.list()), noErr);
   const UInt32 frames = 4096;
   ASSERT_EQ(AudioUnitSetProperty(unit, kAudioUnitProperty_MaximumFramesPerSlice, G, 0, &frames,

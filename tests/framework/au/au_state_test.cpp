@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/CoreFoundation.h"
 #include "tests/support/AUHost.h"
 
 using namespace au_test;
@@ -73,7 +74,7 @@ std::vector<double> With(size_t index, double value) {
 }  // namespace
 
 TEST(AUStateTest, RoundTripsThroughAFreshInstanceAndXML) {
-  Unit first, second;
+  ScopedAudioUnit first, second;
   for (UInt32 i = 0; i < kNumParams; ++i)
     ASSERT_EQ(AudioUnitSetParameter(first, i, G, 0, static_cast<float>(kValues[i]), 0), noErr);
   CFMutableDictionaryRef state = SaveState(first);
@@ -133,7 +134,7 @@ TEST(AUStateTest, RestoreAppliesFullyOrNotAtAll) {
        true},
   };
   for (const auto& c : cases) {
-    Unit source, target;
+    ScopedAudioUnit source, target;
     ASSERT_EQ(AudioUnitSetParameter(source, 0, G, 0, 0.9f, 0), noErr);
     CFMutableDictionaryRef state = SaveState(source);
     // "Twin" names preset 2, whose values differ from the ones in data.
@@ -163,7 +164,7 @@ TEST(AUStateTest, RestoreAppliesFullyOrNotAtAll) {
 }
 
 TEST(AUStateTest, RestoreSelectsTheNamedPresetThenLoadsTheData) {
-  Unit source, target;
+  ScopedAudioUnit source, target;
   CFMutableDictionaryRef state = SaveState(source);
   SetValue(state, "name", CFStringCreateWithCString(nullptr, "Winds", kCFStringEncodingUTF8));
   SetValue(state, "data", Doubles(kValues, 56));

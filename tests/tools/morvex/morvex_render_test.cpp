@@ -39,13 +39,13 @@ Channels ReferenceRender(const Channels& in, double rate,
                          const std::vector<std::pair<AudioUnitParameterID, float>>& settings) {
   setenv("AUDIOUNIT_PATH", MORVEX_BUNDLE, 1);
   HostRescanComponents();
-  au_test::Unit unit;
+  ScopedAudioUnit unit;
   if (!static_cast<AudioUnit>(unit)) return {};
   au_test::Prepare(unit, static_cast<UInt32>(in.size()), 512, rate);
   for (const auto& [id, value] : settings)
     AudioUnitSetParameter(unit, id, kAudioUnitScope_Global, 0, value, 0);
-  au_test::Source source{in};
-  EXPECT_EQ(source.Attach(unit), noErr);
+  MemorySource source{in};
+  EXPECT_EQ(source.attach(unit), noErr);
   return au_test::Process(unit, &source, {512});
 }
 
