@@ -24,7 +24,7 @@ mode_t processUmask() {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const char* destination) {
+AtomicFile::AtomicFile(const char* destination, Existing existing) : mExisting(existing) {
   if (!destination || !*destination) {
     errno = ENOENT;
     return;
@@ -34,6 +34,10 @@ AtomicFile::AtomicFile(const char* destination) {
   if (stat(mFinal.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode)) {
       errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+      return;
+    }
+    if (mExisting == Existing::Keep) {
+      errno = EEXIST;
       return;
     }
   }
@@ -80,11 +84,24 @@ bool AtomicFile::commit() {
   if (!ok()) return false;
   const bool done = fsync(mFd) == 0 && close(mFd) == 0;
   mFd = -1;
-  if (!done || rename(mTemp.c_str(), mFinal.c_str()) != 0) {
+  if (!done || !moveIntoPlace()) {
     discard();
     return false;
   }
   mTemp.clear();
+  return true;
+}
+
+// A file to keep may have appeared since the constructor looked, so the
+// rename itself must refuse to replace one.
+bool AtomicFile::moveIntoPlace() {
+  if (mExisting == Existing::Replace) return rename(mTemp.c_str(), mFinal.c_str()) == 0;
+  if (renameat2(AT_FDCWD, mTemp.c_str(), AT_FDCWD, mFinal.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system that cannot rename so: a new link will not replace either.
+  if (link(mTemp.c_str(), mFinal.c_str()) != 0) return false;
+  unlink(mTemp.c_str());
   return true;
 }
 

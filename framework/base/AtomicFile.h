@@ -14,8 +14,13 @@
 // [any thread] One object belongs to one thread at a time.
 class AtomicFile {
  public:
+  // Whether a file already at the destination may be replaced. Kept, it
+  // fails the constructor or, should one appear meanwhile, commit(), both
+  // with errno EEXIST.
+  enum class Existing { Replace, Keep };
+
   // Opens the temporary; ok() tells whether that worked, and errno why not.
-  explicit AtomicFile(const char* destination);
+  explicit AtomicFile(const char* destination, Existing existing = Existing::Replace);
   // Removes the temporary unless commit() succeeded.
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -26,6 +31,9 @@ class AtomicFile {
   const std::string& destination() const { return mFinal; }
   // The temporary, open for writing and seeking; -1 when not ok().
   int fd() const { return mFd; }
+  // The temporary's path, until commit() or destruction removes the name;
+  // for a caller that must remove it should the process die first.
+  const std::string& temporary() const { return mTemp; }
   // Writes all the bytes at the current position; false (errno set) when not.
   bool write(const void* data, size_t size);
   // Flushes, sets the permission bits and renames into place; false (errno
@@ -34,7 +42,9 @@ class AtomicFile {
 
  private:
   void discard();
+  bool moveIntoPlace();
 
+  Existing mExisting;
   std::string mFinal;  // the destination with its links followed
   std::string mTemp;
   int mFd = -1;

@@ -95,3 +95,28 @@ TEST(AtomicFileTest, RefusesWhatCannotBeReplacedAndLeavesNothingWhenAbandoned) {
   EXPECT_EQ(Contents(file), "kept");
   EXPECT_EQ(Entries(folder), 2u);  // the FIFO and the file
 }
+
+// A file to keep is refused when it is there at the start, and when one
+// appears while the new one is written: the rename must not replace it.
+TEST(AtomicFileTest, AFileToKeepIsNeverReplacedEvenIfItAppearsMeanwhile) {
+  const test_support::TempDir folder;
+  folder.write("there", std::string("the user's"));
+  errno = 0;
+  EXPECT_FALSE(AtomicFile((folder / "there").c_str(), AtomicFile::Existing::Keep).ok());
+  EXPECT_EQ(errno, EEXIST);
+
+  const std::string late = folder / "late";
+  AtomicFile writer(late.c_str(), AtomicFile::Existing::Keep);
+  ASSERT_TRUE(writer.ok());
+  ASSERT_TRUE(writer.write("ours", 4));
+  folder.write("late", std::string("theirs"));
+  errno = 0;
+  EXPECT_FALSE(writer.commit());
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(Contents(late), "theirs");
+  EXPECT_EQ(Entries(folder), 2u);
+
+  AtomicFile fresh((folder / "fresh").c_str(), AtomicFile::Existing::Keep);
+  ASSERT_TRUE(fresh.write("new", 3) && fresh.commit());
+  EXPECT_EQ(Contents(folder / "fresh"), "new");
+}

@@ -12,7 +12,6 @@
 #include <cstring>
 
 #include "framework/base/AtomicFile.h"
-#include "tools/morvex/output/FilePaths.h"
 #include "tools/morvex/output/FileDescriptors.h"
 #include "tools/morvex/console/ToolError.h"
 
@@ -96,18 +95,13 @@ SafeOutput::SafeOutput(std::string destination, Existing existing)
   struct stat st;
   const bool exists = mDestination != "-" && stat(mDestination.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) throw ToolError(mDestination + ": is a folder, not a file");
-  if (exists && S_ISREG(st.st_mode) && mExisting == Existing::Keep) refuseExisting();
   if (mDestination == "-" || (exists && !S_ISREG(st.st_mode)))
     openInPlace();
   else
-    openTemporaryBeside(FollowLinks(mDestination));
+    openReplacement();
 }
 
-void SafeOutput::openTemporaryBeside(const std::string& file) {
-  mFinal = file;
-  // A short name, so that a destination name near the 255-byte limit still
-  // leaves room for it.
-  std::string pattern = FolderOf(file) + ".morvex-XXXXXX";
+void SafeOutput::openReplacement() {
   int error = 0;
   {
     SignalsHeld held;
@@ -118,22 +112,19 @@ void SafeOutput::openTemporaryBeside(const std::string& file) {
       for (;;)
         pause();
     }
-    mFd = mkstemp(pattern.data());
+    mFile.emplace(mDestination.c_str(), mExisting);
     error = errno;
-    if (mFd >= 0) {
-      mTemp = pattern;
-      mSlot = claimSlot(mTemp);
-    }
+    if (mFile->ok()) mSlot = claimSlot(mFile->temporary());
     --gMaking;
   }
-  if (mFd < 0) fail(error);
-
-  GiveModeOf(file, mFd);
+  if (mFile->ok()) return;
+  if (error == EEXIST) refuseExisting();
+  fail(error);
 }
 
 void SafeOutput::openInPlace() {
   const std::string name = mDestination == "-" ? "standard output" : mDestination;
-  mFd = MakeSpoolFile(name);
+  mSpool = MakeSpoolFile(name);
   mInPlace =
       mDestination == "-" ? dup(STDOUT_FILENO) : open(mDestination.c_str(), O_WRONLY | O_CLOEXEC);
   if (mInPlace < 0) fail(errno);
@@ -148,12 +139,12 @@ SafeOutput::~SafeOutput() {
 }
 
 void SafeOutput::discard() {
-  if (mFd >= 0) close(mFd);
-  mFd = -1;
+  if (mSpool >= 0) close(mSpool);
+  mSpool = -1;
   if (mInPlace >= 0) close(mInPlace);
   mInPlace = -1;
-  if (!mTemp.empty()) unlink(mTemp.c_str());
-  mTemp.clear();
+  // Removes a temporary not yet committed; the file committed stays.
+  if (mFile && !mFile->temporary().empty()) mFile.reset();
   releaseSlot(mSlot);
   mSlot = -1;
 }
@@ -169,8 +160,8 @@ void SafeOutput::fail(int error) {
 }
 
 int SafeOutput::tryWrite(const void* data, size_t size) noexcept {
-  const int error = WriteAll(mFd, data, size);
-  if (error == 0 && mInPlace < 0) startWriteBehind(size);
+  const int error = WriteAll(fd(), data, size);
+  if (error == 0 && mFile) startWriteBehind(size);
   return error;
 }
 
@@ -182,7 +173,7 @@ void SafeOutput::startWriteBehind(size_t written) noexcept {
   mNotYetSyncing += written;
   if (mNotYetSyncing < kWriteBehindBytes) return;
   mNotYetSyncing = 0;
-  sync_file_range(mFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  sync_file_range(fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void SafeOutput::write(const void* data, size_t size) {
@@ -190,8 +181,8 @@ void SafeOutput::write(const void* data, size_t size) {
 }
 
 void SafeOutput::copySpoolIntoDestination() {
-  if (lseek(mFd, 0, SEEK_SET) != 0) fail(errno);
-  if (const int error = CopyAll(mFd, mInPlace)) fail(error);
+  if (lseek(mSpool, 0, SEEK_SET) != 0) fail(errno);
+  if (const int error = CopyAll(mSpool, mInPlace)) fail(error);
   // Standard output may be a regular file; a device or pipe has nothing to sync.
   struct stat st;
   if (fstat(mInPlace, &st) == 0 && S_ISREG(st.st_mode) && fsync(mInPlace) != 0) fail(errno);
@@ -201,30 +192,13 @@ void SafeOutput::copySpoolIntoDestination() {
   discard();
 }
 
-// A file to keep may have appeared since the constructor looked, so the
-// rename itself must refuse to replace one.
-int SafeOutput::moveIntoPlace() noexcept {
-  if (mExisting == Existing::Replace) return rename(mTemp.c_str(), mFinal.c_str()) == 0 ? 0 : errno;
-  if (renameat2(AT_FDCWD, mTemp.c_str(), AT_FDCWD, mFinal.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
-  // A file system that cannot rename so: a new link will not replace either.
-  if (link(mTemp.c_str(), mFinal.c_str()) != 0) return errno;
-  unlink(mTemp.c_str());
-  return 0;
-}
-
 void SafeOutput::commit() {
   if (mInPlace >= 0) return copySpoolIntoDestination();
-  // The data must be on disk before the name points at it.
-  if (fsync(mFd) != 0) fail(errno);
-  const int fd = mFd;
-  mFd = -1;
-  if (close(fd) != 0) fail(errno);
-  if (const int error = moveIntoPlace()) {
+  if (!mFile->commit()) {
+    const int error = errno;
     if (error == EEXIST && mExisting == Existing::Keep) refuseExisting();
     fail(error);
   }
-  mTemp.clear();
   releaseSlot(mSlot);
   mSlot = -1;
   // The rename refused to replace anything, so the name was free.
@@ -232,7 +206,7 @@ void SafeOutput::commit() {
 }
 
 void SafeOutput::withdraw() noexcept {
-  if (mCreated) unlink(mFinal.c_str());
+  if (mCreated) unlink(mFile->destination().c_str());
   mCreated = false;
 }
 

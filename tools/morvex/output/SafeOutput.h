@@ -1,13 +1,16 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/base/AtomicFile.h"
+
 // An output that never leaves a partial or damaged file behind.
 //
-// A new path or an existing regular file (reached through any symbolic links,
-// which stay as they are) is written to a short-named temporary beside it and
-// renamed over it by commit(); the file keeps its permission bits. Anything
+// A new path or an existing regular file is written as an AtomicFile: a
+// temporary beside it, renamed over it by commit(), symbolic links followed
+// and the file's permission bits kept. Anything
 // else that can be written (a device, a FIFO, or standard output for "-") is
 // never replaced: the bytes are gathered in an unlinked spool file and copied
 // into it by commit(), so writers that go back to fix headers work there too.
@@ -22,7 +25,7 @@
 class SafeOutput {
  public:
   // Whether a regular file already at the destination may be replaced.
-  enum class Existing { Replace, Keep };
+  using Existing = AtomicFile::Existing;
 
   // A batch's 64 renders and a state file.
   static constexpr int kMaxPending = 65;
@@ -36,7 +39,7 @@ class SafeOutput {
   SafeOutput& operator=(const SafeOutput&) = delete;
 
   // The seekable file (temporary or spool) the bytes go to.
-  int fd() const { return mFd; }
+  int fd() const { return mFile ? mFile->fd() : mSpool; }
   const std::string& destination() const { return mDestination; }
   // Writes all bytes at the current position of fd(); returns 0 or the errno
   // of the failure.
@@ -61,21 +64,19 @@ class SafeOutput {
   static void installSignalHandlers();
 
  private:
-  void openTemporaryBeside(const std::string& file);
+  void openReplacement();
   void openInPlace();
   void copySpoolIntoDestination();
   void startWriteBehind(size_t written) noexcept;
-  int moveIntoPlace() noexcept;
   [[noreturn]] void refuseExisting();
   void withdraw() noexcept;
   void discard();
 
   std::string mDestination;
   Existing mExisting;
-  std::string mTemp;   // the temporary's path; empty when spooling
-  int mFd = -1;        // temporary or spool
-  int mInPlace = -1;   // the device, FIFO or standard output written in place
-  std::string mFinal;  // where the temporary is renamed to (links followed)
+  std::optional<AtomicFile> mFile;  // replacing a regular file, or making one
+  int mSpool = -1;                  // the bytes for one written in place
+  int mInPlace = -1;  // the device, FIFO or standard output written in place
   int mSlot = -1;
   size_t mNotYetSyncing = 0;  // bytes written since write-back was last started
   bool mCreated = false;      // commit() made mFinal, which was free before
