@@ -5,9 +5,55 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "framework/plugin/IPlugBase.h"
-#include "tests/support/TestPlug.h"
+
+namespace {
+
+// A plug-in with one parameter of each kind and no host behind it: the
+// loaders are the base's, so any plug-in over it exercises them.
+class FilesPlug : public IPlugBase {
+ public:
+  explicit FilesPlug(bool chunks)
+      : IPlugBase(3, "1-1 2-2", 3, "FilesPlug", "Fuzz", "Tarnbrook", 0x10203, 0x7A46787A,
+                  0x41636D65, 0, false, chunks, false, kAPIAU) {
+    GetParam(0)->InitDouble("Gain", 0.5, 0.0, 1.0, 0.01);
+    GetParam(1)->InitInt("Stages", 3, 0, 5);
+    GetParam(2)->InitBool("On", true);
+  }
+
+  // Everything a loader may change, in comparable form.
+  std::string Snapshot() const {
+    std::string s;
+    for (int i = 0; i < NParams(); ++i)
+      s += std::to_string(GetParam(i)->Value()) + ";";
+    s += "cur=" + std::to_string(GetCurrentPresetIdx()) + ";";
+    for (int i = 0; i < NPresets(); ++i) {
+      const IPreset* p = mPresets.Get(i);
+      s += std::string(p->mName) + (p->mInitialized ? "+" : "-");
+      s.append(reinterpret_cast<const char*>(p->mChunk.GetBytes()), p->mChunk.Size());
+      s += "|";
+    }
+    return s;
+  }
+
+  void BeginInformHostOfParamChange(int) override {}
+  void InformHostOfParamChange(int, double) override {}
+  void EndInformHostOfParamChange(int) override {}
+  void InformHostOfProgramChange() override {}
+  int GetSamplePos() noexcept override { return 0; }
+  double GetTempo() noexcept override { return 120.0; }
+  void GetTimeSig(int* numerator, int* denominator) noexcept override {
+    *numerator = 4;
+    *denominator = 4;
+  }
+  void GetTime(ITimeInfo*) noexcept override {}
+  void ResizeGraphics(int, int) override {}
+  bool SendMidiMsg(IMidiMsg*) noexcept override { return false; }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -16,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ByteChunk file;
   file.PutBytes(data + 1, static_cast<int>(size - 1));
 
-  TestPlug plug("1-1 2-2", 3, chunks);
+  FilesPlug plug(chunks);
   plug.MakePreset("Warm", 0.25, 2, 1);
   plug.MakePreset("Cold", 0.75, 4, 0);
   plug.RestorePreset(1);
