@@ -23,19 +23,13 @@ class FilesPlug : public IPlugBase {
     GetParam(2)->InitBool("On", true);
   }
 
-  // Everything a loader may change, in comparable form.
-  std::string Snapshot() const {
-    std::string s;
-    for (int i = 0; i < NParams(); ++i)
-      s += std::to_string(GetParam(i)->Value()) + ";";
-    s += "cur=" + std::to_string(GetCurrentPresetIdx()) + ";";
-    for (int i = 0; i < NPresets(); ++i) {
-      const IPreset* p = mPresets.Get(i);
-      s += std::string(p->mName) + (p->mInitialized ? "+" : "-");
-      s.append(reinterpret_cast<const char*>(p->mChunk.GetBytes()), p->mChunk.Size());
-      s += "|";
-    }
-    return s;
+  // Everything a loader may change, in the plug-in's own serial form.
+  std::string Snapshot() {
+    ByteChunk state;
+    state.Put(&mCurrentPresetIdx);
+    if (!SerializeParams(&state) || !SerializePresets(&state)) abort();
+    return std::string(reinterpret_cast<const char*>(state.GetBytes()),
+                       static_cast<size_t>(state.Size()));
   }
 
   void BeginInformHostOfParamChange(int) override {}
