@@ -228,6 +228,11 @@ class IPlugBase {
   const WDL_String* GetOutputBusLabel(int busIdx) const { return mOutputBusLabels.Get(busIdx); }
 
   // ---- Parameters, MIDI and transport. ----
+  // A host's new value for the parameter, in its own units: the parameter
+  // takes it (clamped to its range), then the editor and the effect follow.
+  // A value that is no number, or an index past the last, changes nothing.
+  // [UI thread; the host's parameter thread]
+  void SetParameterFromHost(int paramIdx, double value);
   // OnParamChange for every parameter in index order. [UI thread]
   void OnParamReset();
   // True only when every message was sent; all are attempted. [audio thread]
