@@ -175,6 +175,10 @@ double IPlugBase::DisplayOutputValue(int) const noexcept {
 
 void IPlugBase::OnDisplayOutput(int, double) {}
 
+std::string IPlugBase::ValueName(int, int) const {
+  return "";
+}
+
 void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   if (!graphics) return;
   if (!graphics->IsComplete()) {

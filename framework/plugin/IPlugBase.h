@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "framework/base/WDL_Mutex.h"
 #include "framework/base/WDL_PtrList.h"
@@ -153,6 +154,10 @@ class IPlugBase {
   virtual double DisplayOutputValue(int idx) const noexcept;
   // Shows a value another instance computed. [UI thread]
   virtual void OnDisplayOutput(int idx, double value);
+  // What a value of an integer parameter means, for hosts that list the
+  // values by name beside the parameter (LV2 scale points); "" for none,
+  // the default. [UI thread; allocates]
+  virtual std::string ValueName(int paramIdx, int value) const;
 
   // ---- Accessors. [any thread] ----
   IParam* GetParam(int paramIdx) const { return mParams.Get(paramIdx); }
