@@ -3,6 +3,6 @@
 // its own (UIEntry.cpp).
 #include "framework/lv2/IPlugLV2.h"
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   return IPlugLV2::Descriptor(kLV2Identity, index);
 }

@@ -88,7 +88,9 @@ TEST(LV2Turtle, EveryPortIsWhereTheWrapperConnectsIt) {
     EXPECT_EQ(IntValue(plugin, turtle, LV2_CORE__minorVersion), 204);
     EXPECT_EQ(IntValue(plugin, turtle, LV2_CORE__microVersion), 6);
   }
-  EXPECT_EQ(Text(lilv_plugin_get_name(turtle.Plugin(kMono))), "Test Plug (mono)");
+  LilvNode* name = lilv_plugin_get_name(turtle.Plugin(kMono));
+  EXPECT_EQ(Text(name), "Test Plug (mono)");
+  lilv_node_free(name);
 }
 
 TEST(LV2Turtle, APlugInWithoutAMonoLayoutOffersNone) {
