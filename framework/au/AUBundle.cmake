@@ -1,7 +1,9 @@
-# morvex_add_au_bundle(<target> IDENTITY <identity target> EFFECT <library>)
-# The Audio Unit bundle <NAME>.component in the build tree, from the identity
-# morvex_plugin_identity declared: Contents/Info.plist, Contents/MacOS/<NAME>
-# (the library <target>) and Contents/Resources with the editor's fonts.
+# morvex_add_au_bundle(<target> IDENTITY <identity target> EFFECT <library>
+#     [FOLDER <folder>])
+# The Audio Unit bundle <NAME>.component in FOLDER (by default the top of the
+# build tree), from the identity morvex_plugin_identity declared:
+# Contents/Info.plist, Contents/MacOS/<NAME> (the library <target>) and
+# Contents/Resources with the editor's fonts.
 # The library's only exported symbols are the entry points the Info.plist
 # names; the whole of <library> goes in, since the entry reaches the effect
 # only through the MakePlug it defines. The platform library is the host's:
@@ -9,9 +11,12 @@
 # soname and carries no run path. <target>'s MORVEX_BUNDLE_DIR property tells
 # where the bundle is, for the effect's own resources.
 function(morvex_add_au_bundle target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "IDENTITY;EFFECT" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "IDENTITY;EFFECT;FOLDER" "")
   morvex_read_identity(${arg_IDENTITY})
-  set(bundle ${CMAKE_BINARY_DIR}/${ID_NAME}.component)
+  if(NOT arg_FOLDER)
+    set(arg_FOLDER ${CMAKE_BINARY_DIR})
+  endif()
+  set(bundle ${arg_FOLDER}/${ID_NAME}.component)
   set(templates ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/bundle)
   set(generated ${CMAKE_CURRENT_BINARY_DIR}/${target})
   configure_file(${templates}/Entry.cpp.in ${generated}/Entry.cpp @ONLY)

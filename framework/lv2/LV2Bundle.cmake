@@ -1,10 +1,11 @@
 # morvex_add_lv2_bundle(<target> UI <ui target> IDENTITY <identity target>
-#     PLUGIN <library> UI_PLUGIN <library>)
-# The LV2 bundle <NAME>.lv2 in the build tree, from the identity
-# morvex_plugin_identity declared: <NAME>.so (the library <target>, made of
-# PLUGIN, the effect built without its editor), <NAME>UI.so (<ui target>,
-# made of UI_PLUGIN, the effect with its editor and the window layers),
-# manifest.ttl, plugins.ttl and presets.ttl, and the editor's fonts. Each
+#     PLUGIN <library> UI_PLUGIN <library> [FOLDER <folder>])
+# The LV2 bundle <NAME>.lv2 in FOLDER (by default the top of the build
+# tree), from the identity morvex_plugin_identity declared: <NAME>.so (the
+# library <target>, made of PLUGIN, the effect built without its editor),
+# <NAME>UI.so (<ui target>, made of UI_PLUGIN, the effect with its editor
+# and the window layers), manifest.ttl, plugins.ttl and presets.ttl, and the
+# editor's fonts. Each
 # library defines MakePlug. Building <target> builds the whole bundle, whose
 # folder its MORVEX_BUNDLE_DIR property tells.
 #
@@ -14,9 +15,12 @@
 # The Turtle is written at build time from the plug-in itself by
 # <name>-lv2-ttl.
 function(morvex_add_lv2_bundle target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "UI;IDENTITY;PLUGIN;UI_PLUGIN" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "UI;IDENTITY;PLUGIN;UI_PLUGIN;FOLDER" "")
   morvex_read_identity(${arg_IDENTITY})
-  set(bundle ${CMAKE_BINARY_DIR}/${ID_NAME}.lv2)
+  if(NOT arg_FOLDER)
+    set(arg_FOLDER ${CMAKE_BINARY_DIR})
+  endif()
+  set(bundle ${arg_FOLDER}/${ID_NAME}.lv2)
   set(here ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/bundle)
   set(LV2_BINARY ${ID_NAME}.so)
   set(LV2_UI_BINARY ${ID_NAME}UI.so)

@@ -54,3 +54,14 @@ IDisplayOutput LV2TestPlug::GetDisplayOutput(int) const {
 double LV2TestPlug::DisplayOutputValue(int) const noexcept {
   return 10.0 * std::fabs(mLast);
 }
+
+std::vector<float> DefaultOutput(const std::vector<float>& interleaved, int channels) {
+  std::vector<float> out(interleaved.size());
+  double average[2] = {0.0, 0.0};
+  for (size_t i = 0; i < interleaved.size(); ++i) {
+    double& a = average[i % static_cast<size_t>(channels)];
+    a = LV2TestPlug::Average(a, interleaved[i]);
+    out[i] = static_cast<float>(-(1.0 / 3.0) * a);
+  }
+  return out;
+}

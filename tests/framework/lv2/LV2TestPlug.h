@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/lv2/IPlugLV2.h"
 #include "framework/lv2/LV2Identity.h"
@@ -44,3 +45,7 @@ class LV2TestPlug : public IPlugLV2 {
 
 // The family the tests' descriptors are made for.
 extern const LV2Identity kTestIdentity;
+
+// What the plug-in makes of interleaved frames at its default Level,
+// rounded to the ports' single precision as the wrapper rounds it.
+std::vector<float> DefaultOutput(const std::vector<float>& interleaved, int channels);

@@ -16,24 +16,11 @@ using test_support::ProcessInBlocks;
 
 namespace {
 
-// The plug-in's law over the whole signal at its default Level, rounded to
-// the ports' single precision as the wrapper does.
-std::vector<float> Expected(const std::vector<float>& interleaved, int channels) {
-  std::vector<float> out(interleaved.size());
-  double average[2] = {0.0, 0.0};
-  for (size_t i = 0; i < interleaved.size(); ++i) {
-    double& a = average[i % static_cast<size_t>(channels)];
-    a = LV2TestPlug::Average(a, interleaved[i]);
-    out[i] = static_cast<float>(-(1.0 / 3.0) * a);
-  }
-  return out;
-}
-
 TEST(LV2Ports, AnyBlockSizeAndInPlaceBuffersGiveTheEffectsExactSamples) {
   for (uint32_t layout : {0u, 1u}) {
     const int channels = kLV2Layouts[layout].mChannels;
     const std::vector<float> input = Noise(static_cast<size_t>(channels) * 9000);
-    const std::vector<float> expected = Expected(input, channels);
+    const std::vector<float> expected = DefaultOutput(input, channels);
     for (int block : {1, 7, 1023, 1025, 4097, 9000}) {
       for (bool inPlace : {false, true}) {
         SCOPED_TRACE(testing::Message()
