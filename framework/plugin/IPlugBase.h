@@ -154,9 +154,10 @@ class IPlugBase {
   virtual double DisplayOutputValue(int idx) const noexcept;
   // Shows a value another instance computed. [UI thread]
   virtual void OnDisplayOutput(int idx, double value);
-  // What a value of an integer parameter means, for hosts that list the
-  // values by name beside the parameter (LV2 scale points); "" for none,
-  // the default. [UI thread; allocates]
+
+  // ---- Names of an integer parameter's values, for hosts that list them
+  // beside the parameter (LV2 scale points). None by default. ----
+  // "" for a value without one. [UI thread; allocates]
   virtual std::string ValueName(int paramIdx, int value) const;
 
   // ---- Accessors. [any thread] ----
@@ -236,7 +237,8 @@ class IPlugBase {
   // A host's new value for the parameter, in its own units: the parameter
   // takes it (clamped to its range), then the editor and the effect follow.
   // A value that is no number, or an index past the last, changes nothing.
-  // [UI thread; the host's parameter thread]
+  // [UI thread; a host's parameter thread; the audio thread when it holds
+  // the mutex]
   void SetParameterFromHost(int paramIdx, double value);
   // OnParamChange for every parameter in index order. [UI thread]
   void OnParamReset();
