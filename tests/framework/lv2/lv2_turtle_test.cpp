@@ -1,19 +1,14 @@
 // The Turtle the wrapper writes for a plug-in, read back by lilv as a host
 // reads it: every port where the wrapper connects it, numbers that come back
-// as the plug-in's own values, names of values, presets once each.
+// as the plug-in's own values, names of values. (That each distinct preset
+// is listed once, and sounds as it should, Morvex.lv2's tests show.)
 #include "framework/lv2/LV2Turtle.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "lv2/atom/atom.h"
-#include "lv2/presets/presets.h"
 #include "tests/framework/lv2/LV2TestPlug.h"
 #include "tests/support/TempDir.h"
 #include "tools/lv2host/Lv2World.h"
@@ -37,7 +32,6 @@ class TurtleOf {
 
   const LilvPlugin* Plugin(const std::string& uri) const { return mWorld.plugin(uri.c_str()); }
   ScopedNode URI(const char* uri) const { return {lilv_new_uri(mWorld.lilv(), uri)}; }
-  Lv2World& World() { return mWorld; }
 
  private:
   test_support::TempDir mBundle;
@@ -149,56 +143,6 @@ TEST(LV2Turtle, ControlPortsDescribeTheParameters) {
     lilv_scale_points_free(points);
     EXPECT_EQ(names, e.names);
   }
-}
-
-// A preset's port values as a host takes them: whole numbers come as
-// integers, the rest as floats.
-struct PortValues {
-  UridMap& urids;
-  std::map<std::string, float> values;
-};
-
-void CollectPortValue(const char* symbol, void* userData, const void* value, uint32_t size,
-                      uint32_t type) {
-  auto* collected = static_cast<PortValues*>(userData);
-  float v = NAN;
-  int32_t whole = 0;
-  if (type == collected->urids.map(LV2_ATOM__Float) && size == sizeof v) {
-    std::memcpy(&v, value, sizeof v);
-  } else if (type == collected->urids.map(LV2_ATOM__Int) && size == sizeof whole) {
-    std::memcpy(&whole, value, sizeof whole);
-    v = static_cast<float>(whole);
-  }
-  collected->values[symbol] = v;
-}
-
-TEST(LV2Turtle, EachDistinctPresetIsListedOnceWithItsValues) {
-  LV2TestPlug plug;
-  TurtleOf turtle(plug);
-  const LilvPlugin* plugin = turtle.Plugin(kMono);
-  ASSERT_NE(plugin, nullptr);
-  const ScopedNode presetClass = turtle.URI(LV2_PRESETS__Preset);
-  LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass.node);
-  std::vector<std::string> labels;
-  LILV_FOREACH(nodes, i, presets) {
-    const LilvNode* preset = lilv_nodes_get(presets, i);
-    lilv_world_load_resource(turtle.World().lilv(), preset);
-    LilvState* state = lilv_state_new_from_world(turtle.World().lilv(),
-                                                 turtle.World().urids().mapInterface(), preset);
-    ASSERT_NE(state, nullptr);
-    labels.push_back(lilv_state_get_label(state));
-    if (labels.back() == "Quiet") {
-      PortValues collected{turtle.World().urids(), {}};
-      lilv_state_emit_port_values(state, CollectPortValue, &collected);
-      EXPECT_EQ(collected.values,
-                (std::map<std::string, float>{
-                    {"level", 0.1f}, {"mode", 0.0f}, {"steps__max_", 2.0f}, {"_2nd_order", 0.0f}}));
-    }
-    lilv_state_free(state);
-  }
-  lilv_nodes_free(presets);
-  std::sort(labels.begin(), labels.end());
-  EXPECT_EQ(labels, (std::vector<std::string>{"Loud", "Quiet"}));
 }
 
 }  // namespace
