@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "effect/MorvexIdentity.h"
+#include "effect/ParameterMeaning.h"
 #include "framework/base/NumericConversions.h"
 #include "framework/editor/IGraphics.h"
 
@@ -153,6 +154,10 @@ double Morvex::DisplayOutputValue(int) const noexcept {
 
 void Morvex::OnDisplayOutput(int, double value) {
   if (IPlugEditor* editor = GetGUI()) editor->SetControlFromPlug(mLfoMaskCtrl, value);
+}
+
+std::string Morvex::ValueName(int paramIdx, int value) const {
+  return paramIdx == kStages ? MeaningText(kStages, value, mFreq, GetSampleRate()) : "";
 }
 
 void Morvex::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "effect/IPlug.h"
 #include "effect/dsp/CPhaser.h"
@@ -40,6 +41,8 @@ class Morvex : public IPlug {
   IDisplayOutput GetDisplayOutput(int idx) const override;
   double DisplayOutputValue(int idx) const noexcept override;
   void OnDisplayOutput(int idx, double value) override;
+  // Stages counts from 0: hosts that list its values show the sections.
+  std::string ValueName(int paramIdx, int value) const override;
 
  private:
   void CreatePresets();

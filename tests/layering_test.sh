@@ -28,7 +28,6 @@ declare -A may_include=(
   # Hosts and generators know the effect by its identity alone.
   [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
   [tools/lv2host]=""
-  [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
   [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
   [tools/demo]="framework/base"
   [tools/raster_shapes]="raster framework/window/gdi framework/base"

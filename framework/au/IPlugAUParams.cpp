@@ -20,10 +20,6 @@ OSStatus IPlugAU::SetParamProc(void* storage, AudioUnitParameterID paramID, Audi
   if (!plug) return badComponentInstance;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
   if (paramID >= static_cast<UInt32>(plug->NParams())) return kAudioUnitErr_InvalidParameter;
-  const int paramIdx = static_cast<int>(paramID);
-  IMutexLock lock(plug);
-  plug->GetParam(paramIdx)->Set(value);
-  if (IPlugEditor* editor = plug->GetGUI()) editor->SetParameterFromPlug(paramIdx, value, false);
-  plug->OnParamChange(paramIdx);
+  plug->SetParameterFromHost(static_cast<int>(paramID), value);
   return noErr;
 }

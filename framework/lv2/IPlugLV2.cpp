@@ -108,14 +108,13 @@ void IPlugLV2::ApplyControlPorts() noexcept {
 
 void IPlugLV2::SetParameterFromPort(int paramIdx, float value) {
   IMutexLock lock(this);
-  IParam* param = GetParam(paramIdx);
+  const IParam* param = GetParam(paramIdx);
   if (!param) return;
   // A port holds single precision: its image of the present setting (a
   // default, a preset, a restored state) leaves the exact setting alone, so
   // the plug-in sounds as it does in every other host.
-  if (static_cast<float>(param->Value()) != value) param->Set(value);
-  if (IPlugEditor* editor = GetGUI()) editor->SetParameterFromPlug(paramIdx, param->Value(), false);
-  OnParamChange(paramIdx);
+  const bool image = static_cast<float>(param->Value()) == value;
+  SetParameterFromHost(paramIdx, image ? param->Value() : value);
 }
 
 void IPlugLV2::Run(uint32_t nFrames) noexcept {

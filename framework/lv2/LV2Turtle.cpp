@@ -113,11 +113,23 @@ std::string LV2Turtle::Manifest() const {
   return ttl;
 }
 
-const LV2ScalePoints* LV2Turtle::ScalePointsOf(int paramIdx) const {
-  for (int i = 0; i < mIdentity.mNumScalePoints; ++i) {
-    if (mIdentity.mScalePoints[i].mParamIdx == paramIdx) return &mIdentity.mScalePoints[i];
+// The values the plug-in names become scale points; when it names them all,
+// the host offers no others.
+std::string LV2Turtle::IntegerProperties(int paramIdx) const {
+  const IParam* param = mPlug.GetParam(paramIdx);
+  const int min = static_cast<int>(param->GetMin());
+  const int max = static_cast<int>(param->GetMax());
+  std::string points;
+  int named = 0;
+  for (int value = min; value <= max; ++value) {
+    const std::string name = mPlug.ValueName(paramIdx, value);
+    if (name.empty()) continue;
+    points += std::string(named++ ? " ,\n            " : " ;\n        lv2:scalePoint ") +
+              "[ rdfs:label " + Quoted(name.c_str()) + " ; rdf:value " + Number(value) + " ]";
   }
-  return nullptr;
+  const bool enumeration = named > 0 && named == max - min + 1;
+  return std::string(" ;\n        lv2:portProperty lv2:integer") +
+         (enumeration ? ", lv2:enumeration" : "") + points;
 }
 
 std::string LV2Turtle::ControlPorts() const {
@@ -130,16 +142,7 @@ std::string LV2Turtle::ControlPorts() const {
              Quoted(param->GetNameForHost()) + " ;\n        lv2:default " +
              Number(param->GetDefault()) + " ;\n        lv2:minimum " + Number(param->GetMin()) +
              " ;\n        lv2:maximum " + Number(param->GetMax());
-    if (param->Type() != IParam::kTypeDouble) {
-      const LV2ScalePoints* points = ScalePointsOf(i);
-      ports += points ? " ;\n        lv2:portProperty lv2:integer, lv2:enumeration"
-                      : " ;\n        lv2:portProperty lv2:integer";
-      for (int k = 0; points && k < points->mNumLabels; ++k) {
-        ports += std::string(k ? " ,\n            " : " ;\n        lv2:scalePoint ") +
-                 "[ rdfs:label " + Quoted(points->mLabels[k]) + " ; rdf:value " +
-                 Number(param->GetMin() + k) + " ]";
-      }
-    }
+    if (param->Type() != IParam::kTypeDouble) ports += IntegerProperties(i);
     ports += " ;\n    ] , ";
   }
   for (int i = 0; i < mPlug.NDisplayOutputs(); ++i) {

@@ -7,9 +7,10 @@
 class IPlugLV2;
 
 // The Turtle files of the bundle, written from the plug-in itself (its
-// parameters, display outputs, legal layouts and factory presets) and the
-// family's identity, so that nothing is declared twice. The plug-in must be
-// an instance without an editor; Presets() restores every preset in turn.
+// parameters and the names of their values, display outputs, legal layouts
+// and factory presets) and the family's identity, so that nothing is
+// declared twice. The plug-in must be an instance without an editor;
+// Presets() restores every preset in turn.
 class LV2Turtle {
  public:
   static constexpr const char* kPluginsFile = "plugins.ttl";
@@ -36,7 +37,7 @@ class LV2Turtle {
   std::string PluginsItAppliesTo() const;
   std::string Plugin(int layoutIdx) const;
   std::string ControlPorts() const;
-  const LV2ScalePoints* ScalePointsOf(int paramIdx) const;
+  std::string IntegerProperties(int paramIdx) const;
 
   IPlugLV2& mPlug;
   const LV2Identity& mIdentity;

@@ -141,6 +141,16 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   OnParamChange(paramIdx);
 }
 
+void IPlugBase::SetParameterFromHost(int paramIdx, double value) {
+  WDL_MutexLock lock(&mMutex);
+  IParam* param = GetParam(paramIdx);
+  if (!param || !std::isfinite(value)) return;
+  param->Set(value);
+  // The editor shows what the parameter took, not what the host asked for.
+  if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, param->Value(), false);
+  OnParamChange(paramIdx);
+}
+
 bool IPlugBase::IsRenderingOffline() noexcept {
   return false;
 }
@@ -164,6 +174,10 @@ double IPlugBase::DisplayOutputValue(int) const noexcept {
 }
 
 void IPlugBase::OnDisplayOutput(int, double) {}
+
+std::string IPlugBase::ValueName(int, int) const {
+  return "";
+}
 
 void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   if (!graphics) return;

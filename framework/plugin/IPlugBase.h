@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "framework/base/WDL_Mutex.h"
 #include "framework/base/WDL_PtrList.h"
@@ -154,6 +155,11 @@ class IPlugBase {
   // Shows a value another instance computed. [UI thread]
   virtual void OnDisplayOutput(int idx, double value);
 
+  // ---- Names of an integer parameter's values, for hosts that list them
+  // beside the parameter (LV2 scale points). None by default. ----
+  // "" for a value without one. [UI thread; allocates]
+  virtual std::string ValueName(int paramIdx, int value) const;
+
   // ---- Accessors. [any thread] ----
   IParam* GetParam(int paramIdx) const { return mParams.Get(paramIdx); }
   int NParams() const { return mParams.GetSize(); }
@@ -228,6 +234,12 @@ class IPlugBase {
   const WDL_String* GetOutputBusLabel(int busIdx) const { return mOutputBusLabels.Get(busIdx); }
 
   // ---- Parameters, MIDI and transport. ----
+  // A host's new value for the parameter, in its own units: the parameter
+  // takes it (clamped to its range), then the editor and the effect follow.
+  // A value that is no number, or an index past the last, changes nothing.
+  // [UI thread; a host's parameter thread; the audio thread when it holds
+  // the mutex]
+  void SetParameterFromHost(int paramIdx, double value);
   // OnParamChange for every parameter in index order. [UI thread]
   void OnParamReset();
   // True only when every message was sent; all are attempted. [audio thread]

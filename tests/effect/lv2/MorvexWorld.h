@@ -26,8 +26,3 @@ class MorvexWorld : public Lv2World {
   LilvState* Save(const char* uri, Lv2Instance& instance);
   void Restore(Lv2Instance& instance, const LilvState* state);
 };
-
-// Runs interleaved frames through the instance in blocks of blockSize, the
-// outputs in buffers of their own or over the inputs.
-std::vector<float> Process(Lv2Instance& instance, const std::vector<float>& interleaved,
-                           int blockSize, bool inPlace = false);

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "framework/plugin/VersionParts.h"
 #include "tests/support/TestPlug.h"
@@ -155,6 +157,26 @@ TEST(IPlugBaseTest, ParameterFromEditorSetsInformsHostThenEffect) {
   EXPECT_EQ(plug.hostParamChanges[0], std::make_pair(0, 0.25));
   EXPECT_EQ(plug.hostParamChanges[1], std::make_pair(1, 0.6));
   EXPECT_EQ(plug.hostParamChanges[2], std::make_pair(2, 1.0));
+}
+
+// What both wrappers do with a host's value: the editor is shown what the
+// parameter took and the effect hears of it; the host is not told back.
+TEST(IPlugBaseTest, ParameterFromHostIsClampedShownThenHeard) {
+  TestPlug plug;
+  auto* editor = new FakeEditor;
+  plug.AttachGraphics(editor);
+  editor->calls.clear();
+  plug.SetParameterFromHost(TestPlug::kGain, 1.75);
+  EXPECT_EQ(plug.GetParam(TestPlug::kGain)->Value(), 1.0);
+  EXPECT_EQ(editor->calls, (std::vector<std::tuple<int, double, bool>>{{0, 1.0, false}}));
+  EXPECT_EQ(plug.paramChanges, std::vector<int>{0});
+  EXPECT_TRUE(plug.hostParamChanges.empty());
+
+  plug.SetParameterFromHost(TestPlug::kGain, std::numeric_limits<double>::quiet_NaN());
+  plug.SetParameterFromHost(TestPlug::kNumParams, 0.5);
+  EXPECT_EQ(plug.GetParam(TestPlug::kGain)->Value(), 1.0);
+  EXPECT_EQ(editor->calls.size(), 1u);
+  EXPECT_EQ(plug.paramChanges.size(), 1u);
 }
 
 TEST(IPlugBaseTest, AttachedEditorGetsNormalisedValuesThenPrepDrawAndIsOwned) {
