@@ -25,11 +25,12 @@ declare -A may_include=(
   # The window layer picks the backend: only the factory knows them all.
   [framework/window/factory]="framework/window/x11 framework/window/offscreen framework/window framework/editor raster framework/window/gdi framework/plugin framework/base"
   [effect]="effect/dsp framework/window/factory framework/window framework/editor raster framework/window/gdi framework/au framework/lv2 framework/plugin framework/base platform"
+  # The painter knows the effect by its identity and its panel's table alone.
+  [effect/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h effect/MorvexPanelTable.h"
   # Hosts and generators know the effect by its identity alone.
   [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
   [tools/lv2host]=""
   [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
-  [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
   [tools/demo]="framework/base"
   [tools/raster_shapes]="raster framework/window/gdi framework/base"
   # morvex speaks of values by the effect's one unit law; its snapshot still

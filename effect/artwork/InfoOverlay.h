@@ -1,7 +1,7 @@
 #pragma once
 
 #include "raster/LICE_IBitmap.h"
-#include "tools/artwork/Identity.h"
+#include "effect/artwork/Identity.h"
 
 namespace artwork {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "raster/LICE_MemBitmap.h"
-#include "tools/artwork/Identity.h"
+#include "effect/artwork/Identity.h"
 
 namespace artwork {
 

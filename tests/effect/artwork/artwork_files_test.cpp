@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/support/TempDir.h"
-#include "tests/tools/artwork/ArtworkTestSupport.h"
+#include "tests/effect/artwork/ArtworkTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/artwork/Preview.h"
+#include "effect/artwork/Preview.h"
 
 #include <map>
 #include <string>
@@ -6,8 +6,8 @@
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_scaled_blit.h"
-#include "tools/artwork/Catalogue.h"
-#include "tools/artwork/PanelLayout.h"
+#include "effect/artwork/Catalogue.h"
+#include "effect/artwork/PanelLayout.h"
 
 namespace artwork {
 
