@@ -59,9 +59,12 @@ int AttachKnob(IGraphics* graphics, IPlugBase* plug, MorvexReadout* readout, Mor
 IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
   IGraphics* graphics = MakeWindowGraphics(this, kMorvexPanelWidth, kMorvexPanelHeight, 0, loop,
                                            kMorvexBundleID, imageFolder);
+  // Attached last, so that it draws over everything; the controls it
+  // tells of hold it from the start.
+  auto* readout = new MorvexReadout(this, kReadoutBand);
   // First, so it is the background: index 0, under everything.
   const IBitmap background = Load(graphics, kBackgroundImage);
-  graphics->AttachControl(new MorvexPanel(this, &background));
+  graphics->AttachControl(new MorvexPanel(this, &background, readout));
 
   IBitmap rings[kMorvexRingCount];
   for (int k = 0; k < kMorvexRingCount; ++k)
@@ -76,9 +79,6 @@ IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
   mDepthMaskCtrl = AttachDisplay(graphics, this, display.x, display.y, depthDisplay);
   mLfoMaskCtrl = AttachDisplay(graphics, this, display.x, display.y, lfoDisplay);
 
-  // Attached last, so that it draws over everything; the controls it
-  // tells of hold it from the start.
-  auto* readout = new MorvexReadout(this, kReadoutBand);
   const IBitmap knob = Load(graphics, kKnobImage);
   const IBitmap stages = Load(graphics, kStagesImage);
   AttachKnob(graphics, this, readout, Morvex::kMix, knob);

@@ -149,10 +149,10 @@ CFDictionaryRef CreateSavedStateFromBytes(const void* bytes, size_t size, std::s
   CFDataRef data = CFDataCreate(kCFAllocatorDefault, static_cast<const UInt8*>(bytes),
                                 static_cast<CFIndex>(size));
   CFErrorRef error = nullptr;
-  CFPropertyListRef list = data ? CFPropertyListCreateWithData(kCFAllocatorDefault, data,
-                                                               kCFPropertyListImmutable, nullptr,
-                                                               &error)
-                                : nullptr;
+  CFPropertyListRef list =
+      data ? CFPropertyListCreateWithData(kCFAllocatorDefault, data, kCFPropertyListImmutable,
+                                          nullptr, &error)
+           : nullptr;
   if (data) CFRelease(data);
   if (!list) {
     CFStringRef description = error ? CFErrorCopyDescription(error) : nullptr;

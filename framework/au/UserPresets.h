@@ -28,11 +28,11 @@ std::string UserPresetPath(const std::string& folder, const std::string& name);
 // What keeps a name from being a preset's file name.
 enum class UserPresetNameFault {
   kNone,
-  kSlash,             // it would name another folder
-  kLeadingDot,        // hidden, or a way out of the folder
+  kSlash,       // it would name another folder
+  kLeadingDot,  // hidden, or a way out of the folder
   kControlCharacter,
-  kNotUtf8,           // the saved state holds the name as text
-  kTooLong,           // more than kMaxUserPresetNameBytes
+  kNotUtf8,  // the saved state holds the name as text
+  kTooLong,  // more than kMaxUserPresetNameBytes
 };
 inline constexpr size_t kMaxUserPresetNameBytes = 200;
 // For a name that is not empty.
