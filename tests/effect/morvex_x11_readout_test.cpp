@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "effect/Morvex.h"
+#include "effect/MorvexPanel.h"
 #include "effect/MorvexReadout.h"
 #include "effect/ParameterMeaning.h"
 #include "framework/au/MakePlug.h"
@@ -512,11 +513,18 @@ TEST_F(MorvexX11ReadoutTest, SaveAsPresetRefusesAFactoryPresetsNameOrNumber) {
   }
 }
 
-// The menu at both scales, for the record when MORVEX_SCREENSHOTS names a
-// folder; Escape closes it and changes nothing.
+// The menu at both scales, with presets of the user's, for the record when
+// MORVEX_SCREENSHOTS names a folder; Escape closes it and changes nothing.
 TEST_F(MorvexX11ReadoutTest, EscapeClosesThePresetMenuAtBothScales) {
+  // Two presets of the user's own, so the menu shows all it can.
+  auto* panel = dynamic_cast<MorvexPanel*>(mEditor->GetControl(0));
+  ASSERT_NE(panel, nullptr);
+  panel->SaveUserPreset("Slow Shimmer");
+  panel->SaveUserPreset("Deep Twin");
   for (int scale : {1, 2}) {
     Open(scale);
+    // The readout's "saved as" message has had its time.
+    ASSERT_TRUE(RunUntil([&] { return mReadout->Text().empty(); }));
     const double mix = Plain(Morvex::kMix);
     const int preset = mPlug->GetCurrentPresetIdx();
     bool closed = false;
