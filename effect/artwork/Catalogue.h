@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "raster/LICE_MemBitmap.h"
 #include "effect/artwork/Identity.h"
+#include "raster/LICE_MemBitmap.h"
 
 namespace artwork {
 

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "raster/LICE_MemBitmap.h"
-#include "raster/lice_fill.h"
 #include "effect/artwork/Lettering.h"
 #include "effect/artwork/Paint.h"
 #include "effect/artwork/Palette.h"
 #include "effect/artwork/PanelLayout.h"
 #include "effect/artwork/SweepDisplay.h"
+#include "raster/LICE_MemBitmap.h"
+#include "raster/lice_fill.h"
 
 namespace artwork {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "raster/LICE_IBitmap.h"
 #include "effect/artwork/Identity.h"
+#include "raster/LICE_IBitmap.h"
 
 namespace artwork {
 

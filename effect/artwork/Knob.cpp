@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "raster/lice_fill.h"
 #include "effect/artwork/Paint.h"
 #include "effect/artwork/Palette.h"
 #include "effect/artwork/PanelLayout.h"
+#include "raster/lice_fill.h"
 
 namespace artwork {
 

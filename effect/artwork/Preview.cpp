@@ -3,11 +3,11 @@
 #include <map>
 #include <string>
 
+#include "effect/artwork/Catalogue.h"
+#include "effect/artwork/PanelLayout.h"
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_scaled_blit.h"
-#include "effect/artwork/Catalogue.h"
-#include "effect/artwork/PanelLayout.h"
 
 namespace artwork {
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "raster/LICE_MemBitmap.h"
 #include "effect/artwork/Identity.h"
+#include "raster/LICE_MemBitmap.h"
 
 namespace artwork {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "raster/lice_fill.h"
 #include "effect/artwork/Lettering.h"
 #include "effect/artwork/Paint.h"
 #include "effect/artwork/Palette.h"
 #include "effect/artwork/PanelLayout.h"
+#include "raster/lice_fill.h"
 
 namespace artwork {
 

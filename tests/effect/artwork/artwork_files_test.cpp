@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/TempDir.h"
 #include "tests/effect/artwork/ArtworkTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
