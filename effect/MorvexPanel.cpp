@@ -1,5 +1,6 @@
 #include "effect/MorvexPanel.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -71,9 +72,13 @@ void MorvexPanel::OnMouseDown(int x, int y, IMouseMod* mod) {
         [this, i] { LoadPreset(i); });
   }
   separate();
-  // A folder that cannot be read lists nothing; saving then says why.
+  // A folder that cannot be read lists nothing, saving then says why; a
+  // FIFO or a folder of a preset's name is passed over.
   std::vector<UserPresetFile> user;
   ListUserPresets(UserPresetFolder(kMorvexUserDataFolder), &user);
+  user.erase(std::remove_if(user.begin(), user.end(),
+                            [](const UserPresetFile& preset) { return !preset.regular; }),
+             user.end());
   for (const UserPresetFile& preset : user)
     add(preset.name.c_str(), IPopupMenuItem::kNoFlags,
         [this, preset] { LoadUserPreset(preset.path); });

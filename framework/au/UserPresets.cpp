@@ -135,7 +135,10 @@ bool ListUserPresets(const std::string& folder, std::vector<UserPresetFile>* fil
     if (name[0] == '.' || name.size() <= extension ||
         name.compare(name.size() - extension, extension, kExtension) != 0)
       continue;
-    files->push_back({name.substr(0, name.size() - extension), folder + "/" + name});
+    const std::string path = folder + "/" + name;
+    struct stat info;
+    const bool regular = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    files->push_back({name.substr(0, name.size() - extension), path, regular});
   }
   closedir(dir);
   std::sort(files->begin(), files->end(), [](const UserPresetFile& a, const UserPresetFile& b) {

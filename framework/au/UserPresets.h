@@ -41,10 +41,11 @@ UserPresetNameFault FaultInUserPresetName(const std::string& name);
 struct UserPresetFile {
   std::string name;  // the file name without ".aupreset"
   std::string path;
+  bool regular;  // a regular file (links followed), which alone can hold one
 };
 
 // The *.aupreset entries of the folder, whatever they are (a FIFO among them
-// is named here and refused when read), sorted by name ignoring case, then
+// is named here, told apart, and refused when read), sorted by name ignoring case, then
 // byte by byte; none when the folder does not exist. False, with errno set,
 // when it exists but cannot be read.
 bool ListUserPresets(const std::string& folder, std::vector<UserPresetFile>* files);

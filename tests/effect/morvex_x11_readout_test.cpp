@@ -3,6 +3,7 @@
 // through the field a right click opens, and the preset menu with the
 // user's own presets.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -429,8 +430,9 @@ std::string Morvex(const std::string& arguments) {
 
 // "Save as preset…" takes a name in the field and writes the preset where
 // `morvex presets` lists it and `--preset NAME` loads it with the values
-// saved. The menu then offers it after the factory presets, and choosing it
-// brings those values back with the host hearing of each that changed.
+// saved. The menu then offers it after the factory presets (and no FIFO in
+// the folder), and choosing it brings those values back with the host
+// hearing of each that changed.
 TEST_F(MorvexX11ReadoutTest, SaveAsPresetWritesWhatMorvexLoadsAndTheMenuLoadsItBack) {
   Open(1);
   const double mine[Morvex::kNumParams] = {0.25, 1.0, 0.5, 0.125, 0.5, 0.625, 0.375};
@@ -463,6 +465,9 @@ TEST_F(MorvexX11ReadoutTest, SaveAsPresetWritesWhatMorvexLoadsAndTheMenuLoadsItB
     EXPECT_NEAR(std::strtod(raw.c_str() + column, nullptr), mine[p], 1e-6) << raw;
   }
 
+  // A FIFO named as a preset, first by name, is passed over: the menu
+  // offers only what can load, and reading it would wait for a writer.
+  ASSERT_EQ(mkfifo(UserPreset("a fifo").c_str(), 0600), 0);
   SetAll({0.5, 3.0, 0.5, 0.5, 0.5, 0.29, 1.0});
   gEvents.clear();
   HostSetAUEventHook(Hook, nullptr);
