@@ -29,7 +29,7 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
   return i == a.size() && !b[i];
 }
 
-const char* NameFaultText(UserPresetNameFault fault) {
+std::string NameFaultText(UserPresetNameFault fault) {
   switch (fault) {
     case UserPresetNameFault::kSlash:
       return "a preset name may not contain '/'";
@@ -40,7 +40,8 @@ const char* NameFaultText(UserPresetNameFault fault) {
     case UserPresetNameFault::kNotUtf8:
       return "a preset name must be UTF-8 text";
     case UserPresetNameFault::kTooLong:
-      return "a preset name may be at most 200 bytes long";
+      return "a preset name may be at most " + std::to_string(kMaxUserPresetNameBytes) +
+             " bytes long";
     case UserPresetNameFault::kNone:
       break;
   }
@@ -134,7 +135,7 @@ void MorvexPanel::LoadUserPreset(const std::string& path) {
 void MorvexPanel::SaveUserPreset(const std::string& name) {
   const UserPresetNameFault fault = FaultInUserPresetName(name);
   if (fault != UserPresetNameFault::kNone) {
-    mReadout->Say(std::string("not saved: ") + NameFaultText(fault));
+    mReadout->Say("not saved: " + NameFaultText(fault));
     return;
   }
   const int factory = FactoryPresetNamed(name);

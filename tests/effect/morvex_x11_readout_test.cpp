@@ -137,6 +137,7 @@ class MorvexX11ReadoutTest : public ::testing::Test {
   // Empties the field and types text made of characters that need no
   // shift.
   void Type(const std::string& text) {
+    RunFor(0.1);  // the field takes the keyboard's focus first
     for (int i = 0; i < 16; ++i)
       Tap(XK_BackSpace);
     for (char ch : text)
@@ -496,11 +497,17 @@ TEST_F(MorvexX11ReadoutTest, SaveAsPresetWritesWhatMorvexLoadsAndTheMenuLoadsItB
 }
 
 // A name that `--preset NAME` would take for a factory preset, by name in
-// any case or by number, could never load: it is refused, the readout
-// says why, and nothing is written.
-TEST_F(MorvexX11ReadoutTest, SaveAsPresetRefusesAFactoryPresetsNameOrNumber) {
+// any case or by number, could never load, and one with a '/' would name
+// another folder: each is refused, the readout says why, and nothing is
+// written.
+TEST_F(MorvexX11ReadoutTest, SaveAsPresetRefusesAFactoryPresetsNameOrNumberAndAPath) {
   Open(1);
-  for (const char* name : {"hexagon", "5"}) {
+  const std::pair<const char*, const char*> refusals[] = {
+      {"hexagon", "not saved: hexagon names the factory preset 5 Hexagon"},
+      {"5", "not saved: 5 names the factory preset 5 Hexagon"},
+      {"../mine", "not saved: a preset name may not contain '/'"},
+  };
+  for (const auto& [name, message] : refusals) {
     SCOPED_TRACE(name);
     After(0.4, [&] {
       for (int i = 0; i < 8; ++i)
@@ -512,8 +519,7 @@ TEST_F(MorvexX11ReadoutTest, SaveAsPresetRefusesAFactoryPresetsNameOrNumber) {
     Type(name);
     Tap(XK_Return);
     ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 0; }));
-    EXPECT_EQ(mReadout->Text(),
-              std::string("not saved: ") + name + " names the factory preset 5 Hexagon");
+    EXPECT_EQ(mReadout->Text(), message);
     EXPECT_TRUE(mData.list().empty()) << "nothing is written, not even the folder";
   }
 }
