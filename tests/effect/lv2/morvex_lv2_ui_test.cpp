@@ -263,7 +263,7 @@ TEST_F(MorvexLV2UI, ThePresetMenuLoadsAPresetThroughPortWrites) {
   // The menu runs inside the idle call the click arrives in, so the keys
   // come from another connection meanwhile.
   std::thread keys([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
     const auto tap = [display](KeySym keysym) {
