@@ -1,10 +1,12 @@
 // The editor's layout: the images, then the controls in the order that
 // fixes their indices, which the plug-in's display hooks address.
+#include <string>
+
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
-#include "effect/MorvexEditor.h"
 #include "effect/MorvexIdentity.h"
 #include "effect/MorvexPanel.h"
+#include "effect/MorvexPanelTable.h"
 #include "effect/MorvexReadout.h"
 #include "effect/MorvexValueControl.h"
 #include "framework/editor/IBitmapOverlayControl.h"
@@ -14,49 +16,30 @@
 
 namespace {
 
-struct Image {
-  int id;
-  const char* file;
-  int frames;
-};
+constexpr const MorvexImage& kBackgroundImage = MorvexImageNamed("bg");
+constexpr const MorvexImage& kFreqDisplayImage = MorvexImageNamed("freq__mask");
+constexpr const MorvexImage& kDepthDisplayImage = MorvexImageNamed("depth__mask");
+constexpr const MorvexImage& kLfoDisplayImage = MorvexImageNamed("lfo__mask");
+constexpr const MorvexImage& kKnobImage = MorvexImageNamed("knob");
+constexpr const MorvexImage& kStagesImage = MorvexImageNamed("stages");
+constexpr const MorvexImage& kInfoImage = MorvexImageNamed("info");
 
-constexpr Image kBackgroundImage = {101, "resources/img/bg.png", 1};
-constexpr Image kRingImages[6] = {
-    {104, "resources/img/knob_rot_1.png", 128}, {105, "resources/img/knob_rot_2.png", 128},
-    {106, "resources/img/knob_rot_3.png", 128}, {107, "resources/img/knob_rot_4.png", 128},
-    {108, "resources/img/knob_rot_5.png", 128}, {109, "resources/img/knob_rot_6.png", 128},
-};
-constexpr Image kFreqDisplayImage = {110, "resources/img/freq__mask.png", 79};
-constexpr Image kDepthDisplayImage = {111, "resources/img/depth__mask.png", 79};
-constexpr Image kLfoDisplayImage = {112, "resources/img/lfo__mask.png", 79};
-constexpr Image kKnobImage = {102, "resources/img/knob.png", 128};
-constexpr Image kStagesImage = {103, "resources/img/stages.png", 6};
-constexpr Image kInfoImage = {113, "resources/img/info.png", 1};
-
-// The rings sit 5 pixels left of and above the Mix knob; the sweep
-// displays 10 pixels above the Rate knob.
-constexpr int kRingX = 18, kRingY = 43;
-constexpr int kDisplayX = 323, kDisplayY = 38;
-constexpr int kStagesX = 70, kStagesY = 49;
+constexpr MorvexSpot kStagesSpot = kMorvexControls[Morvex::kStages].spot;
 constexpr int kStagesPerLine = 3;
-const IRECT kStagesHitArea(0, 0, 67, 29);
-const IRECT kInfoTargetArea(17, 12, 135, 32);
+// The selector answers over its whole picture.
+const IRECT kStagesHitArea(0, 0, kStagesImage.width, kStagesImage.frameHeight);
+const IRECT kInfoTargetArea(kMorvexNameArea.left, kMorvexNameArea.top, kMorvexNameArea.right,
+                            kMorvexNameArea.bottom);
 constexpr double kKnobGearing = 4.0;
 // The readout's box: the panel's lower band, under the knobs.
-const IRECT kReadoutBand(0, 88, 424, 102);
+const IRECT kReadoutBand(0, 88, kMorvexPanelWidth, 102);
 
-struct KnobPlace {
-  Morvex::EParams param;
-  int x, y;
-};
-constexpr KnobPlace kMixKnob = {Morvex::kMix, 23, 48};
-constexpr KnobPlace kOtherKnobs[] = {
-    {Morvex::kFreq, 148, 48}, {Morvex::kFeedback, 198, 48}, {Morvex::kSpread, 248, 48},
-    {Morvex::kRate, 323, 48}, {Morvex::kDepth, 373, 48},
-};
+constexpr Morvex::EParams kOtherKnobs[] = {Morvex::kFreq, Morvex::kFeedback, Morvex::kSpread,
+                                           Morvex::kRate, Morvex::kDepth};
 
-IBitmap Load(IGraphics* graphics, const Image& image) {
-  return graphics->LoadIBitmap(image.id, image.file, image.frames, false);
+IBitmap Load(IGraphics* graphics, const MorvexImage& image) {
+  const std::string file = std::string("resources/img/") + image.name + ".png";
+  return graphics->LoadIBitmap(image.id, file.c_str(), image.frames, false);
 }
 
 // An unbound bitmap control the plug-in moves itself.
@@ -64,44 +47,46 @@ int AttachDisplay(IGraphics* graphics, IPlugBase* plug, int x, int y, const IBit
   return graphics->AttachControl(new IBitmapControl(plug, x, y, -1, &bitmap));
 }
 
-int AttachKnob(IGraphics* graphics, IPlugBase* plug, MorvexReadout* readout, const KnobPlace& place,
+int AttachKnob(IGraphics* graphics, IPlugBase* plug, MorvexReadout* readout, Morvex::EParams param,
                const IBitmap& knob) {
+  const MorvexSpot spot = kMorvexControls[param].spot;
   return graphics->AttachControl(new MorvexValueControl<IKnobMultiControl>(
-      readout, plug, place.x, place.y, place.param, &knob, kVertical, kKnobGearing));
+      readout, plug, spot.x, spot.y, param, &knob, kVertical, kKnobGearing));
 }
 
 }  // namespace
 
 IGraphics* Morvex::MakeEditor(const char* imageFolder, IEventLoop* loop) {
-  IGraphics* graphics = MakeWindowGraphics(this, kMorvexEditorWidth, kMorvexEditorHeight, 0, loop,
+  IGraphics* graphics = MakeWindowGraphics(this, kMorvexPanelWidth, kMorvexPanelHeight, 0, loop,
                                            kMorvexBundleID, imageFolder);
-  // First, so it is the background: index 0, under everything.
-  const IBitmap background = Load(graphics, kBackgroundImage);
-  graphics->AttachControl(new MorvexPanel(this, &background));
-
-  IBitmap rings[6];
-  for (int k = 0; k < 6; ++k)
-    rings[k] = Load(graphics, kRingImages[k]);
-  const IBitmap freqDisplay = Load(graphics, kFreqDisplayImage);
-  const IBitmap depthDisplay = Load(graphics, kDepthDisplayImage);
-  const IBitmap lfoDisplay = Load(graphics, kLfoDisplayImage);
-  for (int k = 0; k < 6; ++k)
-    mRingCtrl[k] = AttachDisplay(graphics, this, kRingX, kRingY, rings[k]);
-  mFreqMaskCtrl = AttachDisplay(graphics, this, kDisplayX, kDisplayY, freqDisplay);
-  mDepthMaskCtrl = AttachDisplay(graphics, this, kDisplayX, kDisplayY, depthDisplay);
-  mLfoMaskCtrl = AttachDisplay(graphics, this, kDisplayX, kDisplayY, lfoDisplay);
-
   // Attached last, so that it draws over everything; the controls it
   // tells of hold it from the start.
   auto* readout = new MorvexReadout(this, kReadoutBand);
+  // First, so it is the background: index 0, under everything.
+  const IBitmap background = Load(graphics, kBackgroundImage);
+  graphics->AttachControl(new MorvexPanel(this, &background, readout));
+
+  IBitmap rings[kMorvexRingCount];
+  for (int k = 0; k < kMorvexRingCount; ++k)
+    rings[k] = Load(graphics, kMorvexImages[kMorvexFirstRing + k]);
+  const IBitmap freqDisplay = Load(graphics, kFreqDisplayImage);
+  const IBitmap depthDisplay = Load(graphics, kDepthDisplayImage);
+  const IBitmap lfoDisplay = Load(graphics, kLfoDisplayImage);
+  const MorvexSpot ring = kMorvexRingSpot, display = kMorvexDisplaySpot;
+  for (int k = 0; k < kMorvexRingCount; ++k)
+    mRingCtrl[k] = AttachDisplay(graphics, this, ring.x, ring.y, rings[k]);
+  mFreqMaskCtrl = AttachDisplay(graphics, this, display.x, display.y, freqDisplay);
+  mDepthMaskCtrl = AttachDisplay(graphics, this, display.x, display.y, depthDisplay);
+  mLfoMaskCtrl = AttachDisplay(graphics, this, display.x, display.y, lfoDisplay);
+
   const IBitmap knob = Load(graphics, kKnobImage);
   const IBitmap stages = Load(graphics, kStagesImage);
-  AttachKnob(graphics, this, readout, kMixKnob, knob);
+  AttachKnob(graphics, this, readout, Morvex::kMix, knob);
   graphics->AttachControl(new MorvexValueControl<IRadioBitmapControl2D>(
-      readout, this, kStagesX, kStagesY, Morvex::kStages, &stages, kStagesHitArea, kStagesPerLine,
-      kHorizontal, true));
-  for (const KnobPlace& place : kOtherKnobs)
-    AttachKnob(graphics, this, readout, place, knob);
+      readout, this, kStagesSpot.x, kStagesSpot.y, Morvex::kStages, &stages, kStagesHitArea,
+      kStagesPerLine, kHorizontal, true));
+  for (const Morvex::EParams param : kOtherKnobs)
+    AttachKnob(graphics, this, readout, param, knob);
 
   const IBitmap info = Load(graphics, kInfoImage);
   graphics->AttachControl(new IBitmapOverlayControl(this, 0, 0, &info, kInfoTargetArea));

@@ -38,7 +38,7 @@ std::string MorvexReadout::ReadoutFor(const IControl* control) const {
   if (!param) return "";
   const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
   return std::string(param->GetNameForHost()) + " " +
-         MeaningText(control->ParamIdx(), param->Value(), freq, RateOf(mPlug));
+         ValueText(control->ParamIdx(), param->Value(), freq, RateOf(mPlug));
 }
 
 void MorvexReadout::Show(const IControl* control, std::string text) {
@@ -81,21 +81,33 @@ void MorvexReadout::Follow(IControl* control) {
 
 void MorvexReadout::OpenField(IControl* control) {
   const IParam* param = control->GetParam();
+  if (!param) return;
+  const IRECT* at = control->GetRECT();
+  const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
+  OpenTextField(
+      control, (at->L + at->R) / 2, (at->T + at->B) / 2, kFieldWidth,
+      UnitsText(control->ParamIdx(), RangeOf(param), param->Value(), freq, RateOf(mPlug)));
+}
+
+void MorvexReadout::OpenTextField(IControl* control, int cx, int cy, int width,
+                                  const std::string& text) {
   IGraphics* graphics = GetGUI();
-  if (!param || !graphics) return;
+  if (!graphics) return;
   mHoverPending = false;
   Clear();
-  const IRECT* at = control->GetRECT();
-  const int cx = (at->L + at->R) / 2, cy = (at->T + at->B) / 2;
-  const int left =
-      std::clamp(cx - kFieldWidth / 2, 0, std::max(graphics->Width() - kFieldWidth, 0));
-  IRECT field(left, cy - kFieldHeight / 2, left + kFieldWidth, cy + kFieldHeight / 2);
-  const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
-  const std::string text =
-      UnitsText(control->ParamIdx(), RangeOf(param), param->Value(), freq, RateOf(mPlug));
+  const int left = std::clamp(cx - width / 2, 0, std::max(graphics->Width() - width, 0));
+  IRECT field(left, cy - kFieldHeight / 2, left + width, cy + kFieldHeight / 2);
   IText style = mStyle;
   // Without a parameter the field filters nothing: units need letters.
   graphics->CreateTextEntry(control, &style, &field, text.c_str(), nullptr);
+}
+
+void MorvexReadout::Say(const std::string& message) {
+  mHoverPending = false;
+  Show(nullptr, message);
+  mMessage = true;
+  mMessageEnds = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                    std::chrono::duration<double>(kMessageSeconds));
 }
 
 void MorvexReadout::TakeText(IControl* control, const char* text) {
@@ -105,11 +117,7 @@ void MorvexReadout::TakeText(IControl* control, const char* text) {
   const double freq = mPlug->GetParam(Morvex::kFreq)->Value();
   const auto value = ValueFromText(idx, RangeOf(param), text, freq, RateOf(mPlug));
   if (!value) {
-    mHoverPending = false;
-    Show(nullptr, std::string("not a value: ") + text);
-    mMessage = true;
-    mMessageEnds = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                      std::chrono::duration<double>(kMessageSeconds));
+    Say(std::string("not a value: ") + text);
     return;
   }
   mPlug->BeginInformHostOfParamChange(idx);

@@ -6,7 +6,7 @@
 #include "framework/editor/IControl.h"
 
 // The line that tells a control's parameter and its value in a listener's
-// units ("Freq sweep from 230 Hz"), in a box under the control, over the
+// units ("Freq 230 Hz"), in a box under the control, over the
 // panel's lower band. Resting the pointer on a control shows it after the
 // tooltip delay; a drag or a turn of the wheel shows it at once and it
 // follows every step. It also runs the typed values: the field over a
@@ -29,6 +29,12 @@ class MorvexReadout : public IControl {
   void Follow(IControl* control);
   // Opens the one-line field over the control with its value in units.
   void OpenField(IControl* control);
+  // Opens the one-line field for the control, `width` pixels wide and
+  // centred on (cx, cy) inside the editor, holding `text`; what is
+  // committed goes to the control's TextFromTextEntry.
+  void OpenTextField(IControl* control, int cx, int cy, int width, const std::string& text);
+  // Shows a message in the readout's place for kMessageSeconds.
+  void Say(const std::string& message);
   // What the field held when committed: the value it names, set as user
   // input in one gesture for the host, or the "not a value" message.
   void TakeText(IControl* control, const char* text);

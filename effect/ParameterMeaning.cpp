@@ -89,7 +89,8 @@ std::string hzText(double hz) {
   return hz < 1000.0 ? format("%.3g Hz", hz) : format("%.3g kHz", hz / 1000.0);
 }
 
-std::string meaning(int parameter, double v, const Context& c) {
+// The quantity alone, as a readout tells it.
+std::string value(int parameter, double v, const Context& c) {
   switch (parameter) {
     case Morvex::kMix: {
       const long wet = std::lround(100.0 * wetPowerShare(v));
@@ -98,7 +99,7 @@ std::string meaning(int parameter, double v, const Context& c) {
     case Morvex::kStages:
       return sections(v) == 1 ? "1 section" : std::to_string(sections(v)) + " sections";
     case Morvex::kFreq:
-      return "sweep from " + hzText(bottomHz(v, c));
+      return hzText(bottomHz(v, c));
     case Morvex::kFeedback:
       return format("%+.3g%%", 100.0 * CPhaser::feedbackGain(v));
     case Morvex::kSpread:
@@ -108,9 +109,21 @@ std::string meaning(int parameter, double v, const Context& c) {
       return std::isinf(seconds) ? "no sweep" : "one sweep in " + threeDigits(seconds) + " s";
     }
     case Morvex::kDepth:
-      return threeDigits(octaves(v, c)) + " octaves, up to " + hzText(topHz(v, c));
+      return threeDigits(octaves(v, c)) + " octaves";
     default:
       return "";
+  }
+}
+
+// The quantity with what it does to the sweep, as a listing tells it.
+std::string meaning(int parameter, double v, const Context& c) {
+  switch (parameter) {
+    case Morvex::kFreq:
+      return "sweep from " + value(parameter, v, c);
+    case Morvex::kDepth:
+      return value(parameter, v, c) + ", up to " + hzText(topHz(v, c));
+    default:
+      return value(parameter, v, c);
   }
 }
 
@@ -195,6 +208,10 @@ double shortest(const ParameterRange& p, const Quantity& q, double value, const 
 
 std::string MeaningText(int param, double value, double freq, double sampleRate) {
   return meaning(param, value, Context{sampleRate, freq});
+}
+
+std::string ValueText(int param, double plain, double freq, double sampleRate) {
+  return value(param, plain, Context{sampleRate, freq});
 }
 
 std::string SweepRateNote(double sampleRate) {

@@ -13,9 +13,15 @@
 // values (Morvex::EParams indices), so the effect, its editor, its wrappers
 // and the command-line host all read the same law. [any thread; allocates]
 
-// What a value of the parameter means; Depth is measured at the given Freq.
-// Empty for an index outside the table.
+// What a value of the parameter means, as `morvex params` lists it ("sweep
+// from 230 Hz", "3 octaves, up to 1.84 kHz", "one sweep in 4 s"); Depth is
+// measured at the given Freq. Empty for an index outside the table.
 std::string MeaningText(int param, double value, double freq, double sampleRate);
+
+// The quantity alone, without what it does to the sweep ("230 Hz", "3
+// octaves", "one sweep in 4 s"), as the editor's readout tells it after the
+// parameter's name. Empty for an index outside the table.
+std::string ValueText(int param, double value, double freq, double sampleRate);
 
 // What the sample rate does to the sweep's frequencies, for a note under
 // the meanings.

@@ -25,16 +25,17 @@ declare -A may_include=(
   # The window layer picks the backend: only the factory knows them all.
   [framework/window/factory]="framework/window/x11 framework/window/offscreen framework/window framework/editor raster framework/window/gdi framework/plugin framework/base"
   [effect]="effect/dsp framework/window/factory framework/window framework/editor raster framework/window/gdi framework/au framework/lv2 framework/plugin framework/base platform"
+  # The painter knows the effect by its identity and its panel's table alone.
+  [effect/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h effect/MorvexPanelTable.h"
   # Hosts and generators know the effect by its identity alone.
   [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
   [tools/lv2host]=""
-  [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
   [tools/demo]="framework/base"
   [tools/raster_shapes]="raster framework/window/gdi framework/base"
   # morvex speaks of values by the effect's one unit law; its snapshot still
   # draws the editor through the plug-in object rather than the component's
   # view.
-  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  [tools/morvex]="tools/auhost raster framework/base platform framework/au/UserPresets.h framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"

@@ -1,12 +1,15 @@
 // Morvex's editor in a real X11 window under Xvfb, driven with XTest as a
-// user drives it: the readout on hover and while dragging, and typed
-// values through the field a right click opens.
+// user drives it: the readout on hover and while dragging, typed values
+// through the field a right click opens, and the preset menu with the
+// user's own presets.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "effect/Morvex.h"
+#include "effect/MorvexPanel.h"
 #include "effect/MorvexReadout.h"
 #include "effect/ParameterMeaning.h"
 #include "framework/au/MakePlug.h"
@@ -27,6 +31,7 @@
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_fill.h"
 #include "raster/lice_png.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
 
 // Xlib last: it defines None, Bool and Status as macros.
@@ -75,6 +80,8 @@ class MorvexX11ReadoutTest : public ::testing::Test {
   MorvexX11ReadoutTest() : mServer("1024x768x24") {}
 
   void SetUp() override {
+    // The user's presets in a folder of the test's own.
+    setenv("XDG_DATA_HOME", mData.path().c_str(), 1);
     CFRunLoopGetCurrent();
     ASSERT_FALSE(mServer.Display().empty()) << "Xvfb did not start";
     mDisplay = XOpenDisplay(nullptr);
@@ -130,6 +137,7 @@ class MorvexX11ReadoutTest : public ::testing::Test {
   // Empties the field and types text made of characters that need no
   // shift.
   void Type(const std::string& text) {
+    RunFor(0.1);  // the field takes the keyboard's focus first
     for (int i = 0; i < 16; ++i)
       Tap(XK_BackSpace);
     for (char ch : text)
@@ -163,7 +171,7 @@ class MorvexX11ReadoutTest : public ::testing::Test {
   // must say it.
   std::string Expected(int param) const {
     return std::string(mPlug->GetParam(param)->GetNameForHost()) + " " +
-           MeaningText(param, Plain(param), Plain(Morvex::kFreq), 44100.0);
+           ValueText(param, Plain(param), Plain(Morvex::kFreq), 44100.0);
   }
   // The normalised value the law gives for typed text.
   double Typed(int param, const std::string& text) const {
@@ -202,6 +210,19 @@ class MorvexX11ReadoutTest : public ::testing::Test {
     EXPECT_TRUE(LICE_WritePNG((std::string(folder) + "/" + name).c_str(), &bitmap, false));
   }
 
+  // Sets every parameter, as a user would, to plain values.
+  void SetAll(const double (&plain)[Morvex::kNumParams]) {
+    for (int p = 0; p < Morvex::kNumParams; ++p) {
+      const double normalized = mPlug->GetParam(p)->GetNormalized(plain[p]);
+      mPlug->SetParameterFromGUI(p, normalized);
+      mEditor->SetParameterFromPlug(p, normalized, true);
+    }
+  }
+  std::string UserPreset(const std::string& name) const {
+    return mData / ("morvex/presets/" + name + ".aupreset");
+  }
+
+  test_support::TempDir mData;
   test_support::XvfbServer mServer;
   Display* mDisplay = nullptr;
   Window mParent = 0;
@@ -225,7 +246,7 @@ TEST_F(MorvexX11ReadoutTest, HoveringShowsTheReadoutAfterTheTooltipDelay) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(waited, MorvexReadout::kHoverDelaySeconds - 0.05);
   EXPECT_EQ(mReadout->Text(), Expected(Morvex::kFreq));
-  EXPECT_EQ(mReadout->Text().rfind("Freq sweep from ", 0), 0u) << mReadout->Text();
+  EXPECT_EQ(mReadout->Text(), "Freq 33.1 Hz");
   RunFor(0.1);
   // The box's top row, straight under the knob, is the box's colour.
   const LICE_pixel box = LICE_GetPixel(mEditor->GetDrawBitmap(), kFreqKnob.x, 88);
@@ -279,7 +300,7 @@ TEST_F(MorvexX11ReadoutTest, TypedValuesCommitCancelAndRefuse) {
   const IControl* knob = ControlOf(Morvex::kFreq);
   ASSERT_NE(knob, nullptr);
   EXPECT_EQ(knob->GetValue(), Normalized(Morvex::kFreq));
-  EXPECT_EQ(mReadout->Text(), "Freq sweep from 1 kHz");
+  EXPECT_EQ(mReadout->Text(), "Freq 1 kHz");
 
   const double freq = Normalized(Morvex::kFreq);
   Click(3, kFreqKnob);
@@ -359,12 +380,7 @@ void After(double seconds, std::function<void()> action) {
 TEST_F(MorvexX11ReadoutTest, ThePresetMenuLoadsAPresetAndResetsAndTellsTheHost) {
   Open(1);
   // Every parameter away from Hexagon's value, so that all seven change.
-  const double away[Morvex::kNumParams] = {0.3, 0.0, 0.5, 0.1, 0.5, 0.6, 0.4};
-  for (int p = 0; p < Morvex::kNumParams; ++p) {
-    const double normalized = mPlug->GetParam(p)->GetNormalized(away[p]);
-    mPlug->SetParameterFromGUI(p, normalized);
-    mEditor->SetParameterFromPlug(p, normalized, true);
-  }
+  SetAll({0.3, 0.0, 0.5, 0.1, 0.5, 0.6, 0.4});
   gEvents.clear();
   HostSetAUEventHook(Hook, nullptr);
   After(0.4, [&] {
@@ -391,7 +407,7 @@ TEST_F(MorvexX11ReadoutTest, ThePresetMenuLoadsAPresetAndResetsAndTellsTheHost) 
   EXPECT_EQ(stages->GetValue(), 1.0) << "the selector shows the sixth stage count";
 
   After(0.4, [&] {
-    for (int i = 0; i < 8; ++i)  // past the seven presets and the separator
+    for (int i = 0; i < 9; ++i)  // past the seven presets, the separator and "Save as"
       Tap(XK_Down);
     Tap(XK_Return);
   });
@@ -401,11 +417,125 @@ TEST_F(MorvexX11ReadoutTest, ThePresetMenuLoadsAPresetAndResetsAndTellsTheHost) 
     EXPECT_EQ(Plain(p), mPlug->GetParam(p)->GetDefault()) << p;
 }
 
-// The menu at both scales, for the record when MORVEX_SCREENSHOTS names a
-// folder; Escape closes it and changes nothing.
+// What `morvex` prints for the arguments, its standard output whole.
+std::string Morvex(const std::string& arguments) {
+  std::string out;
+  FILE* pipe = popen((std::string(MORVEX_TOOL) + " " + arguments + " 2>/dev/null").c_str(), "r");
+  if (!pipe) return out;
+  char chunk[4096];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+    out.append(chunk, got);
+  pclose(pipe);
+  return out;
+}
+
+// "Save as preset…" takes a name in the field and writes the preset where
+// `morvex presets` lists it and `--preset NAME` loads it with the values
+// saved. The menu then offers it after the factory presets (and no FIFO in
+// the folder), and choosing it brings those values back with the host
+// hearing of each that changed.
+TEST_F(MorvexX11ReadoutTest, SaveAsPresetWritesWhatMorvexLoadsAndTheMenuLoadsItBack) {
+  Open(1);
+  const double mine[Morvex::kNumParams] = {0.25, 1.0, 0.5, 0.125, 0.5, 0.625, 0.375};
+  SetAll(mine);
+  After(0.4, [&] {
+    for (int i = 0; i < 8; ++i)  // past the seven presets and the separator
+      Tap(XK_Down);
+    Tap(XK_Return);
+  });
+  Click(3, kEmptyPanel);
+  ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 1; }));
+  Type("mine");
+  Tap(XK_Return);
+  ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 0; }));
+  EXPECT_EQ(mReadout->Text(), "saved as mine");
+
+  EXPECT_NE(Morvex("presets --raw").find("user\t-\tmine\n"), std::string::npos);
+  const std::string presets = Morvex("presets");
+  const size_t listed = presets.find("    mine");
+  ASSERT_NE(listed, std::string::npos) << presets;
+  EXPECT_EQ(presets.find("unusable", listed), std::string::npos) << presets;
+  // One row a parameter; the seventh column is its value as loaded.
+  const std::string raw = Morvex("params --raw --preset mine");
+  size_t row = 0;
+  for (int p = 0; p < Morvex::kNumParams; ++p, row = raw.find('\n', row) + 1) {
+    size_t column = row;
+    for (int tab = 0; tab < 6; ++tab)
+      column = raw.find('\t', column) + 1;
+    ASSERT_NE(column, 0u) << raw;
+    EXPECT_NEAR(std::strtod(raw.c_str() + column, nullptr), mine[p], 1e-6) << raw;
+  }
+
+  // A FIFO named as a preset, first by name, is passed over: the menu
+  // offers only what can load, and reading it would wait for a writer.
+  ASSERT_EQ(mkfifo(UserPreset("a fifo").c_str(), 0600), 0);
+  SetAll({0.5, 3.0, 0.5, 0.5, 0.5, 0.29, 1.0});
+  gEvents.clear();
+  HostSetAUEventHook(Hook, nullptr);
+  After(0.4, [&] {
+    for (int i = 0; i < 8; ++i)  // the first of the user's presets
+      Tap(XK_Down);
+    Tap(XK_Return);
+  });
+  Click(3, kEmptyPanel);
+  ASSERT_TRUE(RunUntil([&] { return Plain(Morvex::kStages) == 1.0; }));
+  HostSetAUEventHook(nullptr, nullptr);
+  using E = std::pair<AudioUnitEventType, AudioUnitParameterID>;
+  std::vector<E> heard;
+  for (const E& event : gEvents)
+    if (event.first == kAudioUnitEvent_ParameterValueChange) heard.push_back(event);
+  // Freq and Spread were already where the preset has them.
+  const std::vector<E> changed = {{kAudioUnitEvent_ParameterValueChange, Morvex::kMix},
+                                  {kAudioUnitEvent_ParameterValueChange, Morvex::kStages},
+                                  {kAudioUnitEvent_ParameterValueChange, Morvex::kFeedback},
+                                  {kAudioUnitEvent_ParameterValueChange, Morvex::kRate},
+                                  {kAudioUnitEvent_ParameterValueChange, Morvex::kDepth}};
+  EXPECT_EQ(heard, changed);
+  for (int p = 0; p < Morvex::kNumParams; ++p)
+    EXPECT_NEAR(Plain(p), mine[p], 1e-6) << p;
+  EXPECT_EQ(ControlOf(Morvex::kStages)->GetValue(), 0.2) << "the selector shows it";
+}
+
+// A name that `--preset NAME` would take for a factory preset, by name in
+// any case or by number, could never load, and one with a '/' would name
+// another folder: each is refused, the readout says why, and nothing is
+// written.
+TEST_F(MorvexX11ReadoutTest, SaveAsPresetRefusesAFactoryPresetsNameOrNumberAndAPath) {
+  Open(1);
+  const std::pair<const char*, const char*> refusals[] = {
+      {"hexagon", "not saved: hexagon names the factory preset 5 Hexagon"},
+      {"5", "not saved: 5 names the factory preset 5 Hexagon"},
+      {"../mine", "not saved: a preset name may not contain '/'"},
+  };
+  for (const auto& [name, message] : refusals) {
+    SCOPED_TRACE(name);
+    After(0.4, [&] {
+      for (int i = 0; i < 8; ++i)
+        Tap(XK_Down);
+      Tap(XK_Return);
+    });
+    Click(3, kEmptyPanel);
+    ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 1; }));
+    Type(name);
+    Tap(XK_Return);
+    ASSERT_TRUE(RunUntil([&] { return FieldsOpen() == 0; }));
+    EXPECT_EQ(mReadout->Text(), message);
+    EXPECT_TRUE(mData.list().empty()) << "nothing is written, not even the folder";
+  }
+}
+
+// The menu at both scales, with presets of the user's, for the record when
+// MORVEX_SCREENSHOTS names a folder; Escape closes it and changes nothing.
 TEST_F(MorvexX11ReadoutTest, EscapeClosesThePresetMenuAtBothScales) {
+  // Two presets of the user's own, so the menu shows all it can.
+  auto* panel = dynamic_cast<MorvexPanel*>(mEditor->GetControl(0));
+  ASSERT_NE(panel, nullptr);
+  panel->SaveUserPreset("Slow Shimmer");
+  panel->SaveUserPreset("Deep Twin");
   for (int scale : {1, 2}) {
     Open(scale);
+    // The readout's "saved as" message has had its time.
+    ASSERT_TRUE(RunUntil([&] { return mReadout->Text().empty(); }));
     const double mix = Plain(Morvex::kMix);
     const int preset = mPlug->GetCurrentPresetIdx();
     bool closed = false;

@@ -60,3 +60,38 @@ TEST(ParameterMeaning, TypedTextIsAQuantityABareNumberInRangeOrNothing) {
 }
 
 }  // namespace
+
+// What a user types reads back in the readout as the quantity typed: the
+// readout's value is the listing's meaning less what the value does to the
+// sweep, so the two never tell different numbers.
+TEST(ParameterMeaning, TheReadoutTellsTheTypedQuantityAndTheListingHoldsIt) {
+  struct Example {
+    int param;
+    const char* typed;
+    const char* shown;
+  };
+  const Example examples[] = {
+      {Morvex::kMix, "21%wet", "dry 79% / wet 21%"},
+      {Morvex::kStages, "4sections", "4 sections"},
+      {Morvex::kFreq, "230Hz", "230 Hz"},
+      {Morvex::kFeedback, "-40%", "-40%"},
+      {Morvex::kSpread, "Q0.7", "Q 0.7"},
+      {Morvex::kRate, "3.91s", "one sweep in 3.91 s"},
+      {Morvex::kDepth, "3oct", "3 octaves"},
+  };
+  for (const Example& e : examples) {
+    SCOPED_TRACE(e.typed);
+    const auto value = ValueFromText(e.param, RangeOf(e.param), e.typed, kFreq, kRate);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(ValueText(e.param, *value, kFreq, kRate), e.shown);
+  }
+  for (int p = 0; p < Morvex::kNumParams; ++p) {
+    for (int i = 0; i <= 20; ++i) {
+      const ParameterRange range = RangeOf(p);
+      const double value = range.minValue + (range.maxValue - range.minValue) * i / 20;
+      const std::string shown = ValueText(p, value, kFreq, kRate);
+      ASSERT_FALSE(shown.empty()) << p;
+      EXPECT_NE(MeaningText(p, value, kFreq, kRate).find(shown), std::string::npos) << shown;
+    }
+  }
+}

@@ -1,24 +1,36 @@
 // Morvex's LV2 user interface in a small suil host under Xvfb: embedded in
 // the host's window, driven by idle calls, knob gestures out as port writes
-// and port events in as control movements.
+// and port events in as control movements; the readout and the preset menu
+// are the Audio Unit editor's.
 #include <gtest/gtest.h>
 #include <suil/suil.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "effect/Morvex.h"
+#include "effect/MorvexReadout.h"
+#include "framework/au/MakePlug.h"
+#include "framework/editor/IGraphics.h"
+#include "framework/plugin/IParam.h"
 #include "lv2/ui/ui.h"
 #include "raster/LICE_MemBitmap.h"
+#include "raster/LICE_SysBitmap.h"
+#include "raster/lice_fill.h"
 #include "raster/lice_png.h"
 #include "tests/effect/lv2/MorvexWorld.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
 // Xlib last: its macros clash with names above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 constexpr int kWidth = 424;
@@ -26,11 +38,15 @@ constexpr int kHeight = 104;
 // The Mix knob's middle, in editor pixels.
 constexpr int kMixX = 43;
 constexpr int kMixY = 68;
+// The readout's band, under the knobs.
+constexpr int kBandTop = 88, kBandBottom = 102;
 
 class MorvexLV2UI : public testing::Test {
  protected:
   void SetUp() override {
     if (mServer.Display().empty()) GTEST_SKIP() << "no Xvfb";
+    // The user's presets in a folder of the test's own.
+    setenv("XDG_DATA_HOME", mData.path().c_str(), 1);
     mDisplay = XOpenDisplay(nullptr);
     ASSERT_NE(mDisplay, nullptr);
     mParent = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, 600, 300, 0, 0, 0);
@@ -108,9 +124,8 @@ class MorvexLV2UI : public testing::Test {
     Window child;
     XTranslateCoordinates(mDisplay, mView, DefaultRootWindow(mDisplay), x, y, &rootX, &rootY,
                           &child);
-    XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rootX, rootY, CurrentTime);
-    XTestFakeButtonEvent(mDisplay, 1, True, CurrentTime);
-    XSync(mDisplay, False);
+    PointAt(x, y);
+    Press(1, true);
     Idle(2);
     for (int step = 1; step <= 4; ++step) {
       XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rootX, rootY + dy * step / 4,
@@ -118,11 +133,25 @@ class MorvexLV2UI : public testing::Test {
       XSync(mDisplay, False);
       Idle(2);
     }
-    XTestFakeButtonEvent(mDisplay, 1, False, CurrentTime);
-    XSync(mDisplay, False);
+    Press(1, false);
     Idle(3);
   }
 
+  // The pointer to (x, y) of the view, or a button, through XTest.
+  void PointAt(int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(mDisplay, mView, DefaultRootWindow(mDisplay), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(mDisplay, DefaultScreen(mDisplay), rootX, rootY, CurrentTime);
+    XSync(mDisplay, False);
+  }
+  void Press(unsigned int button, bool down) {
+    XTestFakeButtonEvent(mDisplay, button, down, CurrentTime);
+    XSync(mDisplay, False);
+  }
+
+  test_support::TempDir mData;
   test_support::XvfbServer mServer;
   Display* mDisplay = nullptr;
   Window mParent = 0;
@@ -189,5 +218,85 @@ TEST_F(MorvexLV2UI, PortEventsMoveTheKnobAndTheLfoDisplay) {
   const std::vector<unsigned long> low = Pixels();
   PortEvent(7, 1.0f);
   EXPECT_NE(Pixels(), low) << "the LFO display follows the output port";
+}
+
+// Resting on the Mix knob shows, after the tooltip delay, the very readout
+// the Audio Unit editor draws for the same value, pixel for pixel.
+TEST_F(MorvexLV2UI, HoveringShowsTheAudioUnitEditorsReadout) {
+  PortEvent(0, 0.25f);
+  PointAt(kMixX, kMixY);
+  Idle(static_cast<int>(MorvexReadout::kHoverDelaySeconds / 0.02) + 25);
+  const std::vector<unsigned long> shown = Pixels();
+
+  std::unique_ptr<IPlugAU> plug(MakePlug());
+  auto* editor = dynamic_cast<IGraphics*>(plug->GetGUI());
+  ASSERT_NE(editor, nullptr) << "no editor: are the images in the bundle's Resources?";
+  plug->GetParam(Morvex::kMix)->Set(0.25);
+  editor->SetParameterFromPlug(Morvex::kMix, 0.25, false);
+  plug->OnParamChange(Morvex::kMix);
+  auto* readout = dynamic_cast<MorvexReadout*>(editor->GetControl(editor->NControls() - 1));
+  ASSERT_NE(readout, nullptr);
+  for (int i = 0; i < editor->NControls(); ++i)
+    if (editor->GetControl(i)->ParamIdx() == Morvex::kMix) readout->Follow(editor->GetControl(i));
+  EXPECT_EQ(readout->Text(), "Mix dry 85% / wet 15%");
+  IRECT whole(0, 0, kWidth, kHeight);
+  editor->Draw(&whole);
+  const LICE_IBitmap* expected = editor->GetDrawBitmap();
+  int differing = 0;
+  for (int y = kBandTop; y < kBandBottom; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const LICE_pixel p = LICE_GetPixel(expected, x, y);
+      const unsigned long rgb = static_cast<unsigned long>(LICE_GETR(p)) << 16 |
+                                static_cast<unsigned long>(LICE_GETG(p)) << 8 | LICE_GETB(p);
+      differing += shown[static_cast<size_t>(y * kWidth + x)] != rgb;
+    }
+  EXPECT_EQ(differing, 0);
+  // And it is there at all: the box's colour straight under the knob.
+  EXPECT_EQ(shown[static_cast<size_t>(kBandTop * kWidth + kMixX)], 0x18181cu);
+}
+
+// A right click on the panel opens the preset menu; choosing Hexagon loads
+// it through the plug-in, and the host hears of the three parameters it
+// changes from the defaults as port writes, each between touches, and of
+// no value but Hexagon's.
+TEST_F(MorvexLV2UI, ThePresetMenuLoadsAPresetThroughPortWrites) {
+  // The menu runs inside the idle call the click arrives in, so the keys
+  // come from another connection meanwhile.
+  std::thread keys([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    const auto tap = [display](KeySym keysym) {
+      XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), True, CurrentTime);
+      XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), False, CurrentTime);
+      XSync(display, False);
+    };
+    for (int i = 0; i < 6; ++i)
+      tap(XK_Down);
+    tap(XK_Return);
+    XCloseDisplay(display);
+  });
+  PointAt(300, 20);
+  Press(3, true);
+  Press(3, false);
+  Idle(10);
+  keys.join();
+  Idle(5);
+  // The three in gestures first; the program change then writes every
+  // port, each with Hexagon's value.
+  const std::vector<std::pair<uint32_t, float>> changed = {
+      {Morvex::kStages, 5.0f}, {Morvex::kFeedback, 0.72f}, {Morvex::kSpread, 0.0f}};
+  ASSERT_GE(mWrites.size(), changed.size());
+  using Writes = std::vector<std::pair<uint32_t, float>>;
+  EXPECT_EQ(Writes(mWrites.begin(), mWrites.begin() + 3), changed);
+  const float hexagon[Morvex::kNumParams] = {0.5f, 5.0f, 0.0f, 0.72f, 0.0f, 0.29f, 1.0f};
+  for (const auto& write : mWrites) {
+    ASSERT_LT(write.first, static_cast<uint32_t>(Morvex::kNumParams));
+    EXPECT_EQ(write.second, hexagon[write.first]) << "port " << write.first;
+  }
+  const std::vector<std::pair<uint32_t, bool>> touches = {
+      {Morvex::kStages, true},    {Morvex::kStages, false}, {Morvex::kFeedback, true},
+      {Morvex::kFeedback, false}, {Morvex::kSpread, true},  {Morvex::kSpread, false}};
+  EXPECT_EQ(mTouches, touches);
 }
 }  // namespace

@@ -1,13 +1,13 @@
 #include "tools/morvex/output/StateFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
+#include "framework/au/UserPresets.h"
 #include "platform/AudioUnitProperties.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/output/SafeOutput.h"
@@ -33,8 +33,8 @@ struct Descriptor {
   const int fd;
 };
 
-Descriptor openForReading(const std::string& path, int flags) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+Descriptor openForReading(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw ToolError(path + ": cannot read (" + std::strerror(errno) + ")");
   return Descriptor(fd);
 }
@@ -52,60 +52,24 @@ std::vector<char> readAll(const Descriptor& file, const std::string& path) {
   }
 }
 
-const char* kindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "an odd file";
-}
-
 CFRef<CFDictionaryRef> parseState(const std::vector<char>& bytes, const std::string& path) {
-  CFRef<CFDataRef> data(CFDataCreate(kCFAllocatorDefault,
-                                     reinterpret_cast<const UInt8*>(bytes.data()),
-                                     static_cast<CFIndex>(bytes.size())));
-  CFErrorRef error = nullptr;
-  CFRef<CFPropertyListRef> list(CFPropertyListCreateWithData(
-      kCFAllocatorDefault, data.get(), kCFPropertyListImmutable, nullptr, &error));
-  if (!list) {
-    CFRef<CFErrorRef> owned(error);
-    CFRef<CFStringRef> description(owned ? CFErrorCopyDescription(owned.get()) : nullptr);
-    throw ToolError(path + ": not a saved state, the property list is corrupt (" +
-                    ToStdString(description.get()) + ")");
-  }
-  if (CFGetTypeID(list.get()) != CFDictionaryGetTypeID())
-    throw ToolError(path + ": not a saved state (the property list is not a dictionary)");
-  auto state = static_cast<CFDictionaryRef>(list.get());
-  for (const char* key :
-       {kAUPresetVersionKey, kAUPresetTypeKey, kAUPresetSubtypeKey, kAUPresetManufacturerKey}) {
-    SInt32 ignored;
-    if (!numberFor(state, key, &ignored))
-      throw ToolError(path + ": not a saved state (no number under \"" + key + "\")");
-  }
-  const void* name = CFDictionaryGetValue(state, CFSTR(kAUPresetNameKey));
-  if (!name || CFGetTypeID(name) != CFStringGetTypeID())
-    throw ToolError(path + ": not a saved state (no text under \"name\")");
-  const void* stateData = CFDictionaryGetValue(state, CFSTR(kAUPresetDataKey));
-  if (!stateData || CFGetTypeID(stateData) != CFDataGetTypeID())
-    throw ToolError(path + ": not a saved state (no data under \"data\")");
-  CFRetain(state);
-  return CFRef<CFDictionaryRef>(state);
+  std::string problem;
+  CFRef<CFDictionaryRef> state(CreateSavedStateFromBytes(bytes.data(), bytes.size(), &problem));
+  if (!state) throw ToolError(path + ": " + problem);
+  return state;
 }
 
 }  // namespace
 
 CFRef<CFDictionaryRef> ReadStateFile(const std::string& path) {
-  return parseState(readAll(openForReading(path, 0), path), path);
+  return parseState(readAll(openForReading(path), path), path);
 }
 
 CFRef<CFDictionaryRef> ReadUserPresetFile(const std::string& path) {
-  // Opening a FIFO to read would wait for a writer, so nothing blocks here.
-  const Descriptor file = openForReading(path, O_NONBLOCK);
-  struct stat info = {};
-  if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
-    throw ToolError(path + ": not a saved state (" + kindOf(info.st_mode) +
-                    ", not a regular file)");
-  return parseState(readAll(file, path), path);
+  std::string problem;
+  CFRef<CFDictionaryRef> state(CreateSavedStateFromUserPreset(path, &problem));
+  if (!state) throw ToolError(path + ": " + problem);
+  return state;
 }
 
 StateIdentity StateIdentityOf(CFDictionaryRef state) {

@@ -2,31 +2,13 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/settings/UnitSettings.h"
 #include "tools/morvex/settings/UserPresets.h"
-
-namespace {
-
-// Makes the folder and any missing parents private to the user, as the XDG
-// base directory rules ask of folders they create.
-void makeFolders(const std::string& folder) {
-  for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-    const std::string part = folder.substr(0, end);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-      throw ToolError(part + ": cannot make the folder for user presets (" + std::strerror(errno) +
-                      ")");
-    if (end == std::string::npos) return;
-  }
-}
-
-}  // namespace
 
 StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing existing)
     : mPresetName(settings.savePresetName) {
@@ -36,7 +18,8 @@ StateOutputs::StateOutputs(const UnitSettings& settings, SafeOutput::Existing ex
   if (folder.empty())
     throw ToolError("--save-preset " + mPresetName + ": no folder for user presets, since " +
                     NoUserPresetFolderReason());
-  makeFolders(folder);
+  std::string problem;
+  if (!MakeUserPresetFolder(folder, &problem)) throw ToolError(problem);
   const std::string path = UserPresetPath(mPresetName);
   struct stat info;
   mReplacing = lstat(path.c_str(), &info) == 0;

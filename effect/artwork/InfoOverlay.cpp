@@ -1,14 +1,14 @@
-#include "tools/artwork/InfoOverlay.h"
+#include "effect/artwork/InfoOverlay.h"
 
 #include <string>
 
+#include "effect/artwork/Lettering.h"
+#include "effect/artwork/Paint.h"
+#include "effect/artwork/Palette.h"
+#include "effect/artwork/PanelLayout.h"
+#include "effect/artwork/SweepDisplay.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
-#include "tools/artwork/Lettering.h"
-#include "tools/artwork/Paint.h"
-#include "tools/artwork/Palette.h"
-#include "tools/artwork/PanelLayout.h"
-#include "tools/artwork/SweepDisplay.h"
 
 namespace artwork {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/artwork/Paint.h"
+#include "effect/artwork/Paint.h"
 
 class LICE_CachedFont;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/artwork/Paint.h"
+#include "effect/artwork/Paint.h"
 
 // The panel's colours: graphite for everything at rest, one warm amber for
 // everything that shows a value.

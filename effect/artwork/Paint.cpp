@@ -1,4 +1,4 @@
-#include "tools/artwork/Paint.h"
+#include "effect/artwork/Paint.h"
 
 #include <algorithm>
 #include <cmath>

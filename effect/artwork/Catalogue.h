@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "effect/artwork/Identity.h"
 #include "raster/LICE_MemBitmap.h"
-#include "tools/artwork/Identity.h"
 
 namespace artwork {
 
@@ -17,7 +17,7 @@ struct ImageShape {
   int frames;  // stacked top to bottom
 };
 
-// The thirteen images the editor loads, in the order the effect loads them.
+// The images of the panel's table, in the order the editor loads them.
 const std::vector<ImageShape>& Catalogue();
 
 // Paints the whole strip of one catalogued image.

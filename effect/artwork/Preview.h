@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "effect/artwork/Identity.h"
 #include "raster/LICE_MemBitmap.h"
-#include "tools/artwork/Identity.h"
 
 namespace artwork {
 

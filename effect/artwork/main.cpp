@@ -7,9 +7,9 @@
 #include <string>
 
 #include "effect/MorvexIdentity.h"
-#include "tools/artwork/Catalogue.h"
-#include "tools/artwork/ImageWriter.h"
-#include "tools/artwork/Preview.h"
+#include "effect/artwork/Catalogue.h"
+#include "effect/artwork/ImageWriter.h"
+#include "effect/artwork/Preview.h"
 
 namespace {
 

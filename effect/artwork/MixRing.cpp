@@ -1,11 +1,11 @@
-#include "tools/artwork/MixRing.h"
+#include "effect/artwork/MixRing.h"
 
 #include <cmath>
 
+#include "effect/artwork/Paint.h"
+#include "effect/artwork/Palette.h"
+#include "effect/artwork/PanelLayout.h"
 #include "raster/lice_fill.h"
-#include "tools/artwork/Paint.h"
-#include "tools/artwork/Palette.h"
-#include "tools/artwork/PanelLayout.h"
 
 namespace artwork {
 

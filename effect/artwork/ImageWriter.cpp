@@ -1,4 +1,4 @@
-#include "tools/artwork/ImageWriter.h"
+#include "effect/artwork/ImageWriter.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

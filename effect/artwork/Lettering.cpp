@@ -1,4 +1,4 @@
-#include "tools/artwork/Lettering.h"
+#include "effect/artwork/Lettering.h"
 
 #include <cmath>
 #include <vector>

@@ -1,15 +1,15 @@
-#include "tools/artwork/Background.h"
+#include "effect/artwork/Background.h"
 
 #include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "effect/artwork/Lettering.h"
+#include "effect/artwork/Paint.h"
+#include "effect/artwork/Palette.h"
+#include "effect/artwork/PanelLayout.h"
 #include "raster/lice_fill.h"
-#include "tools/artwork/Lettering.h"
-#include "tools/artwork/Paint.h"
-#include "tools/artwork/Palette.h"
-#include "tools/artwork/PanelLayout.h"
 
 namespace artwork {
 
@@ -226,9 +226,10 @@ void PaintBackground(LICE_IBitmap* panel, const Identity& identity) {
     PaintKnobScale(panel, knob);
   PaintFrequencyScale(panel, small);
 
-  for (const LabelledControl& c : kLabelledControls) {
-    label.draw(panel, c.label, static_cast<float>(c.x) + 0.5f * static_cast<float>(c.w),
-               kLabelBaseline, palette::kLabel, Align::kCentre);
+  for (const MorvexControlPlace& c : kMorvexControls) {
+    const float width = static_cast<float>(MorvexImageNamed(c.image).width);
+    label.draw(panel, c.label, static_cast<float>(c.spot.x) + 0.5f * width, kLabelBaseline,
+               palette::kLabel, Align::kCentre);
   }
 }
 

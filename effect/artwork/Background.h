@@ -1,7 +1,7 @@
 #pragma once
 
+#include "effect/artwork/Identity.h"
 #include "raster/LICE_IBitmap.h"
-#include "tools/artwork/Identity.h"
 
 namespace artwork {
 

@@ -1,12 +1,12 @@
-#include "tools/artwork/StageSelector.h"
+#include "effect/artwork/StageSelector.h"
 
 #include <string>
 
+#include "effect/artwork/Lettering.h"
+#include "effect/artwork/Paint.h"
+#include "effect/artwork/Palette.h"
+#include "effect/artwork/PanelLayout.h"
 #include "raster/lice_fill.h"
-#include "tools/artwork/Lettering.h"
-#include "tools/artwork/Paint.h"
-#include "tools/artwork/Palette.h"
-#include "tools/artwork/PanelLayout.h"
 
 namespace artwork {
 

@@ -1,15 +1,15 @@
-#include "tools/artwork/Catalogue.h"
+#include "effect/artwork/Catalogue.h"
 
 #include <functional>
 
-#include "tools/artwork/Background.h"
-#include "tools/artwork/InfoOverlay.h"
-#include "tools/artwork/Knob.h"
-#include "tools/artwork/MixRing.h"
-#include "tools/artwork/Paint.h"
-#include "tools/artwork/PanelLayout.h"
-#include "tools/artwork/StageSelector.h"
-#include "tools/artwork/SweepDisplay.h"
+#include "effect/artwork/Background.h"
+#include "effect/artwork/InfoOverlay.h"
+#include "effect/artwork/Knob.h"
+#include "effect/artwork/MixRing.h"
+#include "effect/artwork/Paint.h"
+#include "effect/artwork/PanelLayout.h"
+#include "effect/artwork/StageSelector.h"
+#include "effect/artwork/SweepDisplay.h"
 
 namespace artwork {
 
@@ -45,21 +45,12 @@ FramePainter PainterFor(const std::string& name, const Identity& identity) {
 }  // namespace
 
 const std::vector<ImageShape>& Catalogue() {
-  static const std::vector<ImageShape> images = {
-      {"bg", kPanelWidth, kPanelHeight, 1},
-      {"knob_rot_1", kRingSize, kRingSize, kRingFrames},
-      {"knob_rot_2", kRingSize, kRingSize, kRingFrames},
-      {"knob_rot_3", kRingSize, kRingSize, kRingFrames},
-      {"knob_rot_4", kRingSize, kRingSize, kRingFrames},
-      {"knob_rot_5", kRingSize, kRingSize, kRingFrames},
-      {"knob_rot_6", kRingSize, kRingSize, kRingFrames},
-      {"freq__mask", kDisplayWidth, kDisplayHeight, kDisplayFrames},
-      {"depth__mask", kDisplayWidth, kDisplayHeight, kDisplayFrames},
-      {"lfo__mask", kDisplayWidth, kDisplayHeight, kDisplayFrames},
-      {"knob", kKnobSize, kKnobSize, kKnobFrames},
-      {"stages", kSelectorWidth, kSelectorHeight, kSelectorFrames},
-      {"info", kPanelWidth, kPanelHeight, 1},
-  };
+  static const std::vector<ImageShape> images = [] {
+    std::vector<ImageShape> shapes;
+    for (const MorvexImage& image : kMorvexImages)
+      shapes.push_back({image.name, image.width, image.frameHeight, image.frames});
+    return shapes;
+  }();
   return images;
 }
 

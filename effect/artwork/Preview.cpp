@@ -1,13 +1,13 @@
-#include "tools/artwork/Preview.h"
+#include "effect/artwork/Preview.h"
 
 #include <map>
 #include <string>
 
+#include "effect/artwork/Catalogue.h"
+#include "effect/artwork/PanelLayout.h"
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_scaled_blit.h"
-#include "tools/artwork/Catalogue.h"
-#include "tools/artwork/PanelLayout.h"
 
 namespace artwork {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "tests/effect/artwork/ArtworkTestSupport.h"
 #include "tests/support/TempDir.h"
-#include "tests/tools/artwork/ArtworkTestSupport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tools/artwork/ArtworkTestSupport.h"
+#include "tests/effect/artwork/ArtworkTestSupport.h"
 
 namespace {
 
