@@ -17,7 +17,7 @@ install(TARGETS morvex RUNTIME DESTINATION bin)
 install(FILES ${MORVEX_MAN_PAGE} DESTINATION share/man/man1)
 install(TARGETS morvex_platform LIBRARY DESTINATION lib/morvex)
 
-install(TARGETS Morvex LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
+install(TARGETS Morvex MorvexUI LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
 install(FILES ${MORVEX_BUNDLE}/Contents/Info.plist DESTINATION ${morvex_component}/Contents)
 install(DIRECTORY ${MORVEX_BUNDLE}/Contents/Resources DESTINATION ${morvex_component}/Contents)
 

@@ -65,8 +65,7 @@ void IPlugBase::ParseChannelIO(const char* channelIOStr) {
 }
 
 IPlugBase::~IPlugBase() {
-  delete mGraphics;
-  mGraphics = nullptr;
+  delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -178,8 +177,20 @@ void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   }
   graphics->PrepDraw();
   // An editor attached a second time replaces the first, which must not leak.
-  if (mGraphics != graphics) delete mGraphics;
-  mGraphics = graphics;
+  IPlugEditor* previous = mGraphics.exchange(graphics, std::memory_order_acq_rel);
+  if (previous != graphics) delete previous;
+}
+
+IPlugEditor* IPlugBase::MakeGUI() {
+  return nullptr;
+}
+
+IPlugEditor* IPlugBase::DemandGUI() {
+  if (!GetGUI() && !mGUIDemanded) {
+    mGUIDemanded = true;
+    AttachGraphics(MakeGUI());
+  }
+  return GetGUI();
 }
 
 void IPlugBase::SetLatency(int samples) {
@@ -192,9 +203,10 @@ bool IPlugBase::SendSysEx(ISysEx*) noexcept {
 }
 
 void IPlugBase::RedrawParamControls() {
-  if (!mGraphics) return;
+  IPlugEditor* editor = GetGUI();
+  if (!editor) return;
   for (int i = 0; i < NParams(); ++i) {
-    mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+    editor->SetParameterFromPlug(i, GetParam(i)->Value(), false);
   }
 }
 

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include "platform/CoreFoundation.h"
@@ -396,9 +397,17 @@ TEST(MorvexEditorToolTest, TheEditorsImagesComeFromTheBundleItsLibraryCameFrom) 
           return ended || shown;
         },
         10);
+    // The editor's own library comes from that bundle too.
+    std::ostringstream maps;
+    if (shown) maps << std::ifstream("/proc/" + std::to_string(pid) + "/maps").rdbuf();
     if (!ended) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
     XCloseDisplay(display);
     EXPECT_EQ(shown, !bare) << first << " first; loaded " << (bare ? "bare" : "whole");
+    if (shown) {
+      EXPECT_THAT(maps.str(),
+                  testing::HasSubstr(scratch / "whole/Morvex.component/Contents/MacOS/MorvexUI"));
+      EXPECT_THAT(maps.str(), testing::Not(testing::HasSubstr(MORVEX_BUNDLE)));
+    }
     if (bare) {
       EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 1) << first;
     }
