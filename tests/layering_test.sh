@@ -35,7 +35,7 @@ declare -A may_include=(
   # morvex speaks of values by the effect's one unit law; its snapshot still
   # draws the editor through the plug-in object rather than the component's
   # view.
-  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h framework/window/x11/X11HostWindow.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"

@@ -76,5 +76,6 @@ grep -qx "$(readlink -f "$library")" <<<"$loaded" || fail "the loader log does n
 grep -qx "$(readlink -f "$root/lib/morvex/libmorvex_platform.so")" <<<"$loaded" ||
   fail "the installed platform library was not the one loaded: $loaded"
 ! grep -q -e "$build_dir" <<<"$loaded" || fail "something was loaded from the build tree: $loaded"
-! grep -q MorvexUI <<<"$loaded" || fail "a render loaded the editor: $loaded"
+! grep -q -e MorvexUI -e libX11 -e libfontconfig -e libfreetype -e libpng <<<"$loaded" ||
+  fail "a render loaded the editor: $loaded"
 echo ok
