@@ -26,4 +26,3 @@ install(TARGETS MorvexLV2 MorvexLV2UI LIBRARY DESTINATION ${morvex_lv2})
 install(DIRECTORY ${MORVEX_LV2_BUNDLE}/ DESTINATION ${morvex_lv2}
         FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png" PATTERN "*.ttf" PATTERN "LICENSE-*")
 
-set_target_properties(morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/morvex")

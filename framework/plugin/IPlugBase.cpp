@@ -8,7 +8,6 @@
 
 #include "framework/base/MorvexAssert.h"
 #include "framework/base/TruncatingCopy.h"
-#include "framework/plugin/Timestamp.h"
 #include "framework/plugin/Trace.h"
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
@@ -23,7 +22,7 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
       mIsInst(plugIsInst),
       mDoesMIDI(plugDoesMidi),
       mLatency(latency) {
-  Trace("IPlugBase", __LINE__, "%s", CurrentTime());
+  Trace("IPlugBase", __LINE__, "%d parameters", nParams);
   for (int i = 0; i < nParams; ++i)
     mParams.Add(new IParam);
   for (int i = 0; i < nPresets; ++i)

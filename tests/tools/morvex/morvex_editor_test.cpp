@@ -124,8 +124,8 @@ struct BundleRun {
   tool_test::Run window;  // when asked for, on the display of $DISPLAY
 };
 
-// A copy of the program (with its editor module, where an installed tree
-// has it) beside a copy of the bundle whose every image has gone through
+// A copy of the program (with the platform library and its editor module,
+// where an installed tree has them) beside a copy of the bundle whose every image has gone through
 // `change`, rendering and drawing a snapshot into scratch.
 template <typename Change>
 BundleRun RunWithChangedImages(const TempDir& scratch, Change change, bool window = false) {
@@ -134,6 +134,7 @@ BundleRun RunWithChangedImages(const TempDir& scratch, Change change, bool windo
   fs::create_directories(scratch / "lib/morvex");
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
   fs::copy_file(MORVEX_EDITOR_MODULE, scratch / "lib/morvex/morvex-editor.so");
+  fs::copy_file(MORVEX_PLATFORM, scratch / "lib/morvex/libmorvex_platform.so");
   fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
   for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))
     if (image.path().extension() == ".png") change(image.path());
