@@ -30,15 +30,24 @@ commands=(
   "sox $work/in.wav $work/sox.wav phaser 0.8 0.74 3 0.4 0.5 -t"
   "$bin/morvex --version"
 )
-hyperfine -N --style none --warmup 10 --runs "$runs" --export-csv "$work/times.csv" \
-  "${commands[@]}" >/dev/null 2>&1
+# In ten rounds, each command's runs a tenth of them, so that a change in
+# what else the machine does meanwhile weighs on every command alike.
+rounds=10
+for ((round = 0; round < rounds; ++round)); do
+  hyperfine -N --style none --warmup 2 --runs "$(((runs + rounds - 1) / rounds))" \
+    --export-csv "$work/round$round.csv" "${commands[@]}" >/dev/null 2>&1
+done
+# Per command: the mean over the rounds of its time and processor time.
 means=() cpus=()
-while IFS=, read -r _ mean _ _ user system _; do
+while read -r mean cpu; do
   means+=("$mean")
-  cpus+=("$(awk -v u="$user" -v s="$system" 'BEGIN {print u + s}')")
-done < <(tail -n +2 "$work/times.csv")
+  cpus+=("$cpu")
+done < <(awk -F, -v n="${#commands[@]}" 'FNR > 1 {
+    i = FNR - 2; time[i] += $2; cpu[i] += $5 + $6; ++rounds[i]
+  }
+  END { for (i = 0; i < n; ++i) print time[i] / rounds[i], cpu[i] / rounds[i] }' "$work"/round*.csv)
 
-echo "Rendering 10 ms of stereo 44.1 kHz 16-bit WAV, mean of $runs runs:"
+echo "Rendering 10 ms of stereo 44.1 kHz 16-bit WAV, mean of $runs runs in $rounds rounds:"
 printf '  %-32s %9s %9s\n' command ms "cpu ms"
 for i in "${!names[@]}"; do
   printf '  %-32s %9.2f %9.2f\n' "${names[$i]}" "$(awk -v t="${means[$i]}" 'BEGIN {print t * 1000}')" \
