@@ -13,10 +13,10 @@
 #include "raster/lice_png.h"
 #include "raster/lice_scaled_blit.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/editor/NoEditorError.h"
-#include "tools/morvex/render/QuietNoise.h"
-#include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/output/SafeOutput.h"
+#include "tools/morvex/render/QuietNoise.h"
 #include "tools/morvex/settings/UnitSettings.h"
 
 namespace {
