@@ -21,7 +21,7 @@ struct Editor {
     // The images are the bundle's, found as the plug-in finds them.
     setenv("AUDIOUNIT_PATH", MORVEX_BUNDLE, 0);
     plug.reset(MakePlug());
-    graphics = dynamic_cast<IGraphics*>(plug->GetGUI());
+    graphics = dynamic_cast<IGraphics*>(plug->DemandGUI());
   }
   // One timer tick; whether it drew.
   bool Tick() {

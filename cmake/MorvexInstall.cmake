@@ -3,6 +3,7 @@
 #   bin/morvex
 #   share/man/man1/morvex.1
 #   lib/morvex/libmorvex_platform.so          the platform stand-in the hosts link
+#   lib/morvex/morvex-editor.so               `morvex editor`, loaded only by it
 #   lib/morvex/Components/Morvex.component    where the stand-in's hosts find it
 #   lib/lv2/Morvex.lv2                        where LV2 hosts look; needs
 #                                             nothing else of ours
@@ -15,9 +16,9 @@ set(morvex_lv2 lib/lv2/Morvex.lv2)
 
 install(TARGETS morvex RUNTIME DESTINATION bin)
 install(FILES ${MORVEX_MAN_PAGE} DESTINATION share/man/man1)
-install(TARGETS morvex_platform LIBRARY DESTINATION lib/morvex)
+install(TARGETS morvex_platform morvex_editor_module LIBRARY DESTINATION lib/morvex)
 
-install(TARGETS Morvex LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
+install(TARGETS Morvex MorvexUI LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
 install(FILES ${MORVEX_BUNDLE}/Contents/Info.plist DESTINATION ${morvex_component}/Contents)
 install(DIRECTORY ${MORVEX_BUNDLE}/Contents/Resources DESTINATION ${morvex_component}/Contents)
 
@@ -25,4 +26,3 @@ install(TARGETS MorvexLV2 MorvexLV2UI LIBRARY DESTINATION ${morvex_lv2})
 install(DIRECTORY ${MORVEX_LV2_BUNDLE}/ DESTINATION ${morvex_lv2}
         FILES_MATCHING PATTERN "*.ttl" PATTERN "*.png" PATTERN "*.ttf" PATTERN "LICENSE-*")
 
-set_target_properties(morvex PROPERTIES INSTALL_RPATH "$ORIGIN/../lib/morvex")

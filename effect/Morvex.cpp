@@ -37,7 +37,10 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
       mMix(DryShare(defaultOf(kMix))),
       mStages(static_cast<int>(defaultOf(kStages))),
       mFreq(defaultOf(kFreq)),
-      mDepth(defaultOf(kDepth)) {
+      mDepth(defaultOf(kDepth)),
+      mWithEditor(instanceInfo.mWithEditor),
+      mImageFolder(instanceInfo.mResourceFolder),
+      mEditorLoop(instanceInfo.mEventLoop) {
   for (int i = 0; i < kNumParams; ++i) {
     const ParamRow& row = kParamRows[i];
     if (row.isIndex) {
@@ -48,16 +51,28 @@ Morvex::Morvex(IPlugInstanceInfo instanceInfo)
                               kLinearShape);
     }
   }
-  // An editor whose images cannot be loaded is dropped: the effect works
-  // without one.
-  if (instanceInfo.mWithEditor)
-    AttachGraphics(MakeEditor(instanceInfo.mResourceFolder.Get(), instanceInfo.mEventLoop));
   // The engine keeps its own settings until the host initialises the unit
   // and the parameters are delivered.
   CreatePresets();
 }
 
 Morvex::~Morvex() = default;
+
+IPlugEditor* Morvex::MakeGUI() {
+  IPlugEditor* editor = mWithEditor ? MakeEditor(mImageFolder.Get(), mEditorLoop) : nullptr;
+  // One whose images cannot be loaded is dropped when attached: the effect
+  // works without one.
+  if (!editor || !editor->IsComplete()) return editor;
+  // The displays follow parameter changes from now on; until now there was
+  // nothing to show them.
+  IMutexLock lock(this);
+  UpdateRings(editor);
+  UpdateGrayOut(editor);
+  editor->SetControlFromPlug(mFreqMaskCtrl, mFreq);
+  UpdateSweepTop(editor);
+  editor->SetControlFromPlug(mLfoMaskCtrl, mLfoDisplay);
+  return editor;
+}
 
 void Morvex::CreatePresets() {
   MakePreset("Classic Virus", 0.5, 3, 0.0, 0.5, 1.0, 0.29, 1.0);

@@ -5,6 +5,7 @@
 
 #include "effect/IPlug.h"
 #include "effect/dsp/CPhaser.h"
+#include "framework/base/WDL_String.h"
 
 class IEventLoop;
 class IGraphics;
@@ -44,12 +45,20 @@ class Morvex : public IPlug {
   // Stages counts from 0: hosts that list its values show the sections.
   std::string ValueName(int paramIdx, int value) const override;
 
- private:
-  void CreatePresets();
   // The editor with its images and controls, the display indices stored;
   // images come from imageFolder when it is not empty, else the bundle.
-  // Its window's timers run on loop.
+  // Its window's timers run on loop. Called by MakeGUI, through the entry
+  // of the editor's own library where the plug-in's library has none.
+  // [UI thread]
   IGraphics* MakeEditor(const char* imageFolder, IEventLoop* loop);
+
+ protected:
+  // The editor as the settings and the sweep stand when a host first asks
+  // for it; none for an instance whose host shows none. [UI thread]
+  IPlugEditor* MakeGUI() override;
+
+ private:
+  void CreatePresets();
   // Editor hooks. [UI thread]
   void UpdateRings(IPlugEditor* editor);
   void UpdateGrayOut(IPlugEditor* editor);
@@ -69,5 +78,9 @@ class Morvex : public IPlug {
   int mLfoMaskCtrl = -1;
   double mLfoDisplay = 0.0;
   double mLfoCountdown = 0.0;
+  // What MakeGUI makes the editor with.
+  bool mWithEditor;
+  WDL_String mImageFolder;
+  IEventLoop* mEditorLoop;
   CPhaser mPhaser;
 };

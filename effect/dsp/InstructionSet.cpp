@@ -1,17 +1,36 @@
 #include "effect/dsp/InstructionSet.h"
 
+#include <cpuid.h>
+
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// Fused multiply-adds need the processor's FMA and the system saving the
+// vector registers their encoding uses (XCR0's SSE and AVX state), as the
+// compiler's own probe judges. One question to the processor, asked only
+// when an engine is made: the compiler's probe asks dozens as a constructor
+// of every library that links it, each costly under a hypervisor, and
+// every run of the program would pay for them.
+bool hasFusedMultiplyAdd() noexcept {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
+  if (!(ecx & bit_FMA) || !(ecx & bit_OSXSAVE)) return false;
+  unsigned xcr0 = 0, xcr0High = 0;
+  __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+  constexpr unsigned kSseAndAvxState = 0x6;
+  return (xcr0 & kSseAndAvxState) == kSseAndAvxState;
+}
+
+}  // namespace
+
 bool hasInstructionSet(InstructionSet set) noexcept {
-  // Constructors of other translation units may get here before the
-  // run-time library has probed the processor.
-  __builtin_cpu_init();
   switch (set) {
     case InstructionSet::kSse2:
       return true;
     case InstructionSet::kFma:
-      return __builtin_cpu_supports("fma");
+      return hasFusedMultiplyAdd();
   }
   return false;
 }

@@ -44,7 +44,7 @@ ComponentResult IPlugAU::IPlugAUCarbonViewEntry(ComponentParameters* params, Han
       if (!record) return badComponentInstance;
       detach(record);
       IPlugAU* plug = PlugShownBy(record->mView, Arg<AudioUnit>(params, 5));
-      if (!plug || !plug->GetGUI()) return badComponentSelector;
+      if (!plug || !plug->DemandGUI()) return badComponentSelector;
       record->mPlug = plug;
       plug->mCarbonViews.Add(record);
       // Location and size are the editor's own.

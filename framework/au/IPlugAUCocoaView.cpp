@@ -42,7 +42,7 @@ IPlugAU* IPlugAU::LivePlugOf(AudioUnit unit) {
 void* IPlugAU::CocoaViewForAudioUnit(AudioUnit unit, NSSize) {
   // The preferred size is not ours to follow: the view has the editor's.
   IPlugAU* plug = LivePlugOf(unit);
-  IPlugEditor* editor = plug ? plug->GetGUI() : nullptr;
+  IPlugEditor* editor = plug ? plug->DemandGUI() : nullptr;
   if (!editor) return nullptr;
   void* view = editor->OpenWindow(nullptr);
   if (view) plug->GUIOpened();

@@ -66,7 +66,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
       return GetParameterValueStrings(scope, element, dataSize, data);
     case kAudioUnitProperty_GetUIComponentList:
       *dataSize = sizeof(ComponentDescription);
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+      if (!DemandGUI()) return kAudioUnitErr_InvalidProperty;
       if (data) {
         Put(data, ComponentDescription{kAudioUnitCarbonViewComponentType,
                                        static_cast<OSType>(GetUniqueID()),
@@ -240,7 +240,7 @@ ComponentResult IPlugAU::GetCocoaUI(UInt32* dataSize, void* data) {
   // The window layer needs a system with Cocoa views (10.5 on the Mac);
   // every system this builds for has them.
   *dataSize = sizeof(AudioUnitCocoaViewInfo);
-  if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+  if (!DemandGUI()) return kAudioUnitErr_InvalidProperty;
   CFStrLocal bundleID(mBundleID.Get());
   CFBundleRef bundle = CFBundleGetBundleWithIdentifier(bundleID.Get());
   if (!bundle) return kAudioUnitErr_InvalidProperty;

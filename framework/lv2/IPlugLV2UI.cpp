@@ -22,7 +22,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char* bundl
   info.mEventLoop = loop.get();
   std::unique_ptr<IPlugLV2> plug(MakePlug(info));
   // Without its images the editor was dropped: there is nothing to show.
-  if (!plug || !plug->GetGUI()) return nullptr;
+  if (!plug || !plug->DemandGUI()) return nullptr;
   auto ui = std::make_unique<IPlugLV2UI>(std::move(loop), std::move(plug),
                                          LV2UIHost(write, controller, features));
   if (!ui->Embed()) return nullptr;

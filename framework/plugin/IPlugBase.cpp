@@ -8,7 +8,6 @@
 
 #include "framework/base/MorvexAssert.h"
 #include "framework/base/TruncatingCopy.h"
-#include "framework/plugin/Timestamp.h"
 #include "framework/plugin/Trace.h"
 
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
@@ -23,7 +22,7 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
       mIsInst(plugIsInst),
       mDoesMIDI(plugDoesMidi),
       mLatency(latency) {
-  Trace("IPlugBase", __LINE__, "%s", CurrentTime());
+  Trace("IPlugBase", __LINE__, "%d parameters", nParams);
   for (int i = 0; i < nParams; ++i)
     mParams.Add(new IParam);
   for (int i = 0; i < nPresets; ++i)
@@ -65,8 +64,7 @@ void IPlugBase::ParseChannelIO(const char* channelIOStr) {
 }
 
 IPlugBase::~IPlugBase() {
-  delete mGraphics;
-  mGraphics = nullptr;
+  delete mGraphics.exchange(nullptr);
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -147,7 +145,7 @@ void IPlugBase::SetParameterFromHost(int paramIdx, double value) {
   if (!param || !std::isfinite(value)) return;
   param->Set(value);
   // The editor shows what the parameter took, not what the host asked for.
-  if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, param->Value(), false);
+  if (IPlugEditor* editor = GetGUI()) editor->SetParameterFromPlug(paramIdx, param->Value(), false);
   OnParamChange(paramIdx);
 }
 
@@ -192,8 +190,20 @@ void IPlugBase::AttachGraphics(IPlugEditor* graphics) {
   }
   graphics->PrepDraw();
   // An editor attached a second time replaces the first, which must not leak.
-  if (mGraphics != graphics) delete mGraphics;
-  mGraphics = graphics;
+  IPlugEditor* previous = mGraphics.exchange(graphics, std::memory_order_acq_rel);
+  if (previous != graphics) delete previous;
+}
+
+IPlugEditor* IPlugBase::MakeGUI() {
+  return nullptr;
+}
+
+IPlugEditor* IPlugBase::DemandGUI() {
+  if (!GetGUI() && !mGUIDemanded) {
+    mGUIDemanded = true;
+    AttachGraphics(MakeGUI());
+  }
+  return GetGUI();
 }
 
 void IPlugBase::SetLatency(int samples) {
@@ -206,9 +216,10 @@ bool IPlugBase::SendSysEx(ISysEx*) noexcept {
 }
 
 void IPlugBase::RedrawParamControls() {
-  if (!mGraphics) return;
+  IPlugEditor* editor = GetGUI();
+  if (!editor) return;
   for (int i = 0; i < NParams(); ++i) {
-    mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+    editor->SetParameterFromPlug(i, GetParam(i)->Value(), false);
   }
 }
 

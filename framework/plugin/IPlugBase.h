@@ -131,6 +131,10 @@ class IPlugBase {
   // Pushes every parameter to the editor, prepares it and takes ownership. A
   // null editor is ignored; an incomplete one is deleted. [UI thread]
   virtual void AttachGraphics(IPlugEditor* graphics);
+  // Effect: its editor, made when a host first asks for one (DemandGUI), so
+  // that a host that never shows it never loads what drawing needs. The base
+  // has none. [UI thread]
+  virtual IPlugEditor* MakeGUI();
   // [UI thread]
   virtual void SetLatency(int samples);
   // Wrapper: MIDI output. [audio thread]
@@ -182,7 +186,11 @@ class IPlugBase {
   double GetSampleRate() const { return mSampleRate; }
   // [UI thread]
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
-  IPlugEditor* GetGUI() const { return mGraphics; }
+  // The attached editor, or null. [any thread]
+  IPlugEditor* GetGUI() const { return mGraphics.load(std::memory_order_acquire); }
+  // The editor a host is about to show: made and attached on the first
+  // demand, which is not repeated when the effect made none. [UI thread]
+  IPlugEditor* DemandGUI();
   // The host shows, or stops showing, the editor's view: OnGUIOpen and
   // OnGUIClose once each per showing, whichever path closes it. [UI thread]
   void GUIOpened();
@@ -337,7 +345,9 @@ class IPlugBase {
   int mLatency;
   int mTailSize = 0;
   NChanDelayLine* mDelay = nullptr;
-  IPlugEditor* mGraphics = nullptr;
+  // Attached on a host's demand while the audio thread may be reading it.
+  std::atomic<IPlugEditor*> mGraphics{nullptr};
+  bool mGUIDemanded = false;
   WDL_PtrList<IParam> mParams;
   WDL_PtrList<IPreset> mPresets;
   WDL_TypedBuf<double*> mInData;

@@ -7,7 +7,7 @@ macro(morvex_identity_keys)
   set(declared_keys NAME MANUFACTURER VERSION TYPE SUBTYPE MANUFACTURER_CODE BUNDLE_ID LV2_URI
       LICENSE)
   set(derived_keys PACKED_VERSION COMPONENT_NAME ENTRY VIEW_ENTRY VIEW_CLASS VIEW_DESCRIPTION
-      USER_DATA_FOLDER)
+      USER_DATA_FOLDER EDITOR_LIBRARY EDITOR_ENTRY)
 endmacro()
 
 # morvex_plugin_identity(<target> NAME <name> MANUFACTURER <maker>
@@ -46,6 +46,8 @@ function(morvex_plugin_identity target)
   set(ID_VIEW_CLASS ${ID_NAME}_View)
   set(ID_VIEW_DESCRIPTION "${ID_NAME} View")
   string(TOLOWER ${ID_NAME} ID_USER_DATA_FOLDER)
+  set(ID_EDITOR_LIBRARY ${ID_NAME}UI)
+  set(ID_EDITOR_ENTRY ${ID_NAME}_MakeEditor)
 
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/PluginIdentity.h.in

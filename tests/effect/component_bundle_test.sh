@@ -32,6 +32,17 @@ grep -qx libmorvex_platform.so <<<"$needed" || fail "the component does not name
 [ "$(grep -c morvex <<<"$needed")" = 1 ] || fail "the component needs more of ours: $needed"
 exports=$(nm -D --defined-only "$library" | awk '{print $3}' | sort | tr '\n' ' ')
 [ "$exports" = "Morvex_Entry Morvex_ViewEntry " ] || fail "the component exports: $exports"
+# Its editor is the bundle's second library, which alone needs what drawing
+# needs, and shows the component only its one entry.
+editor=$component/Contents/MacOS/MorvexUI
+! grep -q -e libX11 -e libfontconfig -e libfreetype -e libpng <<<"$needed" ||
+  fail "the component needs the editor's libraries: $needed"
+editor_needed=$(readelf -d "$editor" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p')
+grep -q libX11 <<<"$editor_needed" || fail "the editor library does not draw with X11: $editor_needed"
+[ "$(grep -c morvex <<<"$editor_needed")" = 1 ] || fail "the editor library needs more of ours: $editor_needed"
+! readelf -d "$editor" | grep -q -e RUNPATH -e RPATH || fail "the editor library carries a run path"
+exports=$(nm -D --defined-only "$editor" | awk '{print $3}' | tr '\n' ' ')
+[ "$exports" = "Morvex_MakeEditor " ] || fail "the editor library exports: $exports"
 
 # No library path, no home, no build tree: the loader's log shows what was
 # loaded, and every path must be the stage's or Debian's.
@@ -65,4 +76,6 @@ grep -qx "$(readlink -f "$library")" <<<"$loaded" || fail "the loader log does n
 grep -qx "$(readlink -f "$root/lib/morvex/libmorvex_platform.so")" <<<"$loaded" ||
   fail "the installed platform library was not the one loaded: $loaded"
 ! grep -q -e "$build_dir" <<<"$loaded" || fail "something was loaded from the build tree: $loaded"
+! grep -q -e MorvexUI -e libX11 -e libfontconfig -e libfreetype -e libpng <<<"$loaded" ||
+  fail "a render loaded the editor: $loaded"
 echo ok

@@ -26,7 +26,7 @@ std::unique_ptr<IPlugAU> MakeMorvex() {
 }
 
 IGraphics* EditorOf(IPlugAU* plug) {
-  return dynamic_cast<IGraphics*>(plug->GetGUI());
+  return dynamic_cast<IGraphics*>(plug->DemandGUI());
 }
 
 void DrawUntilClean(IGraphics* editor) {

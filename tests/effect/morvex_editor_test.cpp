@@ -28,7 +28,7 @@ class MorvexEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     mPlug.reset(MakePlug());
-    mEditor = dynamic_cast<IGraphics*>(mPlug->GetGUI());
+    mEditor = dynamic_cast<IGraphics*>(mPlug->DemandGUI());
     ASSERT_NE(mEditor, nullptr) << "no editor: are the images in the bundle's Resources?";
     // A window paints the editor before it can be clicked.
     IRECT whole(0, 0, 424, 104);
@@ -50,15 +50,19 @@ class MorvexEditorTest : public ::testing::Test {
   IGraphics* mEditor = nullptr;
 };
 
-// The plug-in builds its editor whenever it is made, a render on the
-// command line included; the images are only read for their sizes then and
-// decoded by the first drawing. The images are cached for the process, so
-// this comes first in its file: no other test has drawn them yet.
-TEST(MorvexEditorImagesTest, MakingThePlugInDecodesNoImageAndDrawingDecodesWhatItShows) {
+// Making the plug-in, as every render does, makes no editor and reads no
+// image; a host's first demand builds it, reading the images only for their
+// sizes, and the first drawing decodes them. The images are cached for the
+// process, so this comes first in its file: no other test has read them yet.
+TEST(MorvexEditorImagesTest, MakingThePlugInReadsNoImageAndDrawingDecodesWhatItShows) {
   std::unique_ptr<IPlugAU> plug(MakePlug());
-  auto* editor = dynamic_cast<IGraphics*>(plug->GetGUI());
-  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(plug->GetGUI(), nullptr);
   constexpr int kFirstId = 101, kLastId = 113, kBackgroundId = 101, kKnobId = 102;
+  for (int id = kFirstId; id <= kLastId; ++id)
+    EXPECT_EQ(s_bitmapCache.Find(id), nullptr) << id;
+  auto* editor = dynamic_cast<IGraphics*>(plug->DemandGUI());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(plug->DemandGUI(), editor);
   for (int id = kFirstId; id <= kLastId; ++id) {
     auto* image = dynamic_cast<LICE_PNGBitmap*>(s_bitmapCache.Find(id));
     ASSERT_NE(image, nullptr) << id;

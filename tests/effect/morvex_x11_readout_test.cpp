@@ -91,7 +91,7 @@ class MorvexX11ReadoutTest : public ::testing::Test {
     XMapWindow(mDisplay, mParent);
     XSync(mDisplay, False);
     mPlug.reset(MakePlug());
-    mEditor = dynamic_cast<IGraphics*>(mPlug->GetGUI());
+    mEditor = dynamic_cast<IGraphics*>(mPlug->DemandGUI());
     ASSERT_NE(mEditor, nullptr) << "no editor: are the images in the bundle's Resources?";
     mReadout = dynamic_cast<MorvexReadout*>(mEditor->GetControl(mEditor->NControls() - 1));
     ASSERT_NE(mReadout, nullptr);

@@ -12,8 +12,9 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/commands/BuildTreeBundle.h"
 #include "tools/morvex/commands/Commands.h"
-#include "tools/morvex/output/SafeOutput.h"
+#include "tools/morvex/commands/EditorModule.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/SafeOutput.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
-    {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorCommand},
+    {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorModuleCommand},
     {"show", ShowCommand},
 };
 

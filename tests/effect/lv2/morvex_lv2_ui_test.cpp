@@ -229,7 +229,7 @@ TEST_F(MorvexLV2UI, HoveringShowsTheAudioUnitEditorsReadout) {
   const std::vector<unsigned long> shown = Pixels();
 
   std::unique_ptr<IPlugAU> plug(MakePlug());
-  auto* editor = dynamic_cast<IGraphics*>(plug->GetGUI());
+  auto* editor = dynamic_cast<IGraphics*>(plug->DemandGUI());
   ASSERT_NE(editor, nullptr) << "no editor: are the images in the bundle's Resources?";
   plug->GetParam(Morvex::kMix)->Set(0.25);
   editor->SetParameterFromPlug(Morvex::kMix, 0.25, false);

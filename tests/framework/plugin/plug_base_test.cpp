@@ -214,6 +214,40 @@ TEST(IPlugBaseTest, ReattachingAnEditorReplacesAndDeletesTheOldOne) {
   EXPECT_FALSE(secondDestroyed);
 }
 
+// An effect whose editor is made when a host first asks for it.
+class PlugWithEditorOnDemand : public TestPlug {
+ public:
+  explicit PlugWithEditorOnDemand(bool makes) : mMakes(makes) {}
+  int made = 0;
+
+ protected:
+  IPlugEditor* MakeGUI() override {
+    ++made;
+    return mMakes ? new FakeEditor : nullptr;
+  }
+
+ private:
+  bool mMakes;
+};
+
+TEST(IPlugBaseTest, TheEditorIsMadeOnTheFirstDemandOnlyAndAttachedWithTheSettings) {
+  PlugWithEditorOnDemand plug(true);
+  EXPECT_EQ(plug.GetGUI(), nullptr);
+  EXPECT_EQ(plug.made, 0);
+  auto* editor = dynamic_cast<FakeEditor*>(plug.DemandGUI());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(plug.GetGUI(), editor);
+  EXPECT_EQ(editor->calls.size(), 3u);
+  EXPECT_EQ(plug.DemandGUI(), editor);
+  EXPECT_EQ(plug.made, 1);
+
+  // An effect that made none is not asked again on every demand.
+  PlugWithEditorOnDemand without(false);
+  EXPECT_EQ(without.DemandGUI(), nullptr);
+  EXPECT_EQ(without.DemandGUI(), nullptr);
+  EXPECT_EQ(without.made, 1);
+}
+
 TEST(IPlugBaseTest, CompareStateToleratesOnlySinglePrecisionNoise) {
   TestPlug plug;
   double stored[5] = {123.0, 0.5, 3.0, 1.0, 0.0};

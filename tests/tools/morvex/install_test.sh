@@ -31,6 +31,11 @@ info=$(cd / && env -i PATH=/usr/bin:/bin HOME="$stage/nowhere" "$root/bin/morvex
   fail "the installed morvex info failed"
 grep -qx "bundle  *$root/lib/morvex/Components/Morvex.component" <<<"$info" ||
   fail "the installed morvex did not use the installed bundle: $info"
+# Its editor comes from the module installed beside the stand-in.
+(cd / && env -i PATH=/usr/bin:/bin HOME="$stage/nowhere" "$root/bin/morvex" editor \
+  --snapshot "$stage/editor.png") || fail "the installed morvex editor --snapshot failed"
+[ "$(head -c 4 "$stage/editor.png" | tail -c 3)" = PNG ] || fail "the snapshot is no PNG"
+rm "$stage/editor.png"
 # The LV2 bundle needs nothing of ours: both libraries resolve to Debian's
 # alone, and an LV2 host finds the plug-in and its user interface there.
 for library in Morvex.so MorvexUI.so; do

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include "platform/CoreFoundation.h"
@@ -123,13 +124,17 @@ struct BundleRun {
   tool_test::Run window;  // when asked for, on the display of $DISPLAY
 };
 
-// A copy of the program beside a copy of the bundle whose every image has
-// gone through `change`, rendering and drawing a snapshot into scratch.
+// A copy of the program (with the platform library and its editor module,
+// where an installed tree has them) beside a copy of the bundle whose every image has gone through
+// `change`, rendering and drawing a snapshot into scratch.
 template <typename Change>
 BundleRun RunWithChangedImages(const TempDir& scratch, Change change, bool window = false) {
   namespace fs = std::filesystem;
   fs::create_directories(scratch / "bin");
+  fs::create_directories(scratch / "lib/morvex");
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
+  fs::copy_file(MORVEX_EDITOR_MODULE, scratch / "lib/morvex/morvex-editor.so");
+  fs::copy_file(MORVEX_PLATFORM, scratch / "lib/morvex/libmorvex_platform.so");
   fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
   for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))
     if (image.path().extension() == ".png") change(image.path());
@@ -396,9 +401,17 @@ TEST(MorvexEditorToolTest, TheEditorsImagesComeFromTheBundleItsLibraryCameFrom) 
           return ended || shown;
         },
         10);
+    // The editor's own library comes from that bundle too.
+    std::ostringstream maps;
+    if (shown) maps << std::ifstream("/proc/" + std::to_string(pid) + "/maps").rdbuf();
     if (!ended) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
     XCloseDisplay(display);
     EXPECT_EQ(shown, !bare) << first << " first; loaded " << (bare ? "bare" : "whole");
+    if (shown) {
+      EXPECT_THAT(maps.str(),
+                  testing::HasSubstr(scratch / "whole/Morvex.component/Contents/MacOS/MorvexUI"));
+      EXPECT_THAT(maps.str(), testing::Not(testing::HasSubstr(MORVEX_BUNDLE)));
+    }
     if (bare) {
       EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 1) << first;
     }

@@ -13,10 +13,10 @@
 #include "raster/lice_png.h"
 #include "raster/lice_scaled_blit.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/editor/NoEditorError.h"
-#include "tools/morvex/render/QuietNoise.h"
-#include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/output/SafeOutput.h"
+#include "tools/morvex/render/QuietNoise.h"
 #include "tools/morvex/settings/UnitSettings.h"
 
 namespace {
@@ -61,7 +61,7 @@ void WriteEditorSnapshot(const UnitSettings& settings, int scale, const std::str
   RenderQuietBlock(unit);
 
   IPlugAU* plug = IPlugAU::LivePlugOf(unit.au());
-  auto* editor = dynamic_cast<IGraphics*>(plug ? plug->GetGUI() : nullptr);
+  auto* editor = dynamic_cast<IGraphics*>(plug ? plug->DemandGUI() : nullptr);
   if (!editor || !editor->DecodeImages()) throw NoEditorError();
   IRECT whole(0, 0, editor->Width(), editor->Height());
   editor->Draw(&whole);  // no screen to copy to: the drawing is what counts

@@ -1,11 +1,6 @@
 #include "tools/morvex/editor/EditorWindow.h"
 #include "tools/morvex/render/QuietNoise.h"
 
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// clang-format on
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,13 +9,14 @@
 #include <vector>
 
 #include "framework/window/x11/DisplayLoss.h"
+#include "framework/window/x11/X11HostWindow.h"
 #include "platform/AUCocoaUIView.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/editor/NoEditorError.h"
-#include "tools/morvex/settings/PresetChoice.h"
-#include "tools/morvex/output/StateOutputs.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/output/StateOutputs.h"
+#include "tools/morvex/settings/PresetChoice.h"
 #include "tools/morvex/settings/UnitSettings.h"
 
 namespace {
@@ -29,62 +25,6 @@ constexpr double kSampleRate = 44100.0;
 constexpr UInt32 kBlock = 512;
 // How often the host looks at its window and feeds the unit.
 constexpr CFTimeInterval kHostTick = 0.02;
-
-// The editor's view inside a top-level window of the host's own.
-class HostWindow {
- public:
-  HostWindow(Display* display, Window view) : mDisplay(display) {
-    Window root;
-    int x, y;
-    unsigned width, height, border, depth;
-    if (!XGetGeometry(display, view, &root, &x, &y, &width, &height, &border, &depth))
-      throw ToolError("the editor's view is not a window on this display");
-    mWindow = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, 0, 0);
-    XStoreName(display, mWindow, "Morvex");
-    XSizeHints hints = {};
-    hints.flags = PMinSize | PMaxSize;
-    hints.min_width = hints.max_width = static_cast<int>(width);
-    hints.min_height = hints.max_height = static_cast<int>(height);
-    XSetWMNormalHints(display, mWindow, &hints);
-    mDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, mWindow, &mDeleteWindow, 1);
-    XSelectInput(display, mWindow, StructureNotifyMask);
-    XReparentWindow(display, view, mWindow, 0, 0);
-    XMapWindow(display, view);
-    XMapWindow(display, mWindow);
-    XFlush(display);
-  }
-  ~HostWindow() { Close(); }
-  HostWindow(const HostWindow&) = delete;
-  HostWindow& operator=(const HostWindow&) = delete;
-
-  bool IsOpen() const { return mWindow != 0; }
-
-  // Closing the window destroys the view inside it, which the editor
-  // takes as the host removing it.
-  void HandlePendingEvents() {
-    while (mWindow && XPending(mDisplay)) {
-      XEvent event;
-      XNextEvent(mDisplay, &event);
-      const bool deleted = event.type == ClientMessage &&
-                           static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow;
-      if (deleted) Close();
-      if (event.type == DestroyNotify && event.xdestroywindow.window == mWindow) mWindow = 0;
-    }
-  }
-
- private:
-  void Close() {
-    if (!mWindow) return;
-    XDestroyWindow(mDisplay, mWindow);
-    XFlush(mDisplay);
-    mWindow = 0;
-  }
-
-  Display* mDisplay;
-  Window mWindow = 0;
-  Atom mDeleteWindow;
-};
 
 // Quiet noise (about -60 dBFS) rendered as fast as real time goes, so the
 // sweep display moves as it would in a host; nothing is played.
@@ -118,7 +58,7 @@ class QuietFeed {
 };
 
 struct HostLoop {
-  HostWindow* window;
+  X11HostWindow* window;
   QuietFeed* feed;
   std::optional<ToolError> failure;
 };
@@ -160,13 +100,6 @@ std::string SavedWhere(const UnitSettings& settings) {
   return saved;
 }
 
-struct DisplayCloser {
-  Display* display;
-  ~DisplayCloser() {
-    if (display) XCloseDisplay(display);
-  }
-};
-
 // Without a display the window cannot close, so what the user asked to keep
 // is saved as soon as the display goes: the process cannot go on after Xlib
 // lost its connection. Only while the editor is open.
@@ -201,9 +134,8 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
   if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
   Unit unit;
   RefuseHiddenPresetName(unit, settings.savePresetName);
-  Display* display = XOpenDisplay(nullptr);
-  const DisplayCloser closer{display};
-  if (!display)
+  X11HostWindow window;
+  if (!window.Connected())
     throw ToolError("cannot open the X display" +
                     std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
                     "; 'morvex editor --snapshot FILE.png' needs none");
@@ -215,8 +147,9 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
   settings.apply(unit);
   void* view = OpenView(unit);
   if (!view) throw NoEditorError();
+  if (!window.Show(view, "Morvex"))
+    throw ToolError("the editor's view is not a window on this display");
   {
-    HostWindow window(display, static_cast<Window>(reinterpret_cast<uintptr_t>(view)));
     QuietFeed feed(unit);
     HostLoop loop{&window, &feed, std::nullopt};
     CFRunLoopTimerContext context = {0, &loop, nullptr, nullptr, nullptr};
@@ -226,6 +159,7 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
     CFRunLoopRun();
     CFRunLoopTimerInvalidate(timer);
     CFRelease(timer);
+    window.Close();
     if (loop.failure) throw *loop.failure;
   }
   stateOutputs->write(unit);
