@@ -28,14 +28,16 @@ declare -A may_include=(
   # Hosts and generators know the effect by its identity alone.
   [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
   [tools/lv2host]=""
+  [tools/rtcheck]=""
   [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
   [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
   [tools/demo]="framework/base"
   [tools/raster_shapes]="raster framework/window/gdi framework/base"
   # morvex speaks of values by the effect's one unit law; its snapshot still
   # draws the editor through the plug-in object rather than the component's
-  # view.
-  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  # view. Its validator hosts the LV2 plug-in too, and reads the watch that
+  # it preloads.
+  [tools/morvex]="tools/auhost tools/lv2host tools/rtcheck raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"
