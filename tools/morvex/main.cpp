@@ -31,6 +31,8 @@ const char kUsage[] =
     "  params                    list the parameters with ranges and values\n"
     "  info                      show the component's identity and layouts\n"
     "  validate [--quick]        check that the component behaves as a host expects\n"
+    "  validate --strict         ...and never allocates, locks or waits while rendering\n"
+    "  validate --lv2 [URI]      the same checks on the LV2 plug-in\n"
     "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
     "  show FILE.aupreset        tell what a saved state holds\n"
     "\n"

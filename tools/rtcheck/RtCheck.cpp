@@ -8,7 +8,6 @@
 #include "tools/rtcheck/RtCheck.h"
 
 #include <dlfcn.h>
-#include <execinfo.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -19,7 +18,9 @@
 #include <sys/select.h>
 #include <time.h>
 #include <unistd.h>
+#include <unwind.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cstddef>
@@ -35,7 +36,7 @@ namespace {
 // access could itself allocate.
 __thread int tInAudio __attribute__((tls_model("initial-exec"))) = 0;
 // Set while a hook runs: what the next definition calls in turn (operator
-// new calling malloc, backtrace loading its unwinder) is neither recorded
+// new calling malloc, the unwinder reading its tables) is neither recorded
 // nor counted twice.
 __thread int tInHook __attribute__((tls_model("initial-exec"))) = 0;
 
@@ -76,12 +77,23 @@ __thread int tResolving __attribute__((tls_model("initial-exec"))) = 0;
     --tResolving;                           \
   }
 
+// The unwinder is linked in rather than loaded on the first backtrace, as the
+// C library's backtrace would: a load from inside an allocation hook is one
+// a leak checker loses track of.
+_Unwind_Reason_Code keepFrame(_Unwind_Context* context, void* data) {
+  auto* hit = static_cast<MorvexRtHit*>(data);
+  if (hit->depth == kMorvexRtFrames) return _URC_END_OF_STACK;
+  hit->frames[hit->depth++] = reinterpret_cast<void*>(_Unwind_GetIP(context));
+  return _URC_NO_REASON;
+}
+
 void record(const char* function) {
   const int index = gHitCount.fetch_add(1);
   if (index >= kMaxHits) return;
   MorvexRtHit& hit = gHits[index];
   hit.function = function;
-  hit.depth = backtrace(hit.frames, kMorvexRtFrames);
+  hit.depth = 0;
+  _Unwind_Backtrace(keepFrame, &hit);
 }
 
 // Entered by every hook; records a forbidden call on an audio thread.
@@ -100,16 +112,6 @@ void countAllocation(const Hook& hook, const void* p) {
 void countRelease(const Hook& hook, const void* p) {
   if (hook.outer && p) gLiveBlocks.fetch_sub(1, std::memory_order_relaxed);
 }
-
-// Loads the unwinder backtrace uses now, not on an audio thread's first hit.
-struct WarmUp {
-  WarmUp() {
-    void* frames[2];
-    ++tInHook;
-    backtrace(frames, 2);
-    --tInHook;
-  }
-} gWarmUp;
 
 }  // namespace
 
@@ -138,53 +140,114 @@ RT_EXPORT long morvex_rtcheck_live_blocks() {
 
 // ---- The allocator. ----
 
+// The allocator's next definitions, found together: dlsym allocates and
+// frees, and a sanitizer's start-up calls it before anything else ran.
+namespace {
+struct NextAllocator {
+  decltype(&::malloc) malloc;
+  decltype(&::calloc) calloc;
+  decltype(&::realloc) realloc;
+  decltype(&::free) free;
+  decltype(&::posix_memalign) posix_memalign;
+  decltype(&::aligned_alloc) aligned_alloc;
+};
+NextAllocator gNext;
+std::atomic<bool> gResolved{false};
+// What dlsym frees while the allocator is being found, freed once it is.
+void* gDeferred[64];
+std::atomic<int> gDeferredCount{0};
+
+void deferFree(void* p) {
+  const int at = gDeferredCount.fetch_add(1);
+  if (at < 64) gDeferred[at] = p;
+}
+
+const NextAllocator& nextAllocator() {
+  if (!gResolved.load(std::memory_order_acquire)) {
+    ++tResolving;
+    gNext = {next<decltype(&::malloc)>("malloc"),
+             next<decltype(&::calloc)>("calloc"),
+             next<decltype(&::realloc)>("realloc"),
+             next<decltype(&::free)>("free"),
+             next<decltype(&::posix_memalign)>("posix_memalign"),
+             next<decltype(&::aligned_alloc)>("aligned_alloc")};
+    --tResolving;
+    gResolved.store(true, std::memory_order_release);
+    const int deferred = std::min(gDeferredCount.exchange(0), 64);
+    for (int i = 0; i < deferred; ++i)
+      gNext.free(gDeferred[i]);
+  }
+  return gNext;
+}
+
+// What a block of the arena may hold from p on.
+size_t bootstrapRoom(const void* p) {
+  return static_cast<size_t>(gBootstrap + sizeof gBootstrap - static_cast<const char*>(p));
+}
+}  // namespace
+
 RT_EXPORT void* malloc(size_t size) {
   if (tResolving) return bootstrapAlloc(size);
-  NEXT(malloc, "malloc");
+  const NextAllocator& next = nextAllocator();
   Hook hook("malloc");
-  void* p = real_malloc(size);
+  void* p = next.malloc(size);
   countAllocation(hook, p);
   return p;
 }
 
 RT_EXPORT void* calloc(size_t count, size_t size) {
   if (tResolving) return bootstrapAlloc(count * size);  // the arena is zeroed
-  NEXT(calloc, "calloc");
+  const NextAllocator& next = nextAllocator();
   Hook hook("calloc");
-  void* p = real_calloc(count, size);
+  void* p = next.calloc(count, size);
   countAllocation(hook, p);
   return p;
 }
 
 RT_EXPORT void* realloc(void* old, size_t size) {
-  NEXT(realloc, "realloc");
+  if (tResolving) {
+    void* p = bootstrapAlloc(size);
+    if (p && fromBootstrap(old)) std::memcpy(p, old, std::min(size, bootstrapRoom(old)));
+    return p;
+  }
+  const NextAllocator& next = nextAllocator();
   Hook hook("realloc");
-  void* p = real_realloc(old, size);
+  if (fromBootstrap(old)) {
+    void* p = next.malloc(size);
+    if (p) std::memcpy(p, old, std::min(size, bootstrapRoom(old)));
+    countAllocation(hook, p);
+    return p;
+  }
+  void* p = next.realloc(old, size);
   if (!old) countAllocation(hook, p);
   if (old && size == 0) countRelease(hook, old);
   return p;
 }
 
 RT_EXPORT void free(void* p) {
-  if (fromBootstrap(p)) return;
-  NEXT(free, "free");
+  if (!p || fromBootstrap(p)) return;
+  if (tResolving) {
+    deferFree(p);
+    return;
+  }
+  const NextAllocator& next = nextAllocator();
   Hook hook("free");
   countRelease(hook, p);
-  real_free(p);
+  next.free(p);
 }
 
 RT_EXPORT int posix_memalign(void** out, size_t alignment, size_t size) {
-  NEXT(posix_memalign, "posix_memalign");
+  const NextAllocator& next = nextAllocator();
   Hook hook("posix_memalign");
-  const int status = real_posix_memalign(out, alignment, size);
+  const int status = next.posix_memalign(out, alignment, size);
   if (status == 0) countAllocation(hook, *out);
   return status;
 }
 
 RT_EXPORT void* aligned_alloc(size_t alignment, size_t size) {
-  NEXT(aligned_alloc, "aligned_alloc");
+  const NextAllocator& next = nextAllocator();
   Hook hook("aligned_alloc");
-  void* p = real_aligned_alloc(alignment, size);
+  void* p = next.aligned_alloc(alignment, size);
   countAllocation(hook, p);
   return p;
 }

@@ -117,6 +117,26 @@ TEST_P(PlantedFaults, FailEveryRealTimeCheckOfTheLv2PluginNamingTheCall) {
   EXPECT_THAT(run.out, HasSubstr(" FaultyLv2.so+0x"));
 }
 
+TEST(MorvexStrict, ALeakingTestPluginFailsTheLifecycleCheck) {
+  const std::string bundles = FAULTY_BUNDLES;
+  const std::vector<std::string> leaking = {"MORVEX_PLANTED_FAULT=leak",
+                                            // Its own report would come on top.
+                                            "ASAN_OPTIONS=detect_leaks=0"};
+  std::vector<std::string> auEnvironment = leaking;
+  auEnvironment.insert(auEnvironment.end(), {"AUDIOUNIT_PATH=" + bundles, "DISPLAY"});
+  std::vector<std::string> lv2Environment = leaking;
+  lv2Environment.push_back("LV2_PATH=" + bundles);
+  for (const Result& run : {Validate({"--strict"}, auEnvironment),
+                            Validate({"--lv2", kFaultyLv2, "--strict"}, lv2Environment)}) {
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    const std::vector<std::string> rows = RowsOf(run.out, "1000 lifecycles without a leak");
+    ASSERT_EQ(rows.size(), 1u) << run.out;
+    EXPECT_THAT(rows[0], HasSubstr("  FAIL  "));
+    EXPECT_THAT(rows[0], HasSubstr("more after 1000 cycles"));
+    ExpectRealTimeRows(run.out, "PASS");
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Each, PlantedFaults,
                          testing::Values(Fault{"malloc", "malloc"},
                                          Fault{"lock", "pthread_mutex_lock"},

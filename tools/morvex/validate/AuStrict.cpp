@@ -1,5 +1,10 @@
 #include "tools/morvex/validate/AuStrict.h"
 
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
+
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -94,12 +99,14 @@ class AuPlugin : public StrictPlugin {
   int mStages = -1;
 };
 
-// The host's side of the editor: asks the view factory for the view, then
-// turns this thread's run loop, where the editor's timers redraw it, until
-// told to stop. The view goes with the instance.
+// The host's side of the editor: asks the view factory for the view, shows
+// it on the display, then turns this thread's run loop, where the editor's
+// timers redraw it, until told to stop; last, reads back what the view
+// shows. The view goes with the instance.
 struct EditorThread {
   std::string failure;
   long turns = 0;
+  long litPixels = 0;
 
   void operator()(StrictInstance& instance, const std::atomic<bool>& stop) {
     AudioUnit au = static_cast<AuInstance&>(instance).unit().au();
@@ -114,14 +121,37 @@ struct EditorThread {
     CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
     CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
     const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
-    if (!viewClass || !viewClass->uiViewForAudioUnit(au, NSSize{0, 0})) {
+    void* view = viewClass ? viewClass->uiViewForAudioUnit(au, NSSize{0, 0}) : nullptr;
+    if (!view) {
       failure = "the view factory made no view";
       return;
     }
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+      failure = "cannot open the X display";
+      return;
+    }
+    const Window window = static_cast<Window>(reinterpret_cast<uintptr_t>(view));
+    XMapWindow(display, window);
+    XFlush(display);
     while (!stop.load()) {
       CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, true);
       ++turns;
     }
+    countLitPixels(display, window);
+    XCloseDisplay(display);
+  }
+
+  void countLitPixels(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return;
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return;
+    for (int y = 0; y < attributes.height; ++y)
+      for (int x = 0; x < attributes.width; ++x)
+        litPixels += XGetPixel(image, x, y) != 0;
+    XDestroyImage(image);
   }
 };
 
@@ -134,13 +164,15 @@ void checkEditor(CheckReport& report, AuPlugin& plugin, const StrictLevel& level
   report.run(name, [&](std::string* detail) {
     EditorThread editor;
     const std::string verdict = AutomatedRender(
-        plugin, level, 3.0,
+        plugin, level, 2.0,
         [&editor](StrictInstance& instance, const std::atomic<bool>& stop) {
           editor(instance, stop);
         },
-        detail);
+        detail, true);
     if (!editor.failure.empty()) return editor.failure;
-    *detail += "; the editor's run loop turned " + std::to_string(editor.turns) + " times";
+    if (editor.litPixels == 0) return std::string("the editor's view stayed black");
+    *detail += " in real time; the editor's run loop turned " + std::to_string(editor.turns) +
+               " times and its view shows " + std::to_string(editor.litPixels) + " lit pixels";
     return verdict;
   });
 }

@@ -75,6 +75,7 @@ const RtProbe* RtProbe::Find() {
     found.mLeave = symbol<MorvexRtLeaveFn>("morvex_rtcheck_leave");
     found.mTake = symbol<MorvexRtTakeFn>("morvex_rtcheck_take");
     found.mLiveBlocks = symbol<MorvexRtLiveBlocksFn>("morvex_rtcheck_live_blocks");
+    found.mSanitizerBytes = symbol<size_t (*)()>("__sanitizer_get_current_allocated_bytes");
     return found.mEnter && found.mLeave && found.mTake && found.mLiveBlocks ? &found : nullptr;
   }();
   return probe;
@@ -106,6 +107,17 @@ void RtProbe::EnsurePreloaded(const std::vector<std::string>& args) {
   execv("/proc/self/exe", argv.data());
   throw ToolError(std::string("cannot run morvex again with libmorvex_rtcheck.so: ") +
                   std::strerror(errno));
+}
+
+RtProbe::HeapUse RtProbe::heapInUse() const {
+  if (mSanitizerBytes) return {static_cast<long>(mSanitizerBytes()), "bytes"};
+  return {mLiveBlocks(), "blocks"};
+}
+
+long RtProbe::HeapUse::leakOver(int cycles) const {
+  // The smallest block an allocator hands out holds 16 bytes. Below a block a
+  // cycle is room for what settles: containers that grow by doubling, caches.
+  return std::strcmp(unit, "bytes") == 0 ? 16L * cycles : cycles / 2;
 }
 
 std::string RtProbe::takeHits() const {

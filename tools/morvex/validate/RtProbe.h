@@ -20,8 +20,16 @@ class RtProbe {
   // [audio thread] Around each call into the plug-in's audio path.
   void enter() const { mEnter(); }
   void leave() const { mLeave(); }
-  // Heap blocks not yet freed.
-  long liveBlocks() const { return mLiveBlocks(); }
+  // What the heap holds: bytes by the allocator of a sanitizer where one
+  // runs (it serves some calls, such as strdup, out of the watch's sight),
+  // else the blocks the watch saw allocated and not yet freed.
+  struct HeapUse {
+    long amount;
+    const char* unit;  // "bytes" or "blocks"
+    // Growth over `cycles` that is a leak of at least a block a cycle.
+    long leakOver(int cycles) const;
+  };
+  HeapUse heapInUse() const;
   // "" when no audio call made a forbidden call since the last look, else
   // the count, the functions named, and the first one's backtrace.
   std::string takeHits() const;
@@ -31,6 +39,7 @@ class RtProbe {
   MorvexRtLeaveFn mLeave = nullptr;
   MorvexRtTakeFn mTake = nullptr;
   MorvexRtLiveBlocksFn mLiveBlocks = nullptr;
+  size_t (*mSanitizerBytes)() = nullptr;
 };
 
 // Marks the scope as an audio call.

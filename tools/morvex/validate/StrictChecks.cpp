@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -57,16 +58,19 @@ class Feed {
       }
       if (!processed) throw ToolError(mInstance.failure());
       offset += frames;
+      mFrames += frames;
     }
     mBlocks += block;
     return out;
   }
   int blocks() const { return mBlocks; }
+  double framesDone() const { return static_cast<double>(mFrames); }
 
  private:
   StrictInstance& mInstance;
   const RtProbe* mProbe;
   int mBlocks = 0;
+  size_t mFrames = 0;
 };
 
 std::string hitsOf(const StrictLevel& level) {
@@ -266,7 +270,8 @@ void checkLifecycle(CheckReport& report, StrictPlugin& plugin, const StrictLevel
       cycle();
     hitsOf(level);
     const int fds = openDescriptors();
-    const long blocks = level.probe ? level.probe->liveBlocks() : 0;
+    const RtProbe::HeapUse before =
+        level.probe ? level.probe->heapInUse() : RtProbe::HeapUse{0, ""};
     for (int i = 0; i < level.cycles; ++i)
       cycle();
     const std::string hits = hitsOf(level);
@@ -276,12 +281,12 @@ void checkLifecycle(CheckReport& report, StrictPlugin& plugin, const StrictLevel
       return std::to_string(fdsAfter - fds) + " more file descriptors open after the cycles";
     *detail = "file descriptors: " + std::to_string(fds) + " before and after";
     if (!level.probe) return std::string();
-    const long growth = level.probe->liveBlocks() - blocks;
-    *detail += "; heap blocks: " + std::to_string(growth) + " more after the cycles";
+    const long growth = level.probe->heapInUse().amount - before.amount;
+    *detail += "; heap: " + std::to_string(growth) + " " + before.unit + " more after the cycles";
     // A block per cycle is a leak; a cache that settles is not.
-    if (growth >= level.cycles / 2)
-      return std::to_string(growth) + " heap blocks more after " + std::to_string(level.cycles) +
-             " cycles";
+    if (growth >= before.leakOver(level.cycles))
+      return std::to_string(growth) + " heap " + before.unit + " more after " +
+             std::to_string(level.cycles) + " cycles";
     return std::string();
   });
 
@@ -327,7 +332,7 @@ void checkLifecycle(CheckReport& report, StrictPlugin& plugin, const StrictLevel
 }  // namespace
 
 std::string AutomatedRender(StrictPlugin& plugin, const StrictLevel& level, double seconds,
-                            const Alongside& alongside, std::string* detail) {
+                            const Alongside& alongside, std::string* detail, bool paced) {
   auto instance = plugin.open(kRate, kMaxFrames);
   const std::vector<StrictParameter>& parameters = plugin.parameters();
   std::atomic<bool> stop{false};
@@ -351,10 +356,15 @@ std::string AutomatedRender(StrictPlugin& plugin, const StrictLevel& level, doub
   if (alongside) side = std::thread([&] { alongside(*instance, stop); });
   hitsOf(level);
   Feed feed(*instance, level.probe);
+  const auto start = std::chrono::steady_clock::now();
   const Channels out =
       feed.run(TestSignal(2, kRate, seconds), varying(5, 512), false, [&](int block) {
         while (rounds.load() < started.load())
           std::this_thread::yield();
+        if (paced)
+          std::this_thread::sleep_until(
+              start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                          std::chrono::duration<double>(feed.framesDone() / kRate)));
         started.store(block);
       });
   stop.store(true);

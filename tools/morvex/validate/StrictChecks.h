@@ -28,8 +28,9 @@ using Alongside = std::function<void(StrictInstance& instance, const std::atomic
 
 // Renders `seconds` of test signal in blocks of varying size while another
 // thread automates every parameter before each block and `alongside` runs on
-// a third until the render ends (when given). "" when no audio call made a
+// a third until the render ends (when given); paced, no faster than the
+// signal plays, as a host's audio thread is. "" when no audio call made a
 // forbidden call and the output stayed finite, else what went wrong;
 // *detail tells how many blocks and changes there were.
 std::string AutomatedRender(StrictPlugin& plugin, const StrictLevel& level, double seconds,
-                            const Alongside& alongside, std::string* detail);
+                            const Alongside& alongside, std::string* detail, bool paced = false);

@@ -13,6 +13,7 @@ class FaultyPlug : public IPlugAU {
                 0, false, false, false, 0),
         mFault(PlantedFaultFromEnvironment()) {
     GetParam(0)->InitDouble("Gain", 1.0, 0.0, 1.0, 0.01);
+    LeakIfPlanted(mFault);
   }
 
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) noexcept override {

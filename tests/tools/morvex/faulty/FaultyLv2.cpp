@@ -16,7 +16,9 @@ struct Faulty {
 };
 
 LV2_Handle instantiate(const LV2_Descriptor*, double, const char*, const LV2_Feature* const*) {
-  return new Faulty;
+  auto* self = new Faulty;
+  LeakIfPlanted(self->fault);
+  return self;
 }
 
 void connectPort(LV2_Handle handle, uint32_t port, void* data) {

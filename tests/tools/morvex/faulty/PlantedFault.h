@@ -11,13 +11,15 @@
 // What the test plug-ins do wrong in every audio call, as the environment
 // variable MORVEX_PLANTED_FAULT says when an instance is made: "malloc"
 // allocates, "lock" locks a mutex, "usleep" sleeps; anything else, nothing.
-enum class PlantedFault { kNone, kMalloc, kLock, kSleep };
+// "leak" instead loses a block each time an instance is made.
+enum class PlantedFault { kNone, kMalloc, kLock, kSleep, kLeak };
 
 inline PlantedFault PlantedFaultFromEnvironment() {
   const char* name = std::getenv("MORVEX_PLANTED_FAULT");
   if (!name) return PlantedFault::kNone;
   if (!std::strcmp(name, "malloc")) return PlantedFault::kMalloc;
   if (!std::strcmp(name, "lock")) return PlantedFault::kLock;
+  if (!std::strcmp(name, "leak")) return PlantedFault::kLeak;
   if (!std::strcmp(name, "usleep")) {
     // The sleep is the fault, not its length: without the kernel's default
     // slack of 50 us, the basic level's hundreds of thousands of one-frame
@@ -45,8 +47,17 @@ inline void CommitPlantedFault(PlantedFault fault) noexcept {
       usleep(1);
       break;
     case PlantedFault::kNone:
+    case PlantedFault::kLeak:
       break;
   }
+}
+
+// [when an instance is made]
+inline void LeakIfPlanted(PlantedFault fault) {
+  if (fault != PlantedFault::kLeak) return;
+  void* lost = std::malloc(64);
+  // Seen to escape, so that the compiler keeps the allocation.
+  asm volatile("" : : "g"(lost) : "memory");
 }
 
 // The test plug-ins' whole effect: the input times a gain, and silence for
