@@ -1,10 +1,5 @@
 #include "tools/morvex/validate/AuStrict.h"
 
-// clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-// clang-format on
-
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -13,6 +8,7 @@
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/validate/EditorCheck.h"
 
 namespace {
 
@@ -99,38 +95,27 @@ class AuPlugin : public StrictPlugin {
   int mStages = -1;
 };
 
-// The host's side of the editor: asks the view factory for the view, shows
-// it on the display, then turns this thread's run loop, where the editor's
-// timers redraw it, until told to stop; last, reads back what the view
-// shows. The view goes with the instance.
-struct EditorThread {
-  std::string failure;
-  long turns = 0;
-  long litPixels = 0;
-
-  void operator()(StrictInstance& instance, const std::atomic<bool>& stop) {
+// The view the factory the CocoaUI property names makes, shown on the
+// display; this thread's run loop, where the editor's timers redraw it, turns
+// until stop. The view goes with the instance.
+class AuEditorSide : public EditorSide {
+ public:
+  std::string run(StrictInstance& instance, const std::atomic<bool>& stop) override {
     AudioUnit au = static_cast<AuInstance&>(instance).unit().au();
     AudioUnitCocoaViewInfo info{};
     UInt32 size = sizeof info;
     const OSStatus status = AudioUnitGetProperty(au, kAudioUnitProperty_CocoaUI,
                                                  kAudioUnitScope_Global, 0, &info, &size);
-    if (status != noErr) {
-      failure = "the editor's view property answered " + StatusText(status);
-      return;
-    }
+    absent = status == kAudioUnitErr_InvalidProperty;
+    if (absent) return "the unit offers no editor view";
+    if (status != noErr) return "the editor's view property answered " + StatusText(status);
     CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
     CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
     const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
     void* view = viewClass ? viewClass->uiViewForAudioUnit(au, NSSize{0, 0}) : nullptr;
-    if (!view) {
-      failure = "the view factory made no view";
-      return;
-    }
+    if (!view) return "the view factory made no view";
     Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-      failure = "cannot open the X display";
-      return;
-    }
+    if (!display) return "cannot open the X display";
     const Window window = static_cast<Window>(reinterpret_cast<uintptr_t>(view));
     XMapWindow(display, window);
     XFlush(display);
@@ -138,44 +123,11 @@ struct EditorThread {
       CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, true);
       ++turns;
     }
-    countLitPixels(display, window);
+    litPixels = LitPixels(display, window);
     XCloseDisplay(display);
-  }
-
-  void countLitPixels(Display* display, Window window) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return;
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (!image) return;
-    for (int y = 0; y < attributes.height; ++y)
-      for (int x = 0; x < attributes.width; ++x)
-        litPixels += XGetPixel(image, x, y) != 0;
-    XDestroyImage(image);
+    return {};
   }
 };
-
-void checkEditor(CheckReport& report, AuPlugin& plugin, const StrictLevel& level) {
-  const std::string name = "real-time: editor open and drawing on its own thread";
-  if (!std::getenv("DISPLAY")) {
-    report.skip(name, "no X display to open the editor on ($DISPLAY is not set)");
-    return;
-  }
-  report.run(name, [&](std::string* detail) {
-    EditorThread editor;
-    const std::string verdict = AutomatedRender(
-        plugin, level, 2.0,
-        [&editor](StrictInstance& instance, const std::atomic<bool>& stop) {
-          editor(instance, stop);
-        },
-        detail, true);
-    if (!editor.failure.empty()) return editor.failure;
-    if (editor.litPixels == 0) return std::string("the editor's view stayed black");
-    *detail += " in real time; the editor's run loop turned " + std::to_string(editor.turns) +
-               " times and its view shows " + std::to_string(editor.litPixels) + " lit pixels";
-    return verdict;
-  });
-}
 
 // The entry holds the plug-in's mutex for the whole render, so that a host
 // that renders through it waits for the user interface; hosts that render
@@ -210,6 +162,7 @@ void noteEntryRender(CheckReport& report, Component component, const StrictLevel
 void RunAuStrictChecks(CheckReport& report, Component component, const StrictLevel& level) {
   AuPlugin plugin(component);
   RunStrictChecks(report, plugin, level);
-  checkEditor(report, plugin, level);
+  AuEditorSide editor;
+  CheckEditor(report, plugin, level, editor);
   noteEntryRender(report, component, level);
 }

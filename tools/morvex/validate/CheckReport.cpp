@@ -45,6 +45,9 @@ void CheckReport::run(const std::string& name, const Body& body) {
   std::string reason;
   try {
     reason = body(&detail);
+  } catch (const CheckSkipped& skipped) {
+    skip(name, skipped.what());
+    return;
   } catch (const std::exception& error) {
     reason = error.what();
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,13 @@
 // basic level), a table once all ran, or JSON for programs.
 enum class ReportStyle { kLines, kTable, kJson };
 
+// Thrown by a check body that finds it cannot run here: a SKIP, with why.
+struct CheckSkipped : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 // Collects check results. A check body returns "" when it passes, else the
-// reason; whatever it throws is a failure too. Each check is timed.
+// reason; whatever else it throws is a failure too. Each check is timed.
 class CheckReport {
  public:
   using Body = std::function<std::string(std::string* detail)>;

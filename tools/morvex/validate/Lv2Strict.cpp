@@ -20,6 +20,7 @@
 #include "tools/lv2host/Lv2World.h"
 #include "tools/lv2host/ScopedNode.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/validate/Lv2Editor.h"
 
 namespace {
 
@@ -149,6 +150,7 @@ class Lv2Plugin : public StrictPlugin {
         continue;
       const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(mPlugin, port));
       if (symbol == "stages") mStages = static_cast<int>(mParameters.size());
+      mControlPorts.push_back({i, minimums[i], maximums[i]});
       mParameters.push_back({symbol, minimums[i], maximums[i],
                              lilv_port_has_property(mPlugin, port, integer.node) ||
                                  lilv_port_has_property(mPlugin, port, toggled.node)});
@@ -185,6 +187,8 @@ class Lv2Plugin : public StrictPlugin {
   Lv2World& world() { return mWorld; }
   const LilvPlugin* plugin() const { return mPlugin; }
   const std::vector<LilvState*>& presets() const { return mPresets; }
+  // The parameters' ports, in the same order.
+  const std::vector<Lv2ControlPort>& controlPorts() const { return mControlPorts; }
 
  private:
   Lv2World mWorld;
@@ -192,6 +196,7 @@ class Lv2Plugin : public StrictPlugin {
   std::string mUri;
   std::string mSubject;
   std::vector<StrictParameter> mParameters;
+  std::vector<Lv2ControlPort> mControlPorts;
   int mStages = -1;
   std::vector<LilvState*> mPresets;
 };
@@ -268,4 +273,6 @@ void RunLv2Checks(CheckReport& report, const std::string& uri, const StrictLevel
   Lv2Plugin plugin(uri);
   *subject = plugin.subject();
   RunStrictChecks(report, plugin, level);
+  Lv2EditorSide editor(plugin.plugin(), plugin.world().urids(), plugin.controlPorts());
+  CheckEditor(report, plugin, level, editor);
 }

@@ -12,6 +12,7 @@ constexpr char kMorvexLv2Uri[] = "urn:tarnbrook:morvex:stereo";
 // hosts load it: from the bundles in the folders of LV2_PATH, then this
 // build's Morvex.lv2, ~/.lv2, the installation's lib/lv2, /usr/local/lib/lv2
 // and /usr/lib/lv2. Throws ToolError when no bundle describes it or it is
-// not a stereo effect. *subject names the bundle.
+// not a stereo effect. *subject names the bundle. The user interface is
+// opened with suil for the editor's check.
 void RunLv2Checks(CheckReport& report, const std::string& uri, const StrictLevel& level,
                   std::string* subject);
