@@ -23,6 +23,11 @@ struct StrictLevel {
 // once.
 void RunStrictChecks(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level);
 
+// Its parts: every rate's block splits; lifecycles, state round trips and
+// two instances at once.
+void CheckBlockSplits(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level);
+void CheckLifecycles(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level);
+
 // Work on a thread of its own beside an instance's audio calls, until stop.
 using Alongside = std::function<void(StrictInstance& instance, const std::atomic<bool>& stop)>;
 
