@@ -20,10 +20,11 @@ std::string firstLine(const std::string& text) {
 
 std::string jsonString(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (const char character : text) {
+    const auto c = static_cast<unsigned char>(character);
     if (c == '"' || c == '\\') {
       out += '\\';
-      out += static_cast<char>(c);
+      out += character;
     } else if (c == '\n') {
       out += "\\n";
     } else if (c < 0x20) {
@@ -31,7 +32,7 @@ std::string jsonString(const std::string& text) {
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
       out += escaped;
     } else {
-      out += static_cast<char>(c);
+      out += character;
     }
   }
   return out + "\"";
