@@ -15,7 +15,6 @@
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/select.h>
 #include <time.h>
 #include <unistd.h>
@@ -118,27 +117,12 @@ void countRelease(const Hook& hook, const void* p) {
 
 // ---- The program's side. ----
 
-// A call that waited gave up the processor of its own accord, however it
-// reached the kernel: through a function watched here or past them (a
-// system call the C library makes inside itself, an inline one).
-namespace {
-__thread long tSwitchesAtEnter __attribute__((tls_model("initial-exec"))) = 0;
-
-long voluntarySwitches() {
-  struct rusage usage;
-  return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_nvcsw : 0;
-}
-}  // namespace
-
 RT_EXPORT void morvex_rtcheck_enter() {
-  if (tInAudio == 0) tSwitchesAtEnter = voluntarySwitches();
   ++tInAudio;
 }
 
 RT_EXPORT void morvex_rtcheck_leave() {
-  if (--tInAudio > 0 || voluntarySwitches() == tSwitchesAtEnter) return;
-  const int index = gHitCount.fetch_add(1);
-  if (index < kMaxHits) gHits[index] = {"a wait (the thread gave up the processor)", 0, {}};
+  --tInAudio;
 }
 
 RT_EXPORT int morvex_rtcheck_take(MorvexRtHit* hits, int capacity) {

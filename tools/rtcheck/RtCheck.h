@@ -16,8 +16,7 @@ typedef struct MorvexRtHit {
 } MorvexRtHit;
 
 // Marks the calling thread as inside an audio call until the matching leave:
-// forbidden calls it makes meanwhile are recorded, and so is a wait that gave
-// up the processor (without a backtrace: it is found at the leave).
+// forbidden calls it makes meanwhile are recorded.
 typedef void (*MorvexRtEnterFn)(void);
 typedef void (*MorvexRtLeaveFn)(void);
 // Copies up to capacity of the hits recorded since the last take and forgets

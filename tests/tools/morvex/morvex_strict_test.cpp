@@ -140,15 +140,6 @@ TEST(MorvexStrict, ALeakingTestPluginFailsTheLifecycleCheck) {
   }
 }
 
-// A wait inside a call the watch does not know by name is still a wait.
-TEST(MorvexStrict, AWaitPastTheWatchedCallsFailsTheLv2PluginsRealTimeChecks) {
-  const Result run =
-      Validate({"--lv2", kFaultyLv2, "--strict"},
-               {std::string("LV2_PATH=") + FAULTY_BUNDLES, "MORVEX_PLANTED_FAULT=wait"});
-  EXPECT_EQ(run.status, 1) << run.out << run.err;
-  ExpectRealTimeRows(run.out, "FAIL", "a wait (the thread gave up the processor)");
-}
-
 INSTANTIATE_TEST_SUITE_P(Each, PlantedFaults,
                          testing::Values(Fault{"malloc", "malloc"},
                                          Fault{"lock", "pthread_mutex_lock"},

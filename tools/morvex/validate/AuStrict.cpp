@@ -122,8 +122,9 @@ class AuEditorSide : public EditorSide {
     while (!stop.load()) {
       CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, true);
       ++turns;
+      look(display, window, false);
     }
-    litPixels = LitPixels(display, window);
+    look(display, window, true);
     XCloseDisplay(display);
     return {};
   }

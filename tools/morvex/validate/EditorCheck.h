@@ -18,8 +18,14 @@ class EditorSide {
   virtual std::string run(StrictInstance& instance, const std::atomic<bool>& stop) = 0;
 
   long turns = 0;       // passes of the editor's loop
-  long litPixels = 0;   // of its view at the end
+  long litPixels = 0;   // the most its view showed at a look
   bool absent = false;  // the plug-in has no editor: run tells why
+
+ protected:
+  // Looks at the view now and then while the editor runs, and at the end: a
+  // busy machine may paint it late, and a window of another program may
+  // cover it at any one moment.
+  void look(Display* display, Window view, bool last);
 };
 
 // "real-time: editor open and drawing on its own thread": the audio calls

@@ -82,10 +82,11 @@ std::string Lv2EditorSide::run(StrictInstance&, const std::atomic<bool>& stop) {
       }
       ++turns;
       XSync(display, False);
+      look(display, parent, false);
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (!stop.load()) failure = "the user interface closed by itself";
-    litPixels = LitPixels(display, parent);
+    look(display, parent, true);
   }
   if (instance) suil_instance_free(instance);
   suil_host_free(host);

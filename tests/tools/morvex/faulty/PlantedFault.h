@@ -1,7 +1,6 @@
 #pragma once
 
 #include <pthread.h>
-#include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -12,16 +11,14 @@
 // What the test plug-ins do wrong in every audio call, as the environment
 // variable MORVEX_PLANTED_FAULT says when an instance is made: "malloc"
 // allocates, "lock" locks a mutex, "usleep" sleeps; anything else, nothing.
-// "wait" waits in a call nothing watches by name (sigtimedwait, briefly).
 // "leak" instead loses a block each time an instance is made.
-enum class PlantedFault { kNone, kMalloc, kLock, kSleep, kWait, kLeak };
+enum class PlantedFault { kNone, kMalloc, kLock, kSleep, kLeak };
 
 inline PlantedFault PlantedFaultFromEnvironment() {
   const char* name = std::getenv("MORVEX_PLANTED_FAULT");
   if (!name) return PlantedFault::kNone;
   if (!std::strcmp(name, "malloc")) return PlantedFault::kMalloc;
   if (!std::strcmp(name, "lock")) return PlantedFault::kLock;
-  if (!std::strcmp(name, "wait")) return PlantedFault::kWait;
   if (!std::strcmp(name, "leak")) return PlantedFault::kLeak;
   if (!std::strcmp(name, "usleep")) {
     // The sleep is the fault, not its length: without the kernel's default
@@ -49,13 +46,6 @@ inline void CommitPlantedFault(PlantedFault fault) noexcept {
     case PlantedFault::kSleep:
       usleep(1);
       break;
-    case PlantedFault::kWait: {
-      sigset_t none;
-      sigemptyset(&none);
-      const timespec brief = {0, 20000};
-      sigtimedwait(&none, nullptr, &brief);
-      break;
-    }
     case PlantedFault::kNone:
     case PlantedFault::kLeak:
       break;
