@@ -24,7 +24,7 @@ build: deps
 PREFIX  ?= /usr/local
 DESTDIR ?=
 INSTALLED_FILES   = bin/morvex share/man/man1/morvex.1 lib/morvex/libmorvex_platform.so \
-                    lib/morvex/morvex-editor.so
+                    lib/morvex/morvex-display.so lib/morvex/libmorvex_rtcheck.so
 INSTALLED_BUNDLES = lib/morvex/Components/Morvex.component lib/lv2/Morvex.lv2
 # Removed only when nothing else is left in them.
 INSTALLED_FOLDERS = lib/morvex/Components lib/morvex

@@ -3,7 +3,10 @@
 #   bin/morvex
 #   share/man/man1/morvex.1
 #   lib/morvex/libmorvex_platform.so          the platform stand-in the hosts link
-#   lib/morvex/morvex-editor.so               `morvex editor`, loaded only by it
+#   lib/morvex/morvex-display.so              `morvex editor` and `morvex validate`,
+#                                             loaded only by them
+#   lib/morvex/libmorvex_rtcheck.so           what `morvex validate --strict`
+#                                             preloads into itself
 #   lib/morvex/Components/Morvex.component    where the stand-in's hosts find it
 #   lib/lv2/Morvex.lv2                        where LV2 hosts look; needs
 #                                             nothing else of ours
@@ -16,7 +19,7 @@ set(morvex_lv2 lib/lv2/Morvex.lv2)
 
 install(TARGETS morvex RUNTIME DESTINATION bin)
 install(FILES ${MORVEX_MAN_PAGE} DESTINATION share/man/man1)
-install(TARGETS morvex_platform morvex_editor_module LIBRARY DESTINATION lib/morvex)
+install(TARGETS morvex_platform morvex_display_module morvex_rtcheck LIBRARY DESTINATION lib/morvex)
 
 install(TARGETS Morvex MorvexUI LIBRARY DESTINATION ${morvex_component}/Contents/MacOS)
 install(FILES ${MORVEX_BUNDLE}/Contents/Info.plist DESTINATION ${morvex_component}/Contents)

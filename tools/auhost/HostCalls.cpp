@@ -29,3 +29,10 @@ OSStatus Render(AudioUnit unit, double sampleTime, UInt32 frames, AudioBufferLis
   const AudioTimeStamp stamp = Stamp(sampleTime);
   return AudioUnitRender(unit, &flags, &stamp, bus, frames, list);
 }
+
+OSStatus FastRender(AudioUnitRenderProc render, void* storage, double sampleTime, UInt32 frames,
+                    AudioBufferList* list, UInt32 bus) {
+  AudioUnitRenderActionFlags flags = 0;
+  const AudioTimeStamp stamp = Stamp(sampleTime);
+  return render(storage, &flags, &stamp, bus, frames, list);
+}

@@ -35,3 +35,8 @@ AudioTimeStamp Stamp(double sampleTime);
 // One render call at `sampleTime` into `list`.
 OSStatus Render(AudioUnit unit, double sampleTime, UInt32 frames, AudioBufferList* list,
                 UInt32 bus = 0);
+
+// The same call through the unit's fast-dispatch render function, as hosts
+// render: `storage` is the instance's component storage.
+OSStatus FastRender(AudioUnitRenderProc render, void* storage, double sampleTime, UInt32 frames,
+                    AudioBufferList* list, UInt32 bus = 0);

@@ -269,12 +269,20 @@ OSStatus Unit::setState(CFPropertyListRef state) {
                               &state, sizeof state);
 }
 
-Renderer::Renderer(Unit& unit, UInt32 channels)
+Renderer::Renderer(Unit& unit, UInt32 channels, RenderPath path)
     : mUnit(unit),
       mChannels(channels),
       mOutput(channels, 0) {
   const AURenderCallbackStruct callback = {&Renderer::supplyInput, this};
   unit.set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, callback);
+  if (path == RenderPath::kFastDispatch) {
+    UInt32 size = sizeof mFastRender;
+    unit.check(
+        AudioUnitGetProperty(unit.au(), kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                             kAudioUnitRenderSelect, &mFastRender, &size),
+        "asking for the fast render function");
+    mStorage = GetComponentInstanceStorage(unit.au());
+  }
 }
 
 OSStatus Renderer::supplyInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
@@ -297,7 +305,9 @@ OSStatus Renderer::render(const float* const* in, float* const* out, UInt32 fram
   AudioBuffer* buffers = mOutput.list()->mBuffers;
   for (UInt32 c = 0; c < mChannels; ++c)
     buffers[c] = {1, frames * static_cast<UInt32>(sizeof(float)), out[c]};
-  const OSStatus status = Render(mUnit.au(), mSampleTime, frames, mOutput.list());
+  AudioBufferList* list = mOutput.list();
+  const OSStatus status = mFastRender ? FastRender(mFastRender, mStorage, mSampleTime, frames, list)
+                                      : Render(mUnit.au(), mSampleTime, frames, list);
   // A unit may answer in buffers of its own.
   for (UInt32 c = 0; c < mChannels && status == noErr; ++c)
     if (buffers[c].mData != out[c]) std::memcpy(out[c], buffers[c].mData, frames * sizeof(float));

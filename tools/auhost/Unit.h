@@ -102,11 +102,16 @@ class Unit {
   bool mInitialized = false;
 };
 
+// How a render reaches the unit: through the component entry, which the
+// unit serialises with its other calls, or through the render function that
+// fast dispatch hands out, as real-time hosts call it.
+enum class RenderPath { kEntry, kFastDispatch };
+
 // Pulls non-interleaved input through the unit's render callback and renders
 // it, advancing the sample time by each slice.
 class Renderer {
  public:
-  Renderer(Unit& unit, UInt32 channels);
+  Renderer(Unit& unit, UInt32 channels, RenderPath path = RenderPath::kEntry);
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 
@@ -120,6 +125,9 @@ class Renderer {
 
   Unit& mUnit;
   UInt32 mChannels;
+  // Null for the component entry.
+  AudioUnitRenderProc mFastRender = nullptr;
+  void* mStorage = nullptr;
   double mSampleTime = 0;
   const float* const* mInput = nullptr;
   BufferList mOutput;

@@ -12,7 +12,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/commands/BuildTreeBundle.h"
 #include "tools/morvex/commands/Commands.h"
-#include "tools/morvex/commands/EditorModule.h"
+#include "tools/morvex/commands/DisplayModule.h"
 #include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/output/SafeOutput.h"
 
@@ -32,6 +32,8 @@ const char kUsage[] =
     "  params                    list the parameters with ranges and values\n"
     "  info                      show the component's identity and layouts\n"
     "  validate [--quick]        check that the component behaves as a host expects\n"
+    "  validate --strict         ...and never allocates, locks or waits while rendering\n"
+    "  validate --lv2 [URI]      the same checks on the LV2 plug-in\n"
     "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
     "  show FILE.aupreset        tell what a saved state holds\n"
     "\n"
@@ -52,7 +54,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
-    {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorModuleCommand},
+    {"info", InfoCommand},     {"validate", ValidateModuleCommand}, {"editor", EditorModuleCommand},
     {"show", ShowCommand},
 };
 

@@ -47,6 +47,12 @@ lv2info=$(env LV2_PATH="$root/lib/lv2" lv2info urn:tarnbrook:morvex:stereo) ||
   fail "lv2info does not read the installed Morvex.lv2"
 grep -q "$root/lib/lv2/Morvex.lv2/MorvexUI.so" <<<"$lv2info" ||
   fail "lv2info does not see the installed user interface: $lv2info"
+# The strict level preloads the installed watch library and finds the
+# installed LV2 bundle beside the program.
+strict=$(cd / && env -i PATH=/usr/bin:/bin HOME="$stage/nowhere" "$root/bin/morvex" validate --lv2 --strict) ||
+  fail "the installed morvex validate --lv2 --strict failed: $strict"
+grep -q "^real-time: silence  *PASS" <<<"$strict" ||
+  fail "the installed strict level did not watch the audio calls: $strict"
 for file in "$root/share/man/man1/morvex.1" "$root/lib/lv2/Morvex.lv2/manifest.ttl" \
   "$root/lib/lv2/Morvex.lv2/fonts/DejaVuSans.ttf" "$root/lib/lv2/Morvex.lv2/fonts/LICENSE-DejaVu.txt" \
   "$root/lib/morvex/Components/Morvex.component/Contents/Resources/fonts/DejaVuSansMono.ttf"; do

@@ -61,6 +61,8 @@ TEST(MorvexCli, UsageMistakesExitWithStatusTwoAndSayWhat) {
       {{"params", "--preset"}, "--preset needs a value"},
       {{"info", "--verbose"}, "info: unknown option '--verbose'"},
       {{"validate", "--slow"}, "validate: unknown option '--slow'"},
+      {{"validate", "--quick", "--strict"}, "validate: --quick is for the Audio Unit's basic"},
+      {{"validate", "--lv2", "urn:a", "urn:b"}, "validate: unexpected argument 'urn:b'"},
       {{"show"}, "show: missing FILE"},
       {{"show", "a.aupreset", "b.aupreset"}, "show: unexpected argument 'b.aupreset'"},
   };

@@ -133,7 +133,7 @@ BundleRun RunWithChangedImages(const TempDir& scratch, Change change, bool windo
   fs::create_directories(scratch / "bin");
   fs::create_directories(scratch / "lib/morvex");
   fs::copy_file(MORVEX_TOOL, scratch / "bin/morvex");
-  fs::copy_file(MORVEX_EDITOR_MODULE, scratch / "lib/morvex/morvex-editor.so");
+  fs::copy_file(MORVEX_DISPLAY_MODULE, scratch / "lib/morvex/morvex-display.so");
   fs::copy_file(MORVEX_PLATFORM, scratch / "lib/morvex/libmorvex_platform.so");
   fs::copy(MORVEX_BUNDLE, scratch / "Morvex.component", fs::copy_options::recursive);
   for (const auto& image : fs::directory_iterator(scratch / "Morvex.component/Contents/Resources"))

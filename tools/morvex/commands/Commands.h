@@ -9,7 +9,7 @@ int RenderCommand(const std::vector<std::string>& args);
 int PresetsCommand(const std::vector<std::string>& args);
 int ParamsCommand(const std::vector<std::string>& args);
 int InfoCommand(const std::vector<std::string>& args);
-int ValidateCommand(const std::vector<std::string>& args);
-// In the editor's module: see EditorModule.h.
-int EditorCommand(const std::vector<std::string>& args);
 int ShowCommand(const std::vector<std::string>& args);
+// In the display module: see DisplayModule.h.
+int EditorCommand(const std::vector<std::string>& args);
+int ValidateCommand(const std::vector<std::string>& args);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+// What the test plug-ins do wrong in every audio call, as the environment
+// variable MORVEX_PLANTED_FAULT says when an instance is made: "malloc"
+// allocates, "lock" locks a mutex, "usleep" sleeps; anything else, nothing.
+// "leak" instead loses a block each time an instance is made.
+enum class PlantedFault { kNone, kMalloc, kLock, kSleep, kLeak };
+
+inline PlantedFault PlantedFaultFromEnvironment() {
+  const char* name = std::getenv("MORVEX_PLANTED_FAULT");
+  if (!name) return PlantedFault::kNone;
+  if (!std::strcmp(name, "malloc")) return PlantedFault::kMalloc;
+  if (!std::strcmp(name, "lock")) return PlantedFault::kLock;
+  if (!std::strcmp(name, "leak")) return PlantedFault::kLeak;
+  if (!std::strcmp(name, "usleep")) {
+    // The sleep is the fault, not its length: without the kernel's default
+    // slack of 50 us, the basic level's hundreds of thousands of one-frame
+    // renders stay quick on the thread that makes the instances.
+    prctl(PR_SET_TIMERSLACK, 1UL);
+    return PlantedFault::kSleep;
+  }
+  return PlantedFault::kNone;
+}
+
+inline void CommitPlantedFault(PlantedFault fault) noexcept {
+  static pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+  switch (fault) {
+    case PlantedFault::kMalloc: {
+      // Stored where the compiler must keep it, so the pair is not elided.
+      void* volatile block = std::malloc(64);
+      std::free(block);
+      break;
+    }
+    case PlantedFault::kLock:
+      pthread_mutex_lock(&mutex);
+      pthread_mutex_unlock(&mutex);
+      break;
+    case PlantedFault::kSleep:
+      usleep(1);
+      break;
+    case PlantedFault::kNone:
+    case PlantedFault::kLeak:
+      break;
+  }
+}
+
+// [when an instance is made]
+inline void LeakIfPlanted(PlantedFault fault) {
+  if (fault != PlantedFault::kLeak) return;
+  void* lost = std::malloc(64);
+  // Seen to escape, so that the compiler keeps the allocation.
+  asm volatile("" : : "g"(lost) : "memory");
+}
+
+// The test plug-ins' whole effect: the input times a gain, and silence for
+// what is not finite, so that only the planted fault can fail them.
+inline float GainedSample(float in, float gain) {
+  return std::isfinite(in) ? in * gain : 0.0f;
+}
