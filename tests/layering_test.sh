@@ -27,6 +27,7 @@ declare -A may_include=(
   [effect]="effect/dsp framework/window/factory framework/window framework/editor raster framework/window/gdi framework/au framework/lv2 framework/plugin framework/base platform"
   # Hosts and generators know the effect by its identity alone.
   [tools/auhost]="platform framework/base effect/MorvexIdentity.h"
+  [tools/jackhost]=""
   [tools/lv2host]=""
   [tools/lv2ttl]="effect framework/lv2 framework/plugin framework/base"
   [tools/artwork]="raster framework/window/gdi framework/base effect/MorvexIdentity.h"
@@ -35,7 +36,7 @@ declare -A may_include=(
   # morvex speaks of values by the effect's one unit law; its snapshot still
   # draws the editor through the plug-in object rather than the component's
   # view.
-  [tools/morvex]="tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  [tools/morvex]="tools/auhost tools/jackhost raster framework/base platform framework/window/x11/DisplayLoss.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"

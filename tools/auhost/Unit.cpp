@@ -268,12 +268,20 @@ OSStatus Unit::setState(CFPropertyListRef state) {
                               &state, sizeof state);
 }
 
-Renderer::Renderer(Unit& unit, UInt32 channels)
+Renderer::Renderer(Unit& unit, UInt32 channels, RenderCall call)
     : mUnit(unit),
       mChannels(channels),
       mListMemory(offsetof(AudioBufferList, mBuffers) + channels * sizeof(AudioBuffer)) {
   const AURenderCallbackStruct callback = {&Renderer::supplyInput, this};
   unit.set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, callback);
+  if (call == RenderCall::FastDispatch) {
+    UInt32 size = sizeof mFastRender;
+    unit.check(
+        AudioUnitGetProperty(unit.au(), kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                             kAudioUnitRenderSelect, &mFastRender, &size),
+        "the fast-dispatch render function");
+    mStorage = GetComponentInstanceStorage(unit.au());
+  }
 }
 
 OSStatus Renderer::supplyInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
@@ -302,7 +310,9 @@ OSStatus Renderer::render(const float* const* in, float* const* out, UInt32 fram
   stamp.mSampleTime = mSampleTime;
   stamp.mFlags = kAudioTimeStampSampleTimeValid;
   AudioUnitRenderActionFlags flags = 0;
-  const OSStatus status = AudioUnitRender(mUnit.au(), &flags, &stamp, 0, frames, list);
+  const OSStatus status = mFastRender
+                              ? mFastRender(mStorage, &flags, &stamp, 0, frames, list)
+                              : AudioUnitRender(mUnit.au(), &flags, &stamp, 0, frames, list);
   // A unit may answer in buffers of its own.
   for (UInt32 c = 0; c < mChannels && status == noErr; ++c)
     if (buffers[c].mData != out[c]) std::memcpy(out[c], buffers[c].mData, frames * sizeof(float));

@@ -12,8 +12,8 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/commands/BuildTreeBundle.h"
 #include "tools/morvex/commands/Commands.h"
-#include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/SafeOutput.h"
 
 namespace {
 
@@ -33,6 +33,7 @@ const char kUsage[] =
     "  validate [--quick]        check that the component behaves as a host expects\n"
     "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
     "  show FILE.aupreset        tell what a saved state holds\n"
+    "  live [OPTIONS]            play live through JACK, with the editor open\n"
     "\n"
     "'morvex COMMAND --help' explains each command; 'morvex --version' tells the\n"
     "version.\n"
@@ -52,7 +53,7 @@ struct Command {
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
     {"info", InfoCommand},     {"validate", ValidateCommand}, {"editor", EditorCommand},
-    {"show", ShowCommand},
+    {"show", ShowCommand},     {"live", LiveCommand},
 };
 
 int run(int argc, char** argv) {

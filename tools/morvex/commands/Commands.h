@@ -12,3 +12,4 @@ int InfoCommand(const std::vector<std::string>& args);
 int ValidateCommand(const std::vector<std::string>& args);
 int EditorCommand(const std::vector<std::string>& args);
 int ShowCommand(const std::vector<std::string>& args);
+int LiveCommand(const std::vector<std::string>& args);
