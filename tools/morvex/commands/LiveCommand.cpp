@@ -37,7 +37,8 @@ const char kUsage[] =
     "                           client names, separated by commas ('system' is the\n"
     "                           sound card's capture); a single port feeds both\n"
     "  --connect-out PORTS      connect the outputs to these ports in order ('system'\n"
-    "                           is the sound card's playback); a single port takes both\n"
+    "                           is the sound card's playback); a single port takes\n"
+    "                           both\n"
     "  --no-editor              play without a window\n"
     "  --help                   show this help\n";
 
