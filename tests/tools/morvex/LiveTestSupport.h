@@ -2,11 +2,7 @@
 
 // What the tests of morvex live share: JACK clients of the test's own around
 // morvex, and morvex live running in the background.
-#include <jack/jack.h>
-
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -18,6 +14,7 @@
 #include <vector>
 
 #include "tests/tools/morvex/ToolTestSupport.h"
+#include "tools/jackhost/JackClient.h"
 
 namespace live_test {
 
@@ -36,109 +33,69 @@ inline bool Eventually(double seconds, const std::function<bool()>& condition) {
   return true;
 }
 
-// One side of the test's graph, a JACK client of its own, so that audio goes
-// feeder → morvex → recorder within one period: it plays a signal from its
-// outputs when told, keeps what its inputs get when told, and counts the
-// xruns the server reports.
-class TestClient {
+// What the test plays into morvex and records from it, each side a
+// JackClient of the test's own so that audio goes feeder → morvex → recorder
+// within one period.
+class Tape : public JackProcessor {
  public:
-  TestClient(const char* name, int inputs, int outputs) {
-    mClient = jack_client_open(name, JackNoStartServer, nullptr);
-    if (!mClient) return;
-    for (int i = 1; i <= inputs; ++i)
-      mInputs.push_back(jack_port_register(mClient, ("in_" + std::to_string(i)).c_str(),
-                                           JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0));
-    for (int i = 1; i <= outputs; ++i)
-      mOutputs.push_back(jack_port_register(mClient, ("out_" + std::to_string(i)).c_str(),
-                                            JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0));
-    jack_set_process_callback(mClient, OnProcess, this);
-    jack_set_xrun_callback(mClient, OnXrun, this);
-    jack_activate(mClient);
-  }
-  ~TestClient() {
-    if (mClient) jack_client_close(mClient);
-  }
+  Tape(int inputs, int outputs) : mInputs(inputs), mOutputs(outputs) {}
 
-  bool Open() const { return mClient != nullptr; }
-  jack_client_t* Jack() const { return mClient; }
-
-  // From the next period on: plays the signal (over and over when asked) and
-  // keeps up to `frames` frames of the inputs.
+  // From the next period on: plays the signal (over and over when asked),
+  // and keeps up to `frames` frames of the inputs.
   void Play(Channels signal, bool loop) {
     mSignal = std::move(signal);
     mLoop = loop;
     mPlaying.store(true);
   }
   void Record(size_t frames) {
-    mRecording.assign(mInputs.size(), std::vector<float>(frames));
-    mRecorded.store(0);
+    mRecording.assign(static_cast<size_t>(mInputs), std::vector<float>(frames));
     mRecordingOn.store(true);
   }
   size_t Recorded() const { return mRecorded.load(); }
   const Channels& Recording() const { return mRecording; }
   size_t Played() const { return mPlayed.load(); }
-  jack_nframes_t LastPeriod() const { return mLastPeriod.load(); }
-  bool InputsConnected() const {
-    for (jack_port_t* port : mInputs)
-      if (jack_port_connected(port) == 0) return false;
-    return true;
-  }
-  bool OutputsConnected() const {
-    for (jack_port_t* port : mOutputs)
-      if (jack_port_connected(port) == 0) return false;
-    return true;
-  }
-  unsigned Xruns() const { return mXruns.load(); }
+  uint32_t LastPeriod() const { return mLastPeriod.load(); }
 
- private:
-  static int OnProcess(jack_nframes_t frames, void* self) {
-    static_cast<TestClient*>(self)->Process(frames);
-    return 0;
-  }
-  static int OnXrun(void* self) {
-    static_cast<TestClient*>(self)->mXruns.fetch_add(1);
-    return 0;
-  }
-
-  void Process(jack_nframes_t frames) {
+  void process(const float* const* in, float* const* out, uint32_t frames) noexcept override {
     mLastPeriod.store(frames);
     const bool playing = mPlaying.load();
-    size_t played = mPlayed.load();
-    for (size_t c = 0; c < mOutputs.size(); ++c) {
-      auto* out = static_cast<float*>(jack_port_get_buffer(mOutputs[c], frames));
-      std::fill_n(out, frames, 0.0f);
-      if (!playing || c >= mSignal.size()) continue;
-      const std::vector<float>& source = mSignal[c];
-      for (jack_nframes_t i = 0; i < frames; ++i) {
-        const size_t at = played + i;
-        if (mLoop) {
-          out[i] = source[at % source.size()];
-        } else if (at < source.size()) {
-          out[i] = source[at];
-        }
+    const size_t played = mPlayed.load();
+    for (int c = 0; c < mOutputs; ++c) {
+      std::fill_n(out[c], frames, 0.0f);
+      const std::vector<float>* source = playing ? &mSignal[c] : nullptr;
+      for (uint32_t i = 0; source && i < frames; ++i) {
+        const size_t at = mLoop ? (played + i) % source->size() : played + i;
+        if (at < source->size()) out[c][i] = (*source)[at];
       }
     }
     if (playing) mPlayed.store(played + frames);
-    if (mRecordingOn.load()) {
-      const size_t recorded = mRecorded.load();
-      const size_t take = std::min<size_t>(frames, mRecording[0].size() - recorded);
-      for (size_t c = 0; c < mInputs.size(); ++c) {
-        const auto* in = static_cast<const float*>(jack_port_get_buffer(mInputs[c], frames));
-        std::copy_n(in, take, mRecording[c].begin() + static_cast<long>(recorded));
-      }
-      mRecorded.store(recorded + take);
-    }
+    if (!mRecordingOn.load()) return;
+    const size_t recorded = mRecorded.load();
+    const size_t take = std::min<size_t>(frames, mRecording[0].size() - recorded);
+    for (int c = 0; c < mInputs; ++c)
+      std::copy_n(in[c], take, mRecording[c].begin() + static_cast<long>(recorded));
+    mRecorded.store(recorded + take);
   }
+  void prepare(double, uint32_t) override {}
 
-  jack_client_t* mClient = nullptr;
-  std::vector<jack_port_t*> mInputs, mOutputs;
+ private:
+  const int mInputs, mOutputs;
   Channels mSignal;
   bool mLoop = false;
   std::atomic<bool> mPlaying{false}, mRecordingOn{false};
   std::atomic<size_t> mPlayed{0}, mRecorded{0};
   Channels mRecording;
-  std::atomic<jack_nframes_t> mLastPeriod{0};
-  std::atomic<unsigned> mXruns{0};
+  std::atomic<uint32_t> mLastPeriod{0};
+};
+
+// A tape on a client of the server $JACK_DEFAULT_SERVER names, playing.
+struct TestClient {
+  TestClient(const char* name, int inputs, int outputs)
+      : tape(inputs, outputs), jack(name, inputs, outputs, tape) {
+    jack.activate();
+  }
+  Tape tape;
+  JackClient jack;
 };
 
 // 'morvex live ARGS' in the background, its standard error in a file.
@@ -147,26 +104,10 @@ class LiveMorvex {
   LiveMorvex(const TempDir& scratch, std::vector<std::string> args,
              const std::vector<std::string>& environment = {"DISPLAY"})
       : mErrPath(scratch / "live.err") {
-    args.insert(args.begin(), {MORVEX_TOOL, "live"});
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-      argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    args.insert(args.begin(), "live");
     std::vector<std::string> changes = {"XDG_DATA_HOME=" + scratch / ".data"};
     changes.insert(changes.end(), environment.begin(), environment.end());
-    std::vector<std::string> variables = tool_test::ChangedEnvironment(changes);
-    std::vector<char*> envp;
-    for (std::string& variable : variables)
-      envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    if (posix_spawn(&mPid, MORVEX_TOOL, &actions, nullptr, argv.data(), envp.data()) != 0) mPid = 0;
-    posix_spawn_file_actions_destroy(&actions);
+    mPid = tool_test::StartProgram(MORVEX_TOOL, args, "/dev/null", mErrPath, changes);
   }
   ~LiveMorvex() {
     if (mPid > 0) {

@@ -45,26 +45,23 @@ TEST(MorvexLiveSoak, ThirtySecondsAt64FramePeriodsWithoutAnXrun) {
   const auto Log = [&] { return tool_test::Slurp(scratch / "jackd.log"); };
   ASSERT_TRUE(server.Running());
   TestClient feeder("feeder", 0, 2), recorder("recorder", 2, 0);
-  ASSERT_TRUE(feeder.Open() && recorder.Open());
   LiveMorvex morvex(scratch, {"--no-editor", "--preset", "Winds", "--connect-in", "feeder",
                               "--connect-out", "recorder"});
-  ASSERT_TRUE(Eventually(10, [&] {
-    return feeder.OutputsConnected() && recorder.InputsConnected();
-  })) << morvex.Err();
-  feeder.Play(tool_test::Signal(2, kRate, 1.0), true);
+  ASSERT_TRUE(morvex.Says("playing live as JACK client 'morvex'")) << morvex.Err();
+  feeder.tape.Play(tool_test::Signal(2, kRate, 1.0), true);
   // The connections being made are the server's business, not the effect's.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  const unsigned before = recorder.Xruns();
-  const size_t playedBefore = feeder.Played(), logBefore = Log().size();
+  const unsigned before = recorder.jack.xruns();
+  const size_t playedBefore = feeder.tape.Played(), logBefore = Log().size();
   std::this_thread::sleep_for(std::chrono::seconds(30));
-  const unsigned xruns = recorder.Xruns() - before;
+  const unsigned xruns = recorder.jack.xruns() - before;
   const std::string log = Log().substr(logBefore);
   const XrunCauses causes = CausesIn(log);
   std::printf("%u xruns in 30 s, %u of them morvex's own\n", xruns, causes.morvexRunning);
   EXPECT_EQ(causes.morvexRunning, 0u) << log;
   EXPECT_LE(xruns, causes.explained) << "the server gave no cause for some:\n" << log;
-  EXPECT_GE(feeder.Played() - playedBefore, static_cast<size_t>(29 * kRate));
-  EXPECT_EQ(recorder.LastPeriod(), 64u);
+  EXPECT_GE(feeder.tape.Played() - playedBefore, static_cast<size_t>(29 * kRate));
+  EXPECT_EQ(recorder.tape.LastPeriod(), 64u);
   morvex.Signal(SIGTERM);
   EXPECT_EQ(morvex.Exit(), 0) << morvex.Err();
 }

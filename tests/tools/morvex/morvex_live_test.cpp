@@ -41,30 +41,28 @@ TEST(MorvexLiveTest, AFilePlayedThroughItComesOutAsRenderPhasesIt) {
   ASSERT_TRUE(server.Running());
   TempDir scratch;
   TestClient feeder("feeder", 0, 2), recorder("recorder", 2, 0);
-  ASSERT_TRUE(feeder.Open() && recorder.Open());
   // The sweep stands still at Depth 0: where it stood when the file came in
   // is then no matter of how long the effect had been playing before.
   LiveMorvex morvex(scratch, {"--set", "Depth=0", "--connect-in", "feeder", "--connect-out",
                               "recorder", "--save-state", scratch / "live.aupreset"});
-  ASSERT_TRUE(Eventually(10, [&] {
-    return feeder.OutputsConnected() && recorder.InputsConnected();
-  })) << morvex.Err();
+  ASSERT_TRUE(morvex.Says("playing live as JACK client 'morvex'")) << morvex.Err();
   EXPECT_NE(morvex.Err().find("$DISPLAY is not set): playing without the editor"),
             std::string::npos)
       << morvex.Err();
 
   // The server changes its period while morvex plays silence.
-  ASSERT_EQ(jack_set_buffer_size(feeder.Jack(), 128), 0);
+  ASSERT_EQ(tool_test::RunProgram("/usr/bin/jack_bufsize", {"128"}, scratch.path()).status, 0);
   EXPECT_TRUE(morvex.Says("following the JACK server: 44100 Hz, 128 frames a period"))
       << morvex.Err();
   std::this_thread::sleep_for(std::chrono::seconds(1));
 
   const Channels signal = tool_test::Signal(2, kRate, 2.0);
   const size_t frames = signal[0].size();
-  recorder.Record(frames + kRate);
+  recorder.tape.Record(frames + kRate);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  feeder.Play(signal, false);
-  ASSERT_TRUE(Eventually(10, [&] { return recorder.Recorded() == frames + kRate; }));
+  feeder.tape.Play(signal, false);
+  ASSERT_TRUE(Eventually(10, [&] { return recorder.tape.Recorded() == frames + kRate; }));
+  EXPECT_EQ(recorder.tape.LastPeriod(), 128u);
   morvex.Signal(SIGINT);
   EXPECT_EQ(morvex.Exit(), 0) << morvex.Err();
   EXPECT_NE(morvex.Err().find("played for"), std::string::npos) << morvex.Err();
@@ -84,7 +82,7 @@ TEST(MorvexLiveTest, AFilePlayedThroughItComesOutAsRenderPhasesIt) {
   const Channels rendered = tool_test::ReadAudio(scratch / "out.wav").channels;
   ASSERT_EQ(rendered.size(), 2u);
 
-  const Channels& live = recorder.Recording();
+  const Channels& live = recorder.tape.Recording();
   const size_t liveStart = FirstSound(live), renderStart = FirstSound(rendered);
   ASSERT_EQ(renderStart, static_cast<size_t>(kRate));
   ASSERT_LE(liveStart + frames, live[0].size());
@@ -98,14 +96,24 @@ TEST(MorvexLiveTest, AFilePlayedThroughItComesOutAsRenderPhasesIt) {
   EXPECT_GT(phased, 0.1f);
 }
 
-TEST(MorvexLiveTest, TheServerGoingAwayEndsItWithStatusOneAndTheStateSaved) {
+// A name given to --connect-in or --connect-out is a port, or a client
+// standing for its first ports; a lone port goes with both channels.
+TEST(MorvexLiveTest, ItConnectsWhatItIsToldAndEndsWithStatusOneWhenTheServerGoes) {
   TempDir scratch;
   {
     test_support::JackServer server;
     ASSERT_TRUE(server.Running());
-    LiveMorvex morvex(
-        scratch, {"--no-editor", "--preset", "Twin", "--save-state", scratch / "kept.aupreset"});
+    const tool_test::Run surplus = tool_test::Morvex(
+        {"live", "--no-editor", "--connect-in", "system,system:capture_1"}, scratch);
+    EXPECT_EQ(surplus.status, 1);
+    EXPECT_NE(surplus.err.find("3 ports named for 2 inputs"), std::string::npos) << surplus.err;
+    LiveMorvex morvex(scratch,
+                      {"--no-editor", "--preset", "Twin", "--save-state", scratch / "kept.aupreset",
+                       "--connect-in", "system:capture_2", "--connect-out", "system"});
     ASSERT_TRUE(morvex.Says("playing live as JACK client 'morvex'")) << morvex.Err();
+    EXPECT_EQ(tool_test::RunProgram("/usr/bin/jack_lsp", {"-c", "morvex"}, scratch.path()).out,
+              "morvex:in_1\n   system:capture_2\nmorvex:in_2\n   system:capture_2\n"
+              "morvex:out_1\n   system:playback_1\nmorvex:out_2\n   system:playback_2\n");
     server.Stop();
     EXPECT_EQ(morvex.Exit(), 1) << morvex.Err();
     EXPECT_NE(morvex.Err().find("morvex: error: the JACK server went away"), std::string::npos)
