@@ -20,11 +20,10 @@ namespace test_support {
 // same periods as one) under a name of its own, exported as
 // $JACK_DEFAULT_SERVER while the object lives, so that neither the test nor
 // the programs it starts touch a server of the user's. It is stopped by its
-// process id. What the server says (it names the client late in each xrun)
-// goes to `log`.
+// process id.
 class JackServer {
  public:
-  explicit JackServer(int rate = 44100, int period = 64, const std::string& log = "/dev/null") {
+  explicit JackServer(int rate = 44100, int period = 64) {
     static int count = 0;
     mName = "morvex-test-" + std::to_string(getpid()) + "-" + std::to_string(++count);
     const std::string rateText = std::to_string(rate), periodText = std::to_string(period);
@@ -32,8 +31,8 @@ class JackServer {
                           rateText.c_str(), "-p", periodText.c_str(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     if (posix_spawnp(&mPid, "jackd", &actions, nullptr, const_cast<char* const*>(argv), environ) !=
         0)
       mPid = 0;

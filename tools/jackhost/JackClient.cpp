@@ -122,8 +122,13 @@ int JackClient::onProcess(jack_nframes_t frames, void* self) {
   for (size_t c = 0; c < client->mOutputs.size(); ++c)
     client->mOutBuffers[c] = static_cast<float*>(jack_port_get_buffer(client->mOutputs[c], frames));
   if (client->mGate.enter()) {
+    // JACK's clock is one a process callback may read.
+    const jack_time_t start = jack_get_time();
     client->mProcessor.process(client->mInBuffers.data(), client->mOutBuffers.data(), frames);
+    const jack_time_t took = jack_get_time() - start;
     client->mGate.leave();
+    if (took > client->mLongestWork.load(std::memory_order_relaxed))
+      client->mLongestWork.store(took, std::memory_order_relaxed);
   } else {
     for (float* out : client->mOutBuffers)
       std::fill_n(out, frames, 0.0f);

@@ -64,6 +64,9 @@ class JackClient {
   std::string endReason() const;
   // The xruns the server has reported since activation.
   unsigned xruns() const { return mXruns.load(); }
+  // The longest the processor took over one period, by JACK's clock: what
+  // tells an xrun of its own from the machine's.
+  uint64_t longestWorkMicroseconds() const { return mLongestWork.load(); }
 
  private:
   static int onProcess(jack_nframes_t frames, void* self);
@@ -92,6 +95,7 @@ class JackClient {
   jack_nframes_t mRate = 0, mFrames = 0;
   std::atomic<bool> mPrepared{false};
   std::atomic<unsigned> mXruns{0};
+  std::atomic<jack_time_t> mLongestWork{0};
   std::atomic<bool> mEnding{false}, mEnded{false};
   char mEndReason[512] = {};
   int mWake[2] = {-1, -1};

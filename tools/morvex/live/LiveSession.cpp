@@ -37,8 +37,11 @@ void LiveSession::wait() {
 
 int LiveSession::finish() {
   const std::chrono::duration<double> played = std::chrono::steady_clock::now() - mStart;
-  std::fprintf(stderr, "morvex: played for %.1f s; the server reported %u xruns\n", played.count(),
-               mJack.xruns());
+  std::fprintf(stderr,
+               "morvex: played for %.1f s; the longest period's work took %.2f ms of %.2f ms; "
+               "the server reported %u xruns\n",
+               played.count(), static_cast<double>(mJack.longestWorkMicroseconds()) / 1000,
+               1000 * mJack.periodFrames() / mJack.sampleRate(), mJack.xruns());
   if (const unsigned refused = mLiveUnit.refusedPeriods())
     std::fprintf(stderr,
                  "morvex: warning: Morvex refused to render %u periods, played as silence\n",
