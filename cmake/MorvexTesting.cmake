@@ -7,10 +7,12 @@ include(GoogleTest)
 add_custom_target(concurrency_tests)
 
 # morvex_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY]
-#                 [FONTS] [ENVIRONMENT <VAR=value...>])
+#                 [FONTS] [SOAK] [ENVIRONMENT <VAR=value...>])
 # FONTS: text is drawn with the fonts the bundles carry, as the editor's is.
+# SOAK: tests of real time that run long, labelled soak, alone on the machine
+# so that other tests take no time from them.
 function(morvex_add_test name)
-  cmake_parse_arguments(ARG "CONCURRENCY;FONTS" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "CONCURRENCY;FONTS;SOAK" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   if(ARG_FONTS)
     list(APPEND ARG_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/BundledFonts.cpp)
   endif()
@@ -25,8 +27,13 @@ function(morvex_add_test name)
     set(labels concurrency)
     add_dependencies(concurrency_tests ${name})
   endif()
+  set(serial FALSE)
+  if(ARG_SOAK)
+    set(labels soak)
+    set(serial TRUE)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${ARG_ENVIRONMENT}")
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${ARG_ENVIRONMENT}" RUN_SERIAL ${serial})
 endfunction()

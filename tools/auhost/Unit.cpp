@@ -269,18 +269,18 @@ OSStatus Unit::setState(CFPropertyListRef state) {
                               &state, sizeof state);
 }
 
-Renderer::Renderer(Unit& unit, UInt32 channels, RenderPath path)
+Renderer::Renderer(Unit& unit, UInt32 channels, RenderCall call)
     : mUnit(unit),
       mChannels(channels),
       mOutput(channels, 0) {
   const AURenderCallbackStruct callback = {&Renderer::supplyInput, this};
   unit.set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, callback);
-  if (path == RenderPath::kFastDispatch) {
+  if (call == RenderCall::FastDispatch) {
     UInt32 size = sizeof mFastRender;
     unit.check(
         AudioUnitGetProperty(unit.au(), kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
                              kAudioUnitRenderSelect, &mFastRender, &size),
-        "asking for the fast render function");
+        "the fast-dispatch render function");
     mStorage = GetComponentInstanceStorage(unit.au());
   }
 }

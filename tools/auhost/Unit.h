@@ -102,16 +102,18 @@ class Unit {
   bool mInitialized = false;
 };
 
-// How a render reaches the unit: through the component entry, which the
-// unit serialises with its other calls, or through the render function that
-// fast dispatch hands out, as real-time hosts call it.
-enum class RenderPath { kEntry, kFastDispatch };
+// How a Renderer calls the unit's render: through the component entry, which
+// serialises it with the unit's other calls, or through the function the unit
+// hands out for fast dispatch, which a real-time thread may call because it
+// takes no lock.
+enum class RenderCall { Entry, FastDispatch };
 
 // Pulls non-interleaved input through the unit's render callback and renders
 // it, advancing the sample time by each slice.
 class Renderer {
  public:
-  Renderer(Unit& unit, UInt32 channels, RenderPath path = RenderPath::kEntry);
+  // Throws HostError when the unit offers no fast dispatch that was asked for.
+  Renderer(Unit& unit, UInt32 channels, RenderCall call = RenderCall::Entry);
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 

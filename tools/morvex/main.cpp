@@ -36,6 +36,7 @@ const char kUsage[] =
     "  validate --lv2 [URI]      the same checks on the LV2 plug-in\n"
     "  editor [OPTIONS]          open the editor in a window, or draw it into a PNG\n"
     "  show FILE.aupreset        tell what a saved state holds\n"
+    "  live [OPTIONS]            play live through JACK, with the editor open\n"
     "\n"
     "'morvex COMMAND --help' explains each command; 'morvex --version' tells the\n"
     "version.\n"
@@ -55,7 +56,7 @@ struct Command {
 const Command kCommands[] = {
     {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
     {"info", InfoCommand},     {"validate", ValidateModuleCommand}, {"editor", EditorModuleCommand},
-    {"show", ShowCommand},
+    {"show", ShowCommand},     {"live", LiveModuleCommand},
 };
 
 int run(int argc, char** argv) {

@@ -59,12 +59,12 @@ inline std::vector<std::string> ChangedEnvironment(const std::vector<std::string
   return variables;
 }
 
-// Runs a program with standard output and error captured in files, in this
-// process's environment changed as ChangedEnvironment says.
-inline Run RunProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& scratch,
-                      const std::vector<std::string>& environment = {}) {
-  const std::string outPath = scratch + "/.stdout", errPath = scratch + "/.stderr";
+// Starts a program with standard input from /dev/null and standard output
+// and error into files, in this process's environment changed as
+// ChangedEnvironment says; its pid, or 0.
+inline pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& outPath, const std::string& errPath,
+                          const std::vector<std::string>& environment = {}) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -81,14 +81,24 @@ inline Run RunProgram(const std::string& program, const std::vector<std::string>
   for (std::string& variable : variables)
     envp.push_back(variable.data());
   envp.push_back(nullptr);
-  pid_t pid;
+  pid_t pid = 0;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Runs a program with standard output and error captured in files, in this
+// process's environment changed as ChangedEnvironment says.
+inline Run RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& scratch,
+                      const std::vector<std::string>& environment = {}) {
+  const std::string outPath = scratch + "/.stdout", errPath = scratch + "/.stderr";
   Run run;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+  if (const pid_t pid = StartProgram(program, args, outPath, errPath, environment)) {
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
-  posix_spawn_file_actions_destroy(&actions);
   run.out = Slurp(outPath);
   run.err = Slurp(errPath);
   unlink(outPath.c_str());

@@ -18,7 +18,7 @@ namespace {
 
 TEST(MorvexCli, EveryCommandHasHelp) {
   TempDir dir;
-  for (const char* command : {"render", "presets", "params", "info", "validate", "show"}) {
+  for (const char* command : {"render", "presets", "params", "info", "validate", "show", "live"}) {
     const auto run = Morvex({command, "--help"}, dir);
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_THAT(run.out, StartsWith(std::string("usage: morvex ") + command)) << command;
@@ -26,7 +26,7 @@ TEST(MorvexCli, EveryCommandHasHelp) {
   }
   const auto top = Morvex({"--help"}, dir);
   EXPECT_EQ(top.status, 0);
-  for (const char* command : {"render", "presets", "params", "info", "validate", "show"})
+  for (const char* command : {"render", "presets", "params", "info", "validate", "show", "live"})
     EXPECT_THAT(top.out, HasSubstr(std::string("  ") + command + " ")) << command;
 }
 
@@ -65,6 +65,9 @@ TEST(MorvexCli, UsageMistakesExitWithStatusTwoAndSayWhat) {
       {{"validate", "--lv2", "urn:a", "urn:b"}, "validate: unexpected argument 'urn:b'"},
       {{"show"}, "show: missing FILE"},
       {{"show", "a.aupreset", "b.aupreset"}, "show: unexpected argument 'b.aupreset'"},
+      {{"live", "extra"}, "live: unexpected argument 'extra'"},
+      {{"live", "--connect-in", "system,,metro"},
+       "--connect-in has an empty port name in 'system,,metro'"},
   };
   for (const auto& c : cases) {
     const auto run = Morvex(c.args, dir);

@@ -22,7 +22,7 @@ mapped=$(sed -n 's/.*file=\([^ ]*\) \[[0-9]*\];  \(needed\|dynamically loaded\) 
 # The log is read right: the render's own libraries are in it.
 grep -q '^libsndfile' <<<"$mapped" || fail "no libsndfile among the mapped: $mapped"
 grep -q '/Contents/MacOS/Morvex$' <<<"$mapped" || fail "no component among the mapped: $mapped"
-editor=$(grep -e libX11 -e libfontconfig -e libfreetype -e libpng -e MorvexUI -e morvex-display -e liblilv \
+editor=$(grep -e libX11 -e libfontconfig -e libfreetype -e libpng -e MorvexUI -e morvex-display -e liblilv -e libjack -e libsuil \
   <<<"$mapped" || true)
 [ -z "$editor" ] || fail "a render maps the editor's libraries: $editor"
 echo "a render maps $(wc -l <<<"$mapped") libraries, none of the editor's"

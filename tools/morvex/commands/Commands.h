@@ -13,3 +13,4 @@ int ShowCommand(const std::vector<std::string>& args);
 // In the display module: see DisplayModule.h.
 int EditorCommand(const std::vector<std::string>& args);
 int ValidateCommand(const std::vector<std::string>& args);
+int LiveCommand(const std::vector<std::string>& args);

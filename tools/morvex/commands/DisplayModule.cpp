@@ -36,3 +36,7 @@ int EditorModuleCommand(const std::vector<std::string>& args) {
 int ValidateModuleCommand(const std::vector<std::string>& args) {
   return RunInModule(kValidateEntry, args);
 }
+
+int LiveModuleCommand(const std::vector<std::string>& args) {
+  return RunInModule(kLiveEntry, args);
+}

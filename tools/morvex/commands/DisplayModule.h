@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
-// `morvex editor` and `morvex validate` live in a module of their own beside
-// the program's libraries (MORVEX_DISPLAY_MODULE_FROM_BIN, relative to the
-// program), with the effect the editor's snapshot draws, the window layers
-// and the LV2 host the validator needs: every other command, a render
-// first, starts without loading X11, fontconfig, FreeType, libpng or lilv.
+// `morvex editor`, `morvex validate` and `morvex live` live in a module of
+// their own beside the program's libraries (MORVEX_DISPLAY_MODULE_FROM_BIN,
+// relative to the program), with the effect the editor's snapshot draws,
+// the window layers, the LV2 host the validator needs and the JACK client:
+// every other command, a render first, starts without loading X11,
+// fontconfig, FreeType, libpng, lilv or JACK.
 
 // The module's entries, one per command, each taking the command's
 // arguments and returning its exit status. No exception leaves them: the
@@ -15,8 +16,10 @@
 using DisplayModuleEntry = int (*)(const std::vector<std::string>& args);
 inline constexpr char kEditorEntry[] = "morvex_editor_command";
 inline constexpr char kValidateEntry[] = "morvex_validate_command";
+inline constexpr char kLiveEntry[] = "morvex_live_command";
 
-// Load the module and run its EditorCommand or ValidateCommand. Throw
-// ToolError when the module cannot be loaded.
+// Load the module and run its EditorCommand, ValidateCommand or
+// LiveCommand. Throw ToolError when the module cannot be loaded.
 int EditorModuleCommand(const std::vector<std::string>& args);
 int ValidateModuleCommand(const std::vector<std::string>& args);
+int LiveModuleCommand(const std::vector<std::string>& args);

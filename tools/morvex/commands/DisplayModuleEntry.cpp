@@ -41,5 +41,11 @@ extern "C" __attribute__((visibility("default"))) int morvex_validate_command(
   return RunReportingFailures(ValidateCommand, args);
 }
 
+extern "C" __attribute__((visibility("default"))) int morvex_live_command(
+    const std::vector<std::string>& args) {
+  return RunReportingFailures(LiveCommand, args);
+}
+
 static_assert(std::is_same_v<decltype(&morvex_editor_command), DisplayModuleEntry>);
+static_assert(std::is_same_v<decltype(&morvex_live_command), DisplayModuleEntry>);
 static_assert(std::is_same_v<decltype(&morvex_validate_command), DisplayModuleEntry>);

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/commands/Commands.h"
+#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/editor/EditorSnapshot.h"
 #include "tools/morvex/editor/EditorWindow.h"
 #include "tools/morvex/output/StateClashes.h"
@@ -77,5 +77,10 @@ int EditorCommand(const std::vector<std::string>& argv) {
     WriteEditorSnapshot(options.unit, options.scale ? options.scale : 1, options.snapshot);
     return 0;
   }
-  return RunEditorWindow(options.unit, options.scale);
+  try {
+    return RunEditorWindow(options.unit, options.scale);
+  } catch (const DisplayMissing& missing) {
+    throw ToolError(std::string(missing.what()) +
+                    "; 'morvex editor --snapshot FILE.png' needs none");
+  }
 }

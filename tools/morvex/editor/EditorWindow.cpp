@@ -28,29 +28,38 @@ constexpr CFTimeInterval kHostTick = 0.02;
 
 // Quiet noise (about -60 dBFS) rendered as fast as real time goes, so the
 // sweep display moves as it would in a host; nothing is played.
-class QuietFeed {
+class QuietHost : public EditorHost {
  public:
-  explicit QuietFeed(Unit& unit)
-      : mRenderer(unit, 2),
-        mIn(kBlock),
-        mOutL(kBlock),
-        mOutR(kBlock),
-        mStart(std::chrono::steady_clock::now()) {}
+  explicit QuietHost(const UnitSettings& settings)
+      : mSettings(settings), mIn(kBlock), mOutL(kBlock), mOutR(kBlock) {}
 
-  void CatchUp() {
+  Unit& unit() override { return mUnit; }
+
+  void start() override {
+    mUnit.configure(2, kSampleRate, kBlock);
+    mUnit.initialize();
+    mSettings.apply(mUnit);
+    mRenderer.emplace(mUnit, 2);
+    mStart = std::chrono::steady_clock::now();
+  }
+
+  bool keepOpen() override {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - mStart;
     while (mRendered + kBlock <= elapsed.count() * kSampleRate) {
       FillQuietNoise(mNoise, mIn);
       const float* in[2] = {mIn.data(), mIn.data()};
       float* out[2] = {mOutL.data(), mOutR.data()};
-      const OSStatus status = mRenderer.render(in, out, kBlock);
+      const OSStatus status = mRenderer->render(in, out, kBlock);
       if (status != noErr) throw ToolError("Morvex failed to render: " + StatusText(status));
       mRendered += kBlock;
     }
+    return true;
   }
 
  private:
-  Renderer mRenderer;
+  const UnitSettings& mSettings;
+  Unit mUnit;
+  std::optional<Renderer> mRenderer;
   std::vector<float> mIn, mOutL, mOutR;
   std::chrono::steady_clock::time_point mStart;
   double mRendered = 0;
@@ -59,7 +68,7 @@ class QuietFeed {
 
 struct HostLoop {
   X11HostWindow* window;
-  QuietFeed* feed;
+  EditorHost* host;
   std::optional<ToolError> failure;
 };
 
@@ -67,7 +76,7 @@ void OnHostTick(CFRunLoopTimerRef, void* info) {
   auto* loop = static_cast<HostLoop*>(info);
   try {
     loop->window->HandlePendingEvents();
-    if (loop->window->IsOpen()) loop->feed->CatchUp();
+    if (loop->window->IsOpen() && !loop->host->keepOpen()) loop->window->Close();
   } catch (const ToolError& error) {
     loop->failure = error;
   }
@@ -130,28 +139,26 @@ struct SavingWhenTheDisplayGoes {
 
 }  // namespace
 
-int RunEditorWindow(const UnitSettings& settings, int scale) {
+int RunEditorWindow(const UnitSettings& settings, int scale, EditorHost* host) {
   if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
-  Unit unit;
+  std::optional<QuietHost> quiet;
+  if (!host) host = &quiet.emplace(settings);
+  Unit& unit = host->unit();
   RefuseHiddenPresetName(unit, settings.savePresetName);
   X11HostWindow window;
   if (!window.Connected())
-    throw ToolError("cannot open the X display" +
-                    std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)") +
-                    "; 'morvex editor --snapshot FILE.png' needs none");
+    throw DisplayMissing("cannot open the X display" +
+                         std::string(std::getenv("DISPLAY") ? "" : " ($DISPLAY is not set)"));
   std::optional<StateOutputs> stateOutputs(std::in_place, settings);
   const SavingWhenTheDisplayGoes saving(settings, unit, stateOutputs);
 
-  unit.configure(2, kSampleRate, kBlock);
-  unit.initialize();
-  settings.apply(unit);
+  host->start();
   void* view = OpenView(unit);
   if (!view) throw NoEditorError();
   if (!window.Show(view, "Morvex"))
     throw ToolError("the editor's view is not a window on this display");
   {
-    QuietFeed feed(unit);
-    HostLoop loop{&window, &feed, std::nullopt};
+    HostLoop loop{&window, host, std::nullopt};
     CFRunLoopTimerContext context = {0, &loop, nullptr, nullptr, nullptr};
     CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent(), kHostTick,
                                                    0, 0, OnHostTick, &context);
@@ -164,6 +171,5 @@ int RunEditorWindow(const UnitSettings& settings, int scale) {
   }
   stateOutputs->write(unit);
   stateOutputs->commit();
-  unit.uninitialize();
   return 0;
 }

@@ -22,7 +22,7 @@ class AuInstance : public StrictInstance {
   AuInstance(Component component, double sampleRate, uint32_t maxFrames) : mUnit(component) {
     mUnit.configure(2, sampleRate, maxFrames);
     mUnit.initialize();
-    mRenderer.emplace(mUnit, 2, RenderPath::kFastDispatch);
+    mRenderer.emplace(mUnit, 2, RenderCall::FastDispatch);
   }
 
   bool process(const float* const* in, float* const* out, uint32_t frames) noexcept override {
@@ -139,7 +139,7 @@ void noteEntryRender(CheckReport& report, Component component, const StrictLevel
   Unit unit(component);
   unit.configure(2, 48000, 512);
   unit.initialize();
-  Renderer renderer(unit, 2, RenderPath::kEntry);
+  Renderer renderer(unit, 2, RenderCall::Entry);
   std::vector<float> left(512), right(512);
   const float* in[2] = {left.data(), right.data()};
   float* out[2] = {left.data(), right.data()};
