@@ -5,8 +5,8 @@
 
 OSStatus MemorySource::attach(AudioUnit unit) {
   const AURenderCallbackStruct callback = {&MemorySource::supply, this};
-  return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input,
-                              0, &callback, sizeof callback);
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                              &callback, sizeof callback);
 }
 
 OSStatus MemorySource::supply(void* refCon, AudioUnitRenderActionFlags*,

@@ -270,9 +270,7 @@ OSStatus Unit::setState(CFPropertyListRef state) {
 }
 
 Renderer::Renderer(Unit& unit, UInt32 channels, RenderCall call)
-    : mUnit(unit),
-      mChannels(channels),
-      mOutput(channels, 0) {
+    : mUnit(unit), mChannels(channels), mOutput(channels, 0) {
   const AURenderCallbackStruct callback = {&Renderer::supplyInput, this};
   unit.set(kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, callback);
   if (call == RenderCall::FastDispatch) {

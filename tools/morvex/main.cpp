@@ -54,7 +54,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"render", RenderCommand}, {"presets", PresetsCommand},   {"params", ParamsCommand},
+    {"render", RenderCommand}, {"presets", PresetsCommand},         {"params", ParamsCommand},
     {"info", InfoCommand},     {"validate", ValidateModuleCommand}, {"editor", EditorModuleCommand},
     {"show", ShowCommand},     {"live", LiveModuleCommand},
 };

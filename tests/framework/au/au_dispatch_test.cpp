@@ -6,12 +6,12 @@
 #include <string>
 #include <utility>
 
-#include "platform/HostEvents.h"
 #include "platform/CoreFoundation.h"
+#include "platform/HostEvents.h"
 #include "tests/support/AUHost.h"
-#include "tools/auhost/MorvexDescription.h"
 #include "tests/support/ComponentSlots.h"
 #include "tests/support/DynamicSymbols.h"
+#include "tools/auhost/MorvexDescription.h"
 
 using namespace au_test;
 using test_support::FloatSlot;

@@ -26,8 +26,8 @@ Signal RenderThroughRenderer(const Signal& in, const std::vector<UInt32>& blocks
   Signal out(kChannels, std::vector<float>(in[0].size()));
   size_t done = 0;
   for (size_t b = 0; done < in[0].size(); ++b) {
-    const UInt32 frames = std::min<UInt32>(blocks[b % blocks.size()],
-                                           static_cast<UInt32>(in[0].size() - done));
+    const UInt32 frames =
+        std::min<UInt32>(blocks[b % blocks.size()], static_cast<UInt32>(in[0].size() - done));
     const float* from[kChannels] = {in[0].data() + done, in[1].data() + done};
     float* to[kChannels] = {out[0].data() + done, out[1].data() + done};
     EXPECT_EQ(renderer.render(from, to, frames), noErr);

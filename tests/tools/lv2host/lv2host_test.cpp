@@ -53,7 +53,8 @@ TEST_F(Lv2HostInstance, InPlaceRunsSoundAsRunsIntoItsOwnBuffers) {
   std::vector<std::vector<float>> signal(2, std::vector<float>(256));
   ReproducibleNoise noise(3);
   for (auto& channel : signal)
-    for (float& sample : channel) sample = static_cast<float>(noise.unit() - 0.5);
+    for (float& sample : channel)
+      sample = static_cast<float>(noise.unit() - 0.5);
 
   std::string error;
   auto separate = create({}, error);
@@ -76,7 +77,8 @@ TEST_F(Lv2HostInstance, InPlaceRunsSoundAsRunsIntoItsOwnBuffers) {
   for (int c = 0; c < 2; ++c) {
     const std::vector<float> own(separate->output(c), separate->output(c) + 256);
     EXPECT_EQ(shared[static_cast<size_t>(c)], own) << "channel " << c;
-    EXPECT_NE(own, signal[static_cast<size_t>(c)]) << "the effect left channel " << c << " as it was";
+    EXPECT_NE(own, signal[static_cast<size_t>(c)])
+        << "the effect left channel " << c << " as it was";
   }
 }
 

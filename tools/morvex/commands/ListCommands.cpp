@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/commands/Commands.h"
-#include "tools/morvex/settings/ParameterUnits.h"
-#include "tools/morvex/settings/PresetChoice.h"
+#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/console/RawListing.h"
-#include "tools/morvex/settings/TypedInput.h"
-#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/console/TextTable.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/StateFile.h"
+#include "tools/morvex/settings/ParameterUnits.h"
+#include "tools/morvex/settings/PresetChoice.h"
+#include "tools/morvex/settings/TypedInput.h"
 #include "tools/morvex/settings/UserPresets.h"
 
 namespace {

@@ -3,15 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "tools/morvex/console/ArgCursor.h"
-#include "tools/morvex/render/BatchRender.h"
 #include "tools/morvex/commands/Commands.h"
+#include "tools/morvex/console/ArgCursor.h"
+#include "tools/morvex/console/Progress.h"
+#include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/StateClashes.h"
+#include "tools/morvex/render/BatchRender.h"
 #include "tools/morvex/render/Container.h"
 #include "tools/morvex/render/FileRender.h"
-#include "tools/morvex/console/Progress.h"
 #include "tools/morvex/settings/TypedInput.h"
-#include "tools/morvex/output/StateClashes.h"
-#include "tools/morvex/console/ToolError.h"
 
 namespace {
 

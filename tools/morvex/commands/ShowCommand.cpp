@@ -6,14 +6,14 @@
 
 #include "platform/AudioUnitProperties.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/commands/Commands.h"
-#include "tools/morvex/settings/ParameterUnits.h"
+#include "tools/morvex/console/ArgCursor.h"
 #include "tools/morvex/console/PrintableText.h"
 #include "tools/morvex/console/RawListing.h"
-#include "tools/morvex/settings/TypedInput.h"
-#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/console/TextTable.h"
+#include "tools/morvex/output/StateFile.h"
+#include "tools/morvex/settings/ParameterUnits.h"
+#include "tools/morvex/settings/TypedInput.h"
 
 namespace {
 

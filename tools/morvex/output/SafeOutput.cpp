@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "framework/base/AtomicFile.h"
-#include "tools/morvex/output/FileDescriptors.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/FileDescriptors.h"
 
 namespace {
 

@@ -76,7 +76,7 @@ class SafeOutput {
   Existing mExisting;
   std::optional<AtomicFile> mFile;  // replacing a regular file, or making one
   int mSpool = -1;                  // the bytes for one written in place
-  int mInPlace = -1;  // the device, FIFO or standard output written in place
+  int mInPlace = -1;                // the device, FIFO or standard output written in place
   int mSlot = -1;
   size_t mNotYetSyncing = 0;  // bytes written since write-back was last started
   bool mCreated = false;      // commit() made mFinal, which was free before

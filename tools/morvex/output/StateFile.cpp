@@ -10,8 +10,8 @@
 #include "framework/au/UserPresets.h"
 #include "platform/AudioUnitProperties.h"
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/SafeOutput.h"
 
 namespace {
 

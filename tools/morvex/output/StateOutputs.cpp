@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/settings/UnitSettings.h"
 #include "tools/morvex/settings/UserPresets.h"
 

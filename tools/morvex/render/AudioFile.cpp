@@ -10,9 +10,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "tools/morvex/output/SafeOutput.h"
-#include "tools/morvex/output/FileDescriptors.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/FileDescriptors.h"
+#include "tools/morvex/output/SafeOutput.h"
 
 namespace {
 

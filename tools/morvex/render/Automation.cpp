@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "tools/morvex/settings/TypedInput.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/settings/TypedInput.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ArgCursor.h"
-#include "tools/morvex/render/Automation.h"
 #include "tools/morvex/console/BatchProgress.h"
-#include "tools/morvex/output/FilePaths.h"
-#include "tools/morvex/output/SafeOutput.h"
-#include "tools/morvex/settings/TypedInput.h"
 #include "tools/morvex/console/TextTable.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/FilePaths.h"
+#include "tools/morvex/output/SafeOutput.h"
+#include "tools/morvex/render/Automation.h"
+#include "tools/morvex/settings/TypedInput.h"
 
 static_assert(kMaxBatchJobs < SafeOutput::kMaxPending,
               "every job's output must be removable on a signal");

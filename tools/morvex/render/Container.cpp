@@ -2,8 +2,8 @@
 
 #include <sndfile.h>
 
-#include "tools/morvex/render/AudioFile.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/render/AudioFile.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/render/Automation.h"
-#include "tools/morvex/settings/PresetChoice.h"
-#include "tools/morvex/render/RenderTail.h"
+#include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/output/StateOutputs.h"
-#include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/render/Automation.h"
+#include "tools/morvex/render/RenderTail.h"
+#include "tools/morvex/settings/PresetChoice.h"
 
 namespace {
 

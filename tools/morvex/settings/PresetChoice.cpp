@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "tools/auhost/Unit.h"
-#include "tools/morvex/settings/TypedInput.h"
-#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/output/StateFile.h"
+#include "tools/morvex/settings/TypedInput.h"
 #include "tools/morvex/settings/UserPresets.h"
 
 namespace {

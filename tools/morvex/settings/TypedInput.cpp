@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/morvex/settings/ParameterUnits.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/settings/ParameterUnits.h"
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

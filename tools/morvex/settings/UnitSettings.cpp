@@ -2,9 +2,9 @@
 
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ArgCursor.h"
+#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/settings/PresetChoice.h"
 #include "tools/morvex/settings/TypedInput.h"
-#include "tools/morvex/output/StateFile.h"
 #include "tools/morvex/settings/UserPresets.h"
 
 bool UnitSettings::parseOption(ArgCursor& args) {
