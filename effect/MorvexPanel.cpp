@@ -57,20 +57,29 @@ void MorvexPanel::OnMouseDown(int x, int y, IMouseMod* mod) {
   IGraphics* graphics = GetGUI();
   if (!mod || !mod->R || !graphics) return;
   IPopupMenu menu;
-  std::vector<std::function<void()>> actions;  // one for each entry, separators too
-  const auto add = [&](const char* text, int flags, std::function<void()> action) {
-    menu.AddItem(text, -1, flags);
-    actions.push_back(std::move(action));
+  std::vector<std::function<void()>> actions;
+  FillPresetMenu(&menu, &actions);
+  IRECT at(x, y, x + 1, y);
+  IPopupMenu* chosen = graphics->CreateIPopupMenu(&menu, &at);
+  if (!chosen) return;
+  const int item = chosen->GetChosenItemIdx();
+  if (item >= 0 && item < static_cast<int>(actions.size())) actions[static_cast<size_t>(item)]();
+}
+
+void MorvexPanel::FillPresetMenu(IPopupMenu* menu, std::vector<std::function<void()>>* actions) {
+  const auto add = [&](const char* text, bool checked, std::function<void()> action) {
+    menu->AddItem(text, -1, checked ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
+    actions->push_back(std::move(action));
   };
   const auto separate = [&] {
-    menu.AddSeparator();
-    actions.push_back([] {});
+    menu->AddSeparator();
+    actions->push_back([] {});
   };
+  if (mPresetAtUserLoad != mPlug->GetCurrentPresetIdx()) mUserPresetPath.clear();
   for (int i = 0; i < mPlug->NPresets(); ++i) {
     if (mPlug->PresetRepeats(i)) continue;
-    const bool current = i == mPlug->GetCurrentPresetIdx();
-    add(mPlug->GetPresetName(i), current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags,
-        [this, i] { LoadPreset(i); });
+    const bool current = mUserPresetPath.empty() && i == mPlug->GetCurrentPresetIdx();
+    add(mPlug->GetPresetName(i), current, [this, i] { LoadPreset(i); });
   }
   separate();
   // A folder that cannot be read lists nothing, saving then says why; a
@@ -81,19 +90,14 @@ void MorvexPanel::OnMouseDown(int x, int y, IMouseMod* mod) {
                             [](const UserPresetFile& preset) { return !preset.regular; }),
              user.end());
   for (const UserPresetFile& preset : user)
-    add(preset.name.c_str(), IPopupMenuItem::kNoFlags,
+    add(preset.name.c_str(), preset.path == mUserPresetPath,
         [this, preset] { LoadUserPreset(preset.path); });
   if (!user.empty()) separate();
-  add("Save as preset\xE2\x80\xA6", IPopupMenuItem::kNoFlags, [this] {
+  add("Save as preset\xE2\x80\xA6", false, [this] {
     mReadout->OpenTextField(this, (mRECT.L + mRECT.R) / 2, (mRECT.T + mRECT.B) / 2, kNameFieldWidth,
                             "");
   });
-  add("Reset to defaults", IPopupMenuItem::kNoFlags, [this] { ResetToDefaults(); });
-  IRECT at(x, y, x + 1, y);
-  IPopupMenu* chosen = graphics->CreateIPopupMenu(&menu, &at);
-  if (!chosen) return;
-  const int item = chosen->GetChosenItemIdx();
-  if (item >= 0 && item < static_cast<int>(actions.size())) actions[static_cast<size_t>(item)]();
+  add("Reset to defaults", false, [this] { ResetToDefaults(); });
 }
 
 void MorvexPanel::TextFromTextEntry(const char* text) {
@@ -118,8 +122,9 @@ bool MorvexPanel::LoadTellingHost(const std::function<bool()>& load) {
 }
 
 void MorvexPanel::LoadPreset(int presetIdx) {
-  if (LoadTellingHost([&] { return mPlug->RestorePreset(presetIdx); }))
-    mPlug->InformHostOfProgramChange();
+  if (!LoadTellingHost([&] { return mPlug->RestorePreset(presetIdx); })) return;
+  mUserPresetPath.clear();
+  mPlug->InformHostOfProgramChange();
 }
 
 void MorvexPanel::LoadUserPreset(const std::string& path) {
@@ -128,7 +133,11 @@ void MorvexPanel::LoadUserPreset(const std::string& path) {
   const bool loaded =
       state && LoadTellingHost([&] { return RestoreSavedState(mPlug, kIdentity, state); });
   if (state) CFRelease(state);
-  if (loaded) return;
+  if (loaded) {
+    mUserPresetPath = path;
+    mPresetAtUserLoad = mPlug->GetCurrentPresetIdx();
+    return;
+  }
   mReadout->Say("not loaded: " + (problem.empty() ? "not a state of Morvex" : problem));
 }
 
@@ -167,6 +176,7 @@ int MorvexPanel::FactoryPresetNamed(const std::string& name) const {
 }
 
 void MorvexPanel::ResetToDefaults() {
+  mUserPresetPath.clear();
   IGraphics* graphics = GetGUI();
   for (int i = 0; i < mPlug->NParams(); ++i) {
     const IParam* param = mPlug->GetParam(i);

@@ -2,15 +2,17 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/editor/IBitmapControl.h"
 
+class IPopupMenu;
 class MorvexReadout;
 
 // The panel behind the controls. A right click on it (away from the
-// controls) opens the preset menu: each distinct factory preset once, the
-// current one checked; the user's own presets, from the folder `morvex
-// presets` lists; "Save as preset…", which asks for a name in the one-line
+// controls) opens the preset menu: each distinct factory preset once; the
+// user's own presets, from the folder `morvex presets` lists (the one
+// loaded last checked, else the current factory preset); "Save as preset…", which asks for a name in the one-line
 // field; and "Reset to defaults". What is chosen loads through the plug-in,
 // and the host hears of every parameter that changed, each in a gesture of
 // its own. What cannot be done is said in the readout's place. [UI thread]
@@ -19,6 +21,9 @@ class MorvexPanel : public IBitmapControl {
   MorvexPanel(IPlugBase* plug, const IBitmap* background, MorvexReadout* readout);
 
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
+  // The preset menu as it stands, and what each of its entries does (one
+  // action for each entry, separators too).
+  void FillPresetMenu(IPopupMenu* menu, std::vector<std::function<void()>>* actions);
   // The name typed for "Save as preset…".
   void TextFromTextEntry(const char* text) override;
 
@@ -37,4 +42,9 @@ class MorvexPanel : public IBitmapControl {
   int FactoryPresetNamed(const std::string& name) const;
 
   MorvexReadout* mReadout;
+  // The user preset loaded last, checked in the menu while the plug-in's
+  // current preset is still the one it was then (a host's program change
+  // makes the factory preset current again); empty for none.
+  std::string mUserPresetPath;
+  int mPresetAtUserLoad = -1;
 };

@@ -9,16 +9,19 @@
 
 #include "effect/IRadioBitmapControl2D.h"
 #include "effect/Morvex.h"
+#include "effect/MorvexPanel.h"
 #include "effect/MorvexReadout.h"
 #include "framework/au/MakePlug.h"
 #include "framework/editor/BitmapStorage.h"
 #include "framework/editor/IBitmapOverlayControl.h"
 #include "framework/editor/IGraphics.h"
 #include "framework/editor/IKnobMultiControl.h"
+#include "framework/editor/IPopupMenu.h"
 #include "framework/window/gdi/Fonts.h"
 #include "raster/LICE_PNGBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_fill.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -169,6 +172,44 @@ TEST_F(MorvexEditorTest, TheInformationShowsOnTheNameAndHidesOnTheNextClick) {
   Click(400, 90);
   EXPECT_EQ(ValueOf(17), 0.0);
   EXPECT_EQ(mPlug->GetParam(Morvex::kDepth)->Value(), 1.0);  // the click went nowhere else
+}
+
+// The preset menu checks what is loaded: the current factory preset, or the
+// user's preset loaded last until a factory preset, a reset or the host's
+// program change takes over.
+TEST_F(MorvexEditorTest, ThePresetMenuChecksTheFactoryOrUserPresetLoadedLast) {
+  const test_support::TempDir data;
+  setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+  auto* panel = dynamic_cast<MorvexPanel*>(mEditor->GetControl(0));
+  ASSERT_NE(panel, nullptr);
+  Set(Morvex::kDepth, 0.25);
+  panel->SaveUserPreset("Mine");
+  const auto checked = [&] {
+    IPopupMenu menu;
+    std::vector<std::function<void()>> actions;
+    panel->FillPresetMenu(&menu, &actions);
+    EXPECT_EQ(static_cast<size_t>(menu.GetNItems()), actions.size());
+    std::vector<std::string> names;
+    for (int i = 0; i < menu.GetNItems(); ++i)
+      if (menu.GetItem(i)->GetChecked()) names.push_back(menu.GetItem(i)->GetText());
+    return names;
+  };
+  const std::string current = mPlug->GetPresetName(mPlug->GetCurrentPresetIdx());
+  EXPECT_EQ(checked(), std::vector<std::string>{current});
+
+  panel->LoadUserPreset(data / "morvex/presets/Mine.aupreset");
+  EXPECT_EQ(checked(), std::vector<std::string>{"Mine"});
+  panel->ResetToDefaults();
+  EXPECT_EQ(checked(), std::vector<std::string>{current});
+
+  panel->LoadUserPreset(data / "morvex/presets/Mine.aupreset");
+  panel->LoadPreset(5);
+  EXPECT_EQ(checked(), std::vector<std::string>{mPlug->GetPresetName(5)});
+
+  panel->LoadUserPreset(data / "morvex/presets/Mine.aupreset");
+  mPlug->RestorePreset(3);  // as a host's program change does
+  EXPECT_EQ(checked(), std::vector<std::string>{mPlug->GetPresetName(3)});
+  unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
