@@ -7,12 +7,14 @@ include(GoogleTest)
 add_custom_target(concurrency_tests)
 
 # morvex_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY]
-#                 [FONTS] [SOAK] [ENVIRONMENT <VAR=value...>])
+#                 [FONTS] [SOAK] [ALONE] [ENVIRONMENT <VAR=value...>])
 # FONTS: text is drawn with the fonts the bundles carry, as the editor's is.
 # SOAK: tests of real time that run long, labelled soak, alone on the machine
 # so that other tests take no time from them.
+# ALONE: tests that play in real time, and so fail when other tests take the
+# cores from them, run alone too.
 function(morvex_add_test name)
-  cmake_parse_arguments(ARG "CONCURRENCY;FONTS;SOAK" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "CONCURRENCY;FONTS;SOAK;ALONE" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   if(ARG_FONTS)
     list(APPEND ARG_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/BundledFonts.cpp)
   endif()
@@ -27,7 +29,7 @@ function(morvex_add_test name)
     set(labels concurrency)
     add_dependencies(concurrency_tests ${name})
   endif()
-  set(serial FALSE)
+  set(serial ${ARG_ALONE})
   if(ARG_SOAK)
     set(labels soak)
     set(serial TRUE)
