@@ -11,11 +11,12 @@ class MorvexReadout;
 
 // The panel behind the controls. A right click on it (away from the
 // controls) opens the preset menu: each distinct factory preset once; the
-// user's own presets, from the folder `morvex presets` lists (the one
-// loaded last checked, else the current factory preset); "Save as preset…", which asks for a name in the one-line
-// field; and "Reset to defaults". What is chosen loads through the plug-in,
-// and the host hears of every parameter that changed, each in a gesture of
-// its own. What cannot be done is said in the readout's place. [UI thread]
+// user's own presets, from the folder `morvex presets` lists (the one loaded
+// last is checked, else the current factory preset); "Save as preset…",
+// which asks for a name in the one-line field; and "Reset to defaults".
+// What is chosen loads through the plug-in, and the host hears of every
+// parameter that changed, each in a gesture of its own. What cannot be done
+// is said in the readout's place. [UI thread]
 class MorvexPanel : public IBitmapControl {
  public:
   MorvexPanel(IPlugBase* plug, const IBitmap* background, MorvexReadout* readout);
