@@ -34,8 +34,13 @@ function(morvex_add_test name)
     set(labels soak)
     set(serial TRUE)
   endif()
+  # Named only when given: an empty value would take the next name for its own.
+  set(properties LABELS "${labels}" RUN_SERIAL ${serial})
+  if(ARG_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${ARG_ENVIRONMENT}" RUN_SERIAL ${serial})
+    PROPERTIES ${properties})
 endfunction()
