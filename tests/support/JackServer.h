@@ -24,8 +24,11 @@ namespace test_support {
 class JackServer {
  public:
   explicit JackServer(int rate = 44100, int period = 64) {
-    static int count = 0;
-    mName = "morvex-test-" + std::to_string(getpid()) + "-" + std::to_string(++count);
+    // One name for every test's server: JACK's registry has eight places,
+    // and a server that dies without leaving it (killed, or crashed) keeps
+    // its place until a server of the same name starts. The tests that start
+    // servers run alone, so two never share it.
+    mName = "morvex-test";
     const std::string rateText = std::to_string(rate), periodText = std::to_string(period);
     const char* argv[] = {"jackd",          "-n", mName.c_str(),      "-d",   "dummy", "-r",
                           rateText.c_str(), "-p", periodText.c_str(), nullptr};
