@@ -206,6 +206,10 @@ double shortest(const ParameterRange& p, const Quantity& q, double value, const 
 
 }  // namespace
 
+int SweepBottomParameter() {
+  return Morvex::kFreq;
+}
+
 std::string MeaningText(int param, double value, double freq, double sampleRate) {
   return meaning(param, value, Context{sampleRate, freq});
 }

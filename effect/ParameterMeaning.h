@@ -13,6 +13,10 @@
 // values (Morvex::EParams indices), so the effect, its editor, its wrappers
 // and the command-line host all read the same law. [any thread; allocates]
 
+// The parameter whose value Depth's octaves are measured at (Freq): what a
+// caller passes as `freq` below.
+int SweepBottomParameter();
+
 // What a value of the parameter means, as `morvex params` lists it ("sweep
 // from 230 Hz", "3 octaves, up to 1.84 kHz", "one sweep in 4 s"); Depth is
 // measured at the given Freq. Empty for an index outside the table.

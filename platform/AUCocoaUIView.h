@@ -2,6 +2,7 @@
 
 #include "platform/AUComponent.h"
 #include "platform/CFString.h"
+#include "platform/NSGeometry.h"
 
 CF_EXTERN_C_BEGIN
 
@@ -9,11 +10,6 @@ CF_EXTERN_C_BEGIN
 // runtime a view factory class is a record of functions registered by
 // name; a host finds it under the name the CocoaUI property reports, as
 // it would find the class, and asks it for a view.
-
-typedef struct NSSize {
-  double width;
-  double height;
-} NSSize;
 
 typedef struct AUCocoaUIBase {
   // The class name, e.g. "Morvex_View"; the registry keeps the pointer.

@@ -36,12 +36,10 @@ declare -A may_include=(
   [tools/raster_shapes]="raster framework/window/gdi framework/base"
   # morvex speaks of values by the effect's one unit law; only its display
   # module (editor, validate, live), loaded by those commands alone, knows the
-  # window layers, and its snapshot still draws the editor through the
-  # plug-in object rather than the component's view. Its validator hosts the
-  # LV2 plug-in too and reads the watch that it preloads; live is a JACK
-  # client.
-  [tools/morvex]="tools/morvex/editor tools/auhost tools/lv2host tools/rtcheck tools/jackhost framework/base platform framework/au/UserPresets.h effect/MorvexIdentity.h effect/ParameterMeaning.h effect/Morvex.h"
-  [tools/morvex/editor]="tools/morvex tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h framework/window/x11/X11HostWindow.h effect/MorvexIdentity.h framework/au/IPlugAU.h framework/editor/IGraphics.h"
+  # window layers. Its validator hosts the LV2 plug-in too and reads the watch
+  # that it preloads; live is a JACK client.
+  [tools/morvex]="tools/morvex/editor tools/auhost tools/lv2host tools/rtcheck tools/jackhost framework/base platform framework/au/UserPresets.h effect/MorvexIdentity.h effect/ParameterMeaning.h"
+  [tools/morvex/editor]="tools/morvex tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h framework/window/x11/X11HostWindow.h effect/MorvexIdentity.h"
   [bench]="*"
   [fuzz]="*"
   [tests]="*"

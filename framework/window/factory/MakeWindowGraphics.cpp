@@ -17,6 +17,9 @@ Graphics* WithResources(Graphics* graphics, const char* bundleID, const char* im
 
 IGraphics* MakeWindowGraphics(IPlugBase* plug, int w, int h, int fps, IEventLoop* loop,
                               const char* bundleID, const char* imageFolder) {
-  if (!loop) return WithResources(new IGraphicsOffscreen(plug, w, h, fps), bundleID, imageFolder);
+  // With no loop to drive a window, or no display to put one on, the view is
+  // on no screen: a host can still draw it (a snapshot, a thumbnail).
+  if (!loop || !IGraphicsX11::DisplayNamed())
+    return WithResources(new IGraphicsOffscreen(plug, w, h, fps), bundleID, imageFolder);
   return WithResources(new IGraphicsX11(plug, w, h, *loop, fps), bundleID, imageFolder);
 }

@@ -1,15 +1,45 @@
 #include "framework/window/offscreen/IGraphicsOffscreen.h"
 
+#include <atomic>
+#include <cstring>
+
 #include "framework/editor/IControl.h"
 #include "framework/editor/IKeyCodes.h"
 #include "framework/editor/IPopupMenu.h"
 #include "framework/window/BundleImages.h"
 #include "framework/window/UserPaths.h"
+#include "platform/NSViewCache.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/LICE_SysBitmap.h"
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_blit.h"
 #include "raster/lice_png.h"
+
+namespace {
+
+// Handles unique in the process, as a window system's are, so that the
+// views of two editors never share one.
+std::atomic<uintptr_t> gViewsOpened{0};
+
+// A host's picture of the view: the whole editor, drawn afresh.
+Boolean CacheDisplay(void* info, NSBitmapImageRep* rep) {
+  auto* graphics = static_cast<IGraphicsOffscreen*>(info);
+  IRECT whole(0, 0, graphics->Width(), graphics->Height());
+  graphics->Draw(&whole);
+  const LICE_SysBitmap* drawn = graphics->GetDrawBitmap();
+  if (!drawn || drawn->getWidth() != rep->pixelsWide || drawn->getHeight() != rep->pixelsHigh)
+    return false;
+  // The raster's pixels are the bitmap's: alpha first, a byte each.
+  const size_t rowBytes = static_cast<size_t>(rep->pixelsWide) * sizeof(LICE_pixel);
+  for (int y = 0; y < rep->pixelsHigh; ++y)
+    std::memcpy(
+        rep->bitmapData + static_cast<size_t>(y) * static_cast<size_t>(rep->bytesPerRow),
+        drawn->getBits() + static_cast<size_t>(y) * static_cast<size_t>(drawn->getRowSpan()),
+        rowBytes);
+  return true;
+}
+
+}  // namespace
 
 IGraphicsOffscreen::IGraphicsOffscreen(IPlugBase* plug, int w, int h, int fps)
     : IGraphics(plug, w, h, fps) {}
@@ -44,6 +74,13 @@ void IGraphicsOffscreen::ForceEndUserEdit() {
 void IGraphicsOffscreen::Resize(int w, int h) {
   if (w == Width() && h == Height()) return;
   IGraphics::Resize(w, h);
+  if (mOpen) OfferCacheDisplay();
+}
+
+void IGraphicsOffscreen::OfferCacheDisplay() {
+  NSViewSetCacheDisplay(mWindow,
+                        NSSize{static_cast<double>(Width()), static_cast<double>(Height())},
+                        CacheDisplay, this);
 }
 
 int IGraphicsOffscreen::ShowMessageBox(const char* text, const char* caption, int) {
@@ -207,7 +244,8 @@ void* IGraphicsOffscreen::OpenWindow(void*) {
   if (!DecodeImages()) return nullptr;
   CloseWindow();
   mOpen = true;
-  mWindow = reinterpret_cast<void*>(++mWindowsOpened);
+  mWindow = reinterpret_cast<void*>(++gViewsOpened);
+  OfferCacheDisplay();
   // A new window shows the whole editor.
   mInvalid = IRECT(0, 0, Width(), Height());
   UpdateTooltips();
@@ -222,6 +260,7 @@ void IGraphicsOffscreen::CloseWindow() {
   EndTextEntry(false);
   if (!mOpen) return;
   mOpen = false;
+  NSViewSetCacheDisplay(mWindow, NSSize{0, 0}, nullptr, nullptr);
   mWindow = nullptr;
   WindowClosed();
 }

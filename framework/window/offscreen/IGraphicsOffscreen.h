@@ -63,7 +63,8 @@ class IGraphicsOffscreen : public IGraphics {
   // Records the address; reports success unless told otherwise.
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errorMsg = nullptr) override;
-  // Each opening gives a new view handle, as a window system would.
+  // Each opening gives a new view handle, as a window system would, which
+  // a host may draw off the screen (platform/NSViewCache.h) while it is open.
   void* OpenWindow(void* parent) override;
   // The Carbon form: a view in the host's window, returned as the control.
   void* OpenWindow(void* window, void* control, short x, short y) override;
@@ -140,13 +141,14 @@ class IGraphicsOffscreen : public IGraphics {
   bool WriteScreenPNG(const char* path) const;
 
  private:
+  // Gives the open view's drawing, at the editor's size, to hosts.
+  void OfferCacheDisplay();
   IPopupMenu* RunMenu(IPopupMenu* menu, const MenuPick& pick, size_t depth);
   void EndTextEntry(bool commit);
 
   BundleImages mImages;
   bool mOpen = false;
   void* mWindow = nullptr;
-  uintptr_t mWindowsOpened = 0;
   // Area the window must repaint whether or not a control is dirty.
   IRECT mInvalid;
   LICE_MemBitmap* mScreen = nullptr;

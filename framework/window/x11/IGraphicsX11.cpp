@@ -41,6 +41,10 @@ IGraphicsX11::~IGraphicsX11() {
   Release();
 }
 
+bool IGraphicsX11::DisplayNamed() {
+  return X11Connection::DisplayNamed();
+}
+
 void* IGraphicsX11::OpenWindow(void* parent) {
   if (!DecodeImages()) return nullptr;
   CloseWindow();

@@ -43,6 +43,10 @@ class IGraphicsX11 : public IGraphics {
   IGraphicsX11(IPlugBase* plug, int w, int h, IEventLoop& loop, int fps = 0);
   ~IGraphicsX11() override;
 
+  // Whether $DISPLAY names a display to open windows on; it may still fail
+  // to open.
+  static bool DisplayNamed();
+
   bool DrawScreen(IRECT* r) override;
   void ForceEndUserEdit() override;
   // The window follows the new size.

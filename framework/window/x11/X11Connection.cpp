@@ -41,11 +41,15 @@ int ScaleOf(Display* display) {
 
 }  // namespace
 
+bool X11Connection::DisplayNamed() {
+  const char* name = std::getenv("DISPLAY");
+  return name && *name;
+}
+
 std::unique_ptr<X11Connection> X11Connection::Open(IEventLoop& loop, InputHandler input,
                                                    ErrorHandler error) {
-  const char* name = std::getenv("DISPLAY");
-  if (!name || !*name) return nullptr;
-  Display* display = XOpenDisplay(name);
+  if (!DisplayNamed()) return nullptr;
+  Display* display = XOpenDisplay(std::getenv("DISPLAY"));
   if (!display) return nullptr;
   return std::unique_ptr<X11Connection>(
       new X11Connection(display, loop, std::move(input), std::move(error)));

@@ -18,6 +18,8 @@ class X11Connection {
   using InputHandler = std::function<void()>;
   using ErrorHandler = std::function<void(const XErrorEvent&)>;
 
+  // Whether $DISPLAY names a display at all; it may still fail to open.
+  static bool DisplayNamed();
   // Null when $DISPLAY is unset or the display cannot be opened; nothing
   // else is touched then.
   static std::unique_ptr<X11Connection> Open(IEventLoop& loop, InputHandler input,

@@ -8,6 +8,7 @@
 #include "framework/editor/IPanelControl.h"
 #include "framework/editor/LiceConversions.h"
 #include "framework/window/offscreen/IGraphicsOffscreen.h"
+#include "platform/NSViewCache.h"
 #include "raster/LICE_MemBitmap.h"
 #include "raster/lice_fill.h"
 #include "raster/lice_png.h"
@@ -91,6 +92,50 @@ TEST_F(EditorCoreTest, ABackgroundOnlyEditorDrawsOnceExactlyThenStaysClean) {
   EXPECT_FALSE(gui->IsDirty(&dirty));
   EXPECT_FALSE(gui->Tick());
   EXPECT_EQ(gui->ScreenCopies(), 1);
+}
+
+// A host that has put the view on no screen takes its picture through the
+// platform, as long as the view is open.
+TEST_F(EditorCoreTest, AHostDrawsTheOpenViewOffTheScreenAsTheScreenShowsIt) {
+  const IColor color(255, 10, 120, 230);
+  gui->AttachPanelBackground(&color);
+  Open();
+  void* view = gui->GetWindow();
+  NSSize size{};
+  ASSERT_TRUE(NSViewGetBoundsSize(view, &size));
+  EXPECT_EQ(size.width, kW);
+  EXPECT_EQ(size.height, kH);
+  LICE_MemBitmap picture(kW, kH);
+  NSBitmapImageRep rep = {reinterpret_cast<unsigned char*>(picture.getBits()), kW, kH,
+                          picture.getRowSpan() * 4};
+  ASSERT_TRUE(NSViewCacheDisplay(view, &rep));
+  const LICE_IBitmap* screen = gui->Screen();
+  int wrong = 0;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x)
+      wrong += picture.getBits()[y * picture.getRowSpan() + x] !=
+               screen->getBits()[y * screen->getRowSpan() + x];
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(picture.getBits()[0], LICE_RGBA(10, 120, 230, 255));
+
+  NSBitmapImageRep narrow = rep;
+  narrow.pixelsWide = kW - 1;
+  EXPECT_FALSE(NSViewCacheDisplay(view, &narrow));
+  // Another editor's view is another handle, drawn as its own.
+  TestPlug otherPlug;
+  IGraphicsOffscreen other(&otherPlug, kW / 2, kH);
+  void* otherView = other.OpenWindow(nullptr);
+  EXPECT_NE(otherView, view);
+  ASSERT_TRUE(NSViewGetBoundsSize(otherView, &size));
+  EXPECT_EQ(size.width, kW / 2);
+  gui->Resize(kW + 4, kH);
+  ASSERT_TRUE(NSViewGetBoundsSize(view, &size));
+  EXPECT_EQ(size.width, kW + 4);
+
+  gui->CloseWindow();
+  EXPECT_FALSE(NSViewGetBoundsSize(view, &size));
+  EXPECT_FALSE(NSViewCacheDisplay(view, &rep));
 }
 
 TEST_F(EditorCoreTest, PlugInValuesReachEveryBoundControlAndNothingElse) {

@@ -113,6 +113,13 @@ TEST(MorvexEditorToolTest, TheSnapshotIsTheEditorAtEitherScale) {
       differ += At(*large, x, y) != At(*small, x / 2, y / 2);
   }
   EXPECT_EQ(differ, 0);
+  // Taken off the screen even where a display is named: no window flashes
+  // up, and one that cannot be reached changes nothing.
+  const tool_test::Run named =
+      Morvex({"editor", "--snapshot", scratch / "named.png", "--preset", "Hexagon"}, scratch,
+             {"DISPLAY=:97"});
+  ASSERT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(tool_test::Slurp(scratch / "named.png"), tool_test::Slurp(scratch / "one.png"));
   const tool_test::Run bad =
       Morvex({"editor", "--snapshot", scratch / "x.png", "--scale", "3"}, scratch);
   EXPECT_EQ(bad.status, 2);

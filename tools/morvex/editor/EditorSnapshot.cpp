@@ -1,20 +1,18 @@
 #include "tools/morvex/editor/EditorSnapshot.h"
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
-#include "effect/MorvexIdentity.h"
-#include "framework/au/IPlugAU.h"
-#include "framework/editor/IGraphics.h"
-#include "platform/HostComponents.h"
+#include "platform/NSViewCache.h"
 #include "raster/LICE_MemBitmap.h"
-#include "raster/LICE_SysBitmap.h"
 #include "raster/lice_blend_mode.h"
 #include "raster/lice_png.h"
 #include "raster/lice_scaled_blit.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/editor/UnitView.h"
 #include "tools/morvex/output/SafeOutput.h"
 #include "tools/morvex/render/QuietNoise.h"
 #include "tools/morvex/settings/UnitSettings.h"
@@ -36,6 +34,20 @@ void RenderQuietBlock(Unit& unit) {
   if (status != noErr) throw ToolError("Morvex failed to render: " + StatusText(status));
 }
 
+// The view's picture, as it would show on a screen.
+std::unique_ptr<LICE_MemBitmap> Picture(void* view) {
+  NSSize size;
+  if (!NSViewGetBoundsSize(view, &size))
+    throw ToolError("Morvex's editor view cannot be drawn off the screen");
+  auto picture =
+      std::make_unique<LICE_MemBitmap>(static_cast<int>(size.width), static_cast<int>(size.height));
+  NSBitmapImageRep rep = {reinterpret_cast<unsigned char*>(picture->getBits()), picture->getWidth(),
+                          picture->getHeight(),
+                          picture->getRowSpan() * static_cast<SInt32>(sizeof(LICE_pixel))};
+  if (!NSViewCacheDisplay(view, &rep)) throw ToolError("Morvex's editor failed to draw");
+  return picture;
+}
+
 // Each pixel a scale x scale block, as a high-density screen shows it.
 std::unique_ptr<LICE_MemBitmap> Enlarged(const LICE_IBitmap& drawn, int scale) {
   auto out = std::make_unique<LICE_MemBitmap>(drawn.getWidth() * scale, drawn.getHeight() * scale);
@@ -49,30 +61,22 @@ std::unique_ptr<LICE_MemBitmap> Enlarged(const LICE_IBitmap& drawn, int scale) {
 
 void WriteEditorSnapshot(const UnitSettings& settings, int scale, const std::string& path) {
   SafeOutput output(path);
-  const ComponentDescription description = {kMorvexType, kMorvexSubtype, kMorvexManufacturerID, 0,
-                                            0};
-  static const Component component =
-      HostRegisterComponent(&description, IPlugAU::IPlugAUEntry, kMorvexComponentName,
-                            static_cast<UInt32>(kMorvexVersion));
-  Unit unit(component);
+  // On no screen, whatever display the user has: the plug-in's window
+  // layer, finding none named, makes a view that is drawn off the screen
+  // rather than a window that would flash up.
+  unsetenv("DISPLAY");
+  Unit unit;
   unit.configure(2, kSampleRate, kBlock);
   unit.initialize();
   settings.apply(unit);
   RenderQuietBlock(unit);
 
-  IPlugAU* plug = IPlugAU::LivePlugOf(unit.au());
-  auto* editor = dynamic_cast<IGraphics*>(plug ? plug->DemandGUI() : nullptr);
-  if (!editor || !editor->DecodeImages()) throw NoEditorError();
-  IRECT whole(0, 0, editor->Width(), editor->Height());
-  editor->Draw(&whole);  // no screen to copy to: the drawing is what counts
-  const LICE_IBitmap* drawn = editor->GetDrawBitmap();
-  std::unique_ptr<LICE_MemBitmap> enlarged;
-  if (scale > 1) {
-    enlarged = Enlarged(*drawn, scale);
-    drawn = enlarged.get();
-  }
+  void* view = OpenView(unit);
+  if (!view) throw NoEditorError();
+  std::unique_ptr<LICE_MemBitmap> picture = Picture(view);
+  if (scale > 1) picture = Enlarged(*picture, scale);
   std::vector<unsigned char> png;
-  if (!LICE_EncodePNG(drawn, false, &png))
+  if (!LICE_EncodePNG(picture.get(), false, &png))
     throw ToolError(path + ": the editor's picture could not be encoded");
   output.write(png.data(), png.size());
   output.commit();

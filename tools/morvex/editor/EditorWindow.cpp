@@ -10,11 +10,11 @@
 
 #include "framework/window/x11/DisplayLoss.h"
 #include "framework/window/x11/X11HostWindow.h"
-#include "platform/AUCocoaUIView.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/editor/UnitView.h"
 #include "tools/morvex/output/StateOutputs.h"
 #include "tools/morvex/settings/PresetChoice.h"
 #include "tools/morvex/settings/UnitSettings.h"
@@ -81,22 +81,6 @@ void OnHostTick(CFRunLoopTimerRef, void* info) {
     loop->failure = error;
   }
   if (!loop->window->IsOpen() || loop->failure) CFRunLoopStop(CFRunLoopGetCurrent());
-}
-
-// Null when the plug-in made no editor, which it does when its images
-// cannot be read.
-void* OpenView(Unit& unit) {
-  AudioUnitCocoaViewInfo info{};
-  UInt32 size = sizeof info;
-  const OSStatus status = AudioUnitGetProperty(unit.au(), kAudioUnitProperty_CocoaUI,
-                                               kAudioUnitScope_Global, 0, &info, &size);
-  if (status == kAudioUnitErr_InvalidProperty) return nullptr;
-  unit.check(status, "the editor's view");
-  CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
-  CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
-  const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
-  if (!viewClass) throw ToolError("Morvex's view factory class is not registered");
-  return viewClass->uiViewForAudioUnit(unit.au(), NSSize{0, 0});
 }
 
 // What was saved, for the message of a lost display.

@@ -1,10 +1,8 @@
 #include "tools/morvex/settings/ParameterUnits.h"
 
-#include "effect/Morvex.h"
-
 std::vector<std::string> MeaningTexts(const std::vector<ParameterDescription>& parameters,
                                       const Unit& unit, double sampleRate) {
-  const double freq = unit.parameter(Morvex::kFreq);
+  const double freq = unit.parameter(SweepBottomParameter());
   std::vector<std::string> texts;
   for (const ParameterDescription& p : parameters)
     texts.push_back(MeaningText(static_cast<int>(p.id), unit.parameter(p.id), freq, sampleRate));
@@ -20,6 +18,6 @@ std::optional<UnitsValue> ValueFromUnits(const ParameterDescription& parameter,
                                          double sampleRate) {
   const ParameterRange range{parameter.minValue, parameter.maxValue,
                              parameter.unit == kAudioUnitParameterUnit_Indexed};
-  return ValueFromUnits(static_cast<int>(parameter.id), range, text, unit.parameter(Morvex::kFreq),
-                        sampleRate);
+  return ValueFromUnits(static_cast<int>(parameter.id), range, text,
+                        unit.parameter(SweepBottomParameter()), sampleRate);
 }
