@@ -95,7 +95,8 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_SetRenderCallback:
       *dataSize = sizeof(AURenderCallbackStruct);
       *writable = true;
-      if (!InputOrGlobal(scope) || element >= static_cast<UInt32>(mInputBuses.GetSize())) {
+      // Callbacks feed input buses, and only the input scope names one.
+      if (scope != kAudioUnitScope_Input || element >= static_cast<UInt32>(mInputBuses.GetSize())) {
         return kAudioUnitErr_InvalidProperty;
       }
       return noErr;
