@@ -95,8 +95,7 @@ ComponentResult IPlugAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope 
     case kAudioUnitProperty_SetRenderCallback:
       *dataSize = sizeof(AURenderCallbackStruct);
       *writable = true;
-      // Callbacks feed input buses, and only the input scope names one.
-      if (scope != kAudioUnitScope_Input || element >= static_cast<UInt32>(mInputBuses.GetSize())) {
+      if (!InputOrGlobal(scope) || element >= static_cast<UInt32>(mInputBuses.GetSize())) {
         return kAudioUnitErr_InvalidProperty;
       }
       return noErr;
