@@ -177,15 +177,17 @@ ComponentResult IPlugAU::Dispatch(SInt16 select, const ComponentParameters* para
 }
 
 ComponentResult IPlugAU::EntryGetPropertyInfo(const ComponentParameters* params) {
-  UInt32 localSize = 0;
-  Boolean localWritable = false;
-  UInt32* size = Arg<UInt32*>(params, 1);
-  Boolean* writable = Arg<Boolean*>(params, 0);
-  if (!size) size = &localSize;
-  if (!writable) writable = &localWritable;
-  *writable = false;
-  return GetProperty(Arg<AudioUnitPropertyID>(params, 4), Arg<AudioUnitScope>(params, 3),
-                     Arg<AudioUnitElement>(params, 2), size, writable, nullptr);
+  // The property switch fills in a size and flag before it finds the scope or
+  // element wrong; a refusal must not hand those to the host as an answer.
+  UInt32 size = 0;
+  Boolean writable = false;
+  const ComponentResult result =
+      GetProperty(Arg<AudioUnitPropertyID>(params, 4), Arg<AudioUnitScope>(params, 3),
+                  Arg<AudioUnitElement>(params, 2), &size, &writable, nullptr);
+  if (result != noErr) return result;
+  if (auto* outSize = Arg<UInt32*>(params, 1)) *outSize = size;
+  if (auto* outWritable = Arg<Boolean*>(params, 0)) *outWritable = writable;
+  return noErr;
 }
 
 ComponentResult IPlugAU::EntryGetProperty(const ComponentParameters* params) {

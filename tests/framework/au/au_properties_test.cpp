@@ -1,7 +1,11 @@
 // Properties as a host reads and writes them.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "platform/AUCocoaUIView.h"
 #include "platform/CoreFoundation.h"
@@ -33,83 +37,186 @@ OSStatus Get(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, UInt3
   return AudioUnitGetProperty(unit, id, scope, element, value, &size);
 }
 
+constexpr AudioUnitScope kNoSuchScope = 99;
+
+// Puts a question the unit can answer into data for the property that reads
+// one; zeros ask the others about parameter 0 at its current value.
+void Ask(AudioUnitPropertyID id, void* data) {
+  if (id == kAudioUnitProperty_ParameterValueFromString) {
+    const AudioUnitParameterValueFromString question = {0, CFSTR("0.5"), 0};
+    memcpy(data, &question, sizeof question);
+  }
+}
+
+template <typename T>
+T Read(const void* data) {
+  T value;
+  memcpy(&value, data, sizeof value);
+  return value;
+}
+
+// Releases what a data call handed over, as a host must.
+void ReleaseAnswer(AudioUnitPropertyID id, const void* data) {
+  std::vector<CFTypeRef> handedOut;
+  switch (id) {
+    case kAudioUnitProperty_ClassInfo:
+    case kAudioUnitProperty_ParameterValueStrings:
+    case kAudioUnitProperty_FactoryPresets:
+    case kAudioUnitProperty_ElementName:
+      handedOut = {Read<CFTypeRef>(data)};
+      break;
+    case kAudioUnitProperty_ParameterInfo: {
+      const auto info = Read<AudioUnitParameterInfo>(data);
+      if (info.flags & kAudioUnitParameterFlag_CFNameRelease) {
+        handedOut = {info.cfNameString,
+                     info.unit == kAudioUnitParameterUnit_CustomUnit ? info.unitName : nullptr};
+      }
+      break;
+    }
+    case kAudioUnitProperty_CurrentPreset:
+    case kAudioUnitProperty_PresentPreset:
+      handedOut = {Read<AUPreset>(data).presetName};
+      break;
+    case kAudioUnitProperty_CocoaUI: {
+      const auto view = Read<AudioUnitCocoaViewInfo>(data);
+      handedOut = {view.mCocoaAUViewBundleLocation, view.mCocoaAUViewClass[0]};
+      break;
+    }
+    case kAudioUnitProperty_ParameterStringFromValue:
+      handedOut = {Read<AudioUnitParameterStringFromValue>(data).outString};
+      break;
+    case kAudioUnitProperty_ParameterIDName:
+    case kAudioUnitProperty_ParameterClumpName:
+      handedOut = {Read<AudioUnitParameterNameInfo>(data).outName};
+      break;
+  }
+  for (CFTypeRef object : handedOut) {
+    if (object) CFRelease(object);
+  }
+}
+
 }  // namespace
 
-TEST(AUPropertiesTest, InfoCallsGiveStatusSizeAndWritable) {
+// Wherever the info call answers, a host sizes its buffer by it and decides
+// by its flag whether to write: the data and set calls must agree with it,
+// for every property, scope and element, the unit's own and any other.
+TEST(AUPropertiesTest, InfoDataAndSetCallsAgreeEverywhere) {
   ScopedAudioUnit unit;
-  constexpr ComponentResult bad = kAudioUnitErr_InvalidProperty;
+  std::vector<AudioUnitPropertyID> ids(71);
+  std::iota(ids.begin(), ids.end(), 0u);
+  ids.insert(ids.end(), {999u, kMusicDeviceProperty_InstrumentCount, 1001u, 0xFFFFFFFFu});
+  constexpr UInt32 kUnsetSize = 0xDEADBEEF;
+  constexpr Boolean kUnsetFlag = 0x5A;
+  constexpr size_t kRoom = 512;
+  constexpr unsigned char kGuard = 0xA5;
+  int answered = 0;
+  for (AudioUnitPropertyID id : ids) {
+    for (AudioUnitScope scope : {G, I, O, kNoSuchScope}) {
+      for (UInt32 element = 0; element < 16; ++element) {
+        SCOPED_TRACE("property " + std::to_string(id) + " scope " + std::to_string(scope) +
+                     " element " + std::to_string(element));
+        UInt32 size = kUnsetSize;
+        Boolean writable = kUnsetFlag;
+        const ComponentResult info =
+            AudioUnitGetPropertyInfo(unit, id, scope, element, &size, &writable);
+        alignas(16) unsigned char data[kRoom] = {};
+        if (info != noErr) {
+          EXPECT_EQ(size, kUnsetSize);
+          EXPECT_EQ(writable, kUnsetFlag);
+          UInt32 room = kRoom;
+          const ComponentResult read = AudioUnitGetProperty(unit, id, scope, element, data, &room);
+          if (read == noErr) ReleaseAnswer(id, data);
+          // Element names are answered by the data call only: the name is
+          // made for the call that takes it, and the info call has none.
+          if (id != kAudioUnitProperty_ElementName) {
+            EXPECT_EQ(read, info);
+          }
+          continue;
+        }
+        ++answered;
+        ASSERT_LE(size, kRoom);
+        memset(data + size, kGuard, kRoom - size);
+        Ask(id, data);
+        UInt32 room = size;
+        const ComponentResult read = AudioUnitGetProperty(unit, id, scope, element, data, &room);
+        EXPECT_TRUE(std::all_of(data + size, data + kRoom, [](auto b) { return b == kGuard; }))
+            << "written past the " << size << " bytes the info call gave";
+        // Clump names need a clump, and no parameter has one: the info call
+        // cannot see which clump the data names. Outside the global scope
+        // nothing is named, and that is no refusal.
+        if (id == kAudioUnitProperty_ParameterClumpName && scope == G) {
+          EXPECT_EQ(read, kAudioUnitErr_PropertyNotInUse);
+          continue;
+        }
+        EXPECT_EQ(read, noErr);
+        if (read != noErr) continue;
+        EXPECT_LE(room, size);
+        // Connections and callbacks are given, never read back: the data call
+        // leaves the zeroed buffer, the "none" the unit starts with. A render
+        // callback is offered in the global scope too, as hosts that ask
+        // there before setting it on an input expect, but set on inputs only.
+        const bool settable =
+            writable && !(id == kAudioUnitProperty_SetRenderCallback && scope == G);
+        EXPECT_EQ(AudioUnitSetProperty(unit, id, scope, element, data, room),
+                  settable ? ComponentResult{noErr} : kAudioUnitErr_InvalidProperty);
+        ReleaseAnswer(id, data);
+      }
+    }
+  }
+  EXPECT_GT(answered, 0);
+}
+
+// What a host learns from the info calls alone before it reads anything, and
+// which agreement between the calls cannot tell: an effect with one bus each
+// way, seven parameters, a Cocoa view and the properties a host sets to run it.
+TEST(AUPropertiesTest, InfoCallsDescribeAnEffectAHostCanDrive) {
+  ScopedAudioUnit unit;
+  constexpr ComponentResult none = kAudioUnitErr_InvalidProperty;
   const struct {
+    const char* what;
     AudioUnitPropertyID id;
     AudioUnitScope scope;
     UInt32 element;
     ComponentResult status;
     UInt32 size;
     bool writable;
-  } cases[] = {
-      {0, G, 0, noErr, sizeof(CFPropertyListRef), true},
-      {1, I, 0, noErr, sizeof(AudioUnitConnection), true},
-      {1, O, 0, bad, sizeof(AudioUnitConnection), true},
-      {2, O, 3, noErr, sizeof(Float64), true},
-      {3, G, 0, noErr, 7 * sizeof(AudioUnitParameterID), false},
-      {3, I, 0, noErr, 0, false},
-      {4, G, 6, noErr, sizeof(AudioUnitParameterInfo), false},
-      {4, G, 7, kAudioUnitErr_InvalidElement, sizeof(AudioUnitParameterInfo), false},
-      {4, I, 0, bad, sizeof(AudioUnitParameterInfo), false},
-      {5, G, 14, noErr, sizeof(void*), false},
-      {5, G, 6, noErr, sizeof(void*), false},
-      {5, G, 7, noErr, sizeof(void*), false},
-      {5, G, 9, kAudioUnitErr_InvalidElement, sizeof(void*), false},
-      {8, I, 0, noErr, sizeof(AudioStreamBasicDescription), true},
-      {8, O, 0, noErr, sizeof(AudioStreamBasicDescription), true},
-      {8, G, 0, noErr, sizeof(AudioStreamBasicDescription), true},
-      {8, I, 1, bad, sizeof(AudioStreamBasicDescription), true},
-      {8, O, 1, bad, sizeof(AudioStreamBasicDescription), true},
-      {8, 3, 0, bad, sizeof(AudioStreamBasicDescription), true},
-      {11, I, 0, noErr, sizeof(UInt32), false},
-      {12, G, 0, noErr, sizeof(Float64), false},
-      {12, I, 0, bad, sizeof(Float64), false},
-      {13, G, 0, noErr, 2 * sizeof(AUChannelInfo), false},
-      {13, O, 0, bad, 2 * sizeof(AUChannelInfo), false},
-      {14, G, 0, noErr, sizeof(UInt32), true},
-      {14, I, 0, bad, sizeof(UInt32), true},
-      {16, G, 1, bad, 0, false},  // no parameter has value strings
-      {16, G, 7, kAudioUnitErr_InvalidElement, sizeof(CFArrayRef), false},
-      {18, G, 0, noErr, sizeof(ComponentDescription), false},
-      {19, O, 0, kAudioUnitErr_InvalidPropertyValue, 0, false},
-      {20, G, 0, noErr, sizeof(Float64), false},  // no tail: not writable
-      {21, G, 0, noErr, sizeof(UInt32), true},
-      {21, I, 0, bad, sizeof(UInt32), true},
-      {22, G, 0, noErr, sizeof(OSStatus), false},
-      {23, I, 0, noErr, sizeof(AURenderCallbackStruct), true},
-      {23, I, 1, bad, sizeof(AURenderCallbackStruct), true},
-      {23, O, 0, bad, sizeof(AURenderCallbackStruct), true},
-      {24, G, 0, noErr, sizeof(CFArrayRef), false},
-      {27, G, 0, noErr, sizeof(HostCallbackInfo), true},
-      {27, I, 0, bad, sizeof(HostCallbackInfo), true},
-      {28, G, 0, noErr, sizeof(AUPreset), true},
-      {36, G, 0, noErr, sizeof(AUPreset), true},
-      {30, O, 0, bad, sizeof(CFStringRef), false},  // answered by the data call only
-      {31, G, 0, noErr, sizeof(AudioUnitCocoaViewInfo), false},
-      {32, O, 0, bad, 0, false},  // an effect has no tags
-      {33, G, 0, noErr, sizeof(AudioUnitParameterStringFromValue), false},
-      {34, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
-      {35, G, 0, noErr, sizeof(AudioUnitParameterNameInfo), false},
-      {38, G, 0, noErr, sizeof(AudioUnitParameterValueFromString), false},
-      {1000, G, 0, bad, sizeof(UInt32), false},  // an effect, not an instrument
+  } facts[] = {
+      {"seven parameters", kAudioUnitProperty_ParameterList, G, 0, noErr,
+       7 * sizeof(AudioUnitParameterID), false},
+      {"the last parameter", kAudioUnitProperty_ParameterInfo, G, 6, noErr,
+       sizeof(AudioUnitParameterInfo), false},
+      {"no eighth parameter", kAudioUnitProperty_ParameterInfo, G, 7, kAudioUnitErr_InvalidElement,
+       0, false},
+      {"input buses", kAudioUnitProperty_ElementCount, I, 0, noErr, sizeof(UInt32), false},
+      {"output buses", kAudioUnitProperty_ElementCount, O, 0, noErr, sizeof(UInt32), false},
+      {"input format", kAudioUnitProperty_StreamFormat, I, 0, noErr,
+       sizeof(AudioStreamBasicDescription), true},
+      {"output format", kAudioUnitProperty_StreamFormat, O, 0, noErr,
+       sizeof(AudioStreamBasicDescription), true},
+      {"one input bus", kAudioUnitProperty_StreamFormat, I, 1, none, 0, false},
+      {"one output bus", kAudioUnitProperty_StreamFormat, O, 1, none, 0, false},
+      {"mono and stereo", kAudioUnitProperty_SupportedNumChannels, G, 0, noErr,
+       2 * sizeof(AUChannelInfo), false},
+      {"one Cocoa view", kAudioUnitProperty_CocoaUI, G, 0, noErr, sizeof(AudioUnitCocoaViewInfo),
+       false},
+      {"input callback", kAudioUnitProperty_SetRenderCallback, I, 0, noErr,
+       sizeof(AURenderCallbackStruct), true},
+      {"upstream unit", kAudioUnitProperty_MakeConnection, I, 0, noErr, sizeof(AudioUnitConnection),
+       true},
+      {"sample rate", kAudioUnitProperty_SampleRate, G, 0, noErr, sizeof(Float64), true},
+      {"block size", kAudioUnitProperty_MaximumFramesPerSlice, G, 0, noErr, sizeof(UInt32), true},
+      {"bypass", kAudioUnitProperty_BypassEffect, G, 0, noErr, sizeof(UInt32), true},
+      {"saved state", kAudioUnitProperty_ClassInfo, G, 0, noErr, sizeof(CFPropertyListRef), true},
+      {"preset", kAudioUnitProperty_PresentPreset, G, 0, noErr, sizeof(AUPreset), true},
+      {"not an instrument", kMusicDeviceProperty_InstrumentCount, G, 0, none, 0, false},
   };
-  for (const auto& c : cases) {
+  for (const auto& f : facts) {
     UInt32 size = 0;
-    Boolean writable = true;
-    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, c.id, c.scope, c.element, &size, &writable), c.status)
-        << "property " << c.id << " scope " << c.scope << " element " << c.element;
-    EXPECT_EQ(size, c.size) << "property " << c.id;
-    EXPECT_EQ(writable != 0, c.writable) << "property " << c.id;
-  }
-  for (AudioUnitPropertyID id : {6u, 7u, 9u, 10u, 15u, 17u, 25u, 26u, 29u, 37u, 39u, 40u, 41u, 45u,
-                                 46u, 50u, 51u, 999u, 1001u}) {
-    UInt32 size = 12345;
-    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, id, G, 0, &size, nullptr), bad) << id;
-    EXPECT_EQ(size, 12345u) << id;
+    Boolean writable = false;
+    EXPECT_EQ(AudioUnitGetPropertyInfo(unit, f.id, f.scope, f.element, &size, &writable), f.status)
+        << f.what;
+    EXPECT_EQ(size, f.size) << f.what;
+    EXPECT_EQ(writable != 0, f.writable) << f.what;
   }
 }
 
