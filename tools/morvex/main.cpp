@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -80,16 +79,10 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
   SafeOutput::installSignalHandlers();
   AddBuildTreeBundle();
-  try {
+  return ReportingFailures([&] {
     const int status = run(argc, argv);
     if (std::fflush(stdout) != 0)
       throw ToolError(std::string("standard output: ") + std::strerror(errno));
     return status;
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "morvex: error: %s\n", error.what());
-    return 2;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "morvex: error: %s\n", error.what());
-    return 1;
-  }
+  });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "tools/auhost/HostError.h"
 
 // The tool reports every failure by throwing one of these; main() prints
@@ -13,3 +15,8 @@ struct ToolError : HostError {
 struct UsageError : ToolError {
   using ToolError::ToolError;
 };
+
+// Runs a command, reporting a failure as above and returning its exit
+// status; no exception leaves it. The program and its display module, each
+// with a run-time library of its own, both report through it.
+int ReportingFailures(const std::function<int()>& command);
