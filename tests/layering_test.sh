@@ -38,7 +38,7 @@ declare -A may_include=(
   # module (editor, validate, live), loaded by those commands alone, knows the
   # window layers. Its validator hosts the LV2 plug-in too and reads the watch
   # that it preloads; live is a JACK client.
-  [tools/morvex]="tools/morvex/editor tools/auhost tools/lv2host tools/rtcheck tools/jackhost framework/base platform framework/au/UserPresets.h effect/MorvexIdentity.h effect/ParameterMeaning.h"
+  [tools/morvex]="tools/morvex/editor tools/auhost tools/lv2host tools/rtcheck tools/jackhost framework/base platform framework/au/UserPresets.h framework/window/x11/X11HostWindow.h effect/MorvexIdentity.h effect/ParameterMeaning.h"
   [tools/morvex/editor]="tools/morvex tools/auhost raster framework/base platform framework/window/x11/DisplayLoss.h framework/window/x11/X11HostWindow.h effect/MorvexIdentity.h"
   [bench]="*"
   [fuzz]="*"

@@ -22,6 +22,24 @@ bool X11HostWindow::Show(void* view, const char* title) {
   if (!mDisplay ||
       !XGetGeometry(mDisplay, viewWindow, &root, &x, &y, &width, &height, &border, &depth))
     return false;
+  Create(root, width, height, title);
+  XReparentWindow(mDisplay, viewWindow, mWindow, 0, 0);
+  XMapWindow(mDisplay, viewWindow);
+  XMapWindow(mDisplay, mWindow);
+  XFlush(mDisplay);
+  return true;
+}
+
+bool X11HostWindow::ShowEmpty(int width, int height, const char* title) {
+  if (!mDisplay || width <= 0 || height <= 0) return false;
+  Create(DefaultRootWindow(mDisplay), static_cast<unsigned>(width), static_cast<unsigned>(height),
+         title);
+  XMapWindow(mDisplay, mWindow);
+  XFlush(mDisplay);
+  return true;
+}
+
+void X11HostWindow::Create(unsigned long root, unsigned width, unsigned height, const char* title) {
   Close();
   mWindow = XCreateSimpleWindow(mDisplay, root, 0, 0, width, height, 0, 0, 0);
   XStoreName(mDisplay, mWindow, title);
@@ -34,11 +52,28 @@ bool X11HostWindow::Show(void* view, const char* title) {
   mDeleteWindow = deleteWindow;
   XSetWMProtocols(mDisplay, mWindow, &deleteWindow, 1);
   XSelectInput(mDisplay, mWindow, StructureNotifyMask);
-  XReparentWindow(mDisplay, viewWindow, mWindow, 0, 0);
-  XMapWindow(mDisplay, viewWindow);
-  XMapWindow(mDisplay, mWindow);
-  XFlush(mDisplay);
-  return true;
+}
+
+void* X11HostWindow::Handle() const {
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
+}
+
+void X11HostWindow::Sync() {
+  if (mDisplay) XSync(mDisplay, False);
+}
+
+long X11HostWindow::LitPixels() const {
+  XWindowAttributes attributes;
+  if (!mWindow || !XGetWindowAttributes(mDisplay, mWindow, &attributes)) return 0;
+  XImage* image = XGetImage(mDisplay, mWindow, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  if (!image) return 0;
+  long lit = 0;
+  for (int y = 0; y < attributes.height; ++y)
+    for (int x = 0; x < attributes.width; ++x)
+      lit += XGetPixel(image, x, y) != 0;
+  XDestroyImage(image);
+  return lit;
 }
 
 void X11HostWindow::HandlePendingEvents() {

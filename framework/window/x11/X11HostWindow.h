@@ -19,6 +19,18 @@ class X11HostWindow {
   // Puts the view into a new window of that title and shows it; false when
   // the view is no window of this display.
   bool Show(void* view, const char* title);
+  // Shows an empty window of that size, for a user interface that puts its
+  // view into the parent it is given (an LV2 user interface's parent); false
+  // without a display.
+  bool ShowEmpty(int width, int height, const char* title);
+  // The shown window, as the parent a user interface is given; null when
+  // none is shown.
+  void* Handle() const;
+  // Waits until the display has done what it was asked.
+  void Sync();
+  // The pixels the window shows that are not black, its views' included;
+  // 0 when none is shown.
+  long LitPixels() const;
   // Shown, and not yet closed by the user or by Close.
   bool IsOpen() const { return mWindow != 0; }
   // Takes what the display sent: the user's request to close the window
@@ -27,6 +39,10 @@ class X11HostWindow {
   void Close();
 
  private:
+  // A new window of the host's on the screen of that root window, not yet
+  // shown, in place of any before.
+  void Create(unsigned long root, unsigned width, unsigned height, const char* title);
+
   struct _XDisplay* mDisplay;
   unsigned long mWindow = 0;
   unsigned long mDeleteWindow = 0;

@@ -4,11 +4,12 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
 
-void* OpenView(Unit& unit) {
+void* OpenView(Unit& unit, bool* offered) {
   AudioUnitCocoaViewInfo info{};
   UInt32 size = sizeof info;
   const OSStatus status = AudioUnitGetProperty(unit.au(), kAudioUnitProperty_CocoaUI,
                                                kAudioUnitScope_Global, 0, &info, &size);
+  if (offered) *offered = status == noErr;
   if (status == kAudioUnitErr_InvalidProperty) return nullptr;
   unit.check(status, "the editor's view");
   CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);

@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/AUCocoaUIView.h"
+#include "framework/window/x11/X11HostWindow.h"
 #include "platform/CFRunLoop.h"
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
+#include "tools/morvex/editor/UnitView.h"
 #include "tools/morvex/validate/EditorCheck.h"
 
 namespace {
@@ -95,37 +96,32 @@ class AuPlugin : public StrictPlugin {
   int mStages = -1;
 };
 
-// The view the factory the CocoaUI property names makes, shown on the
-// display; this thread's run loop, where the editor's timers redraw it, turns
-// until stop. The view goes with the instance.
+// The view the factory the CocoaUI property names makes, shown in a window
+// of the host's; this thread's run loop, where the editor's timers redraw
+// it, turns until stop. The view goes with the instance.
 class AuEditorSide : public EditorSide {
  public:
   std::string run(StrictInstance& instance, const std::atomic<bool>& stop) override {
-    AudioUnit au = static_cast<AuInstance&>(instance).unit().au();
-    AudioUnitCocoaViewInfo info{};
-    UInt32 size = sizeof info;
-    const OSStatus status = AudioUnitGetProperty(au, kAudioUnitProperty_CocoaUI,
-                                                 kAudioUnitScope_Global, 0, &info, &size);
-    absent = status == kAudioUnitErr_InvalidProperty;
+    X11HostWindow window;
+    if (!window.Connected()) return "cannot open the X display";
+    void* view = nullptr;
+    bool offered = false;
+    try {
+      view = OpenView(static_cast<AuInstance&>(instance).unit(), &offered);
+    } catch (const ToolError& error) {
+      return error.what();
+    }
+    absent = !offered;
     if (absent) return "the unit offers no editor view";
-    if (status != noErr) return "the editor's view property answered " + StatusText(status);
-    CFRef<CFURLRef> location(info.mCocoaAUViewBundleLocation);
-    CFRef<CFStringRef> className(info.mCocoaAUViewClass[0]);
-    const AUCocoaUIBase* viewClass = AUCocoaUIClassNamed(className.get());
-    void* view = viewClass ? viewClass->uiViewForAudioUnit(au, NSSize{0, 0}) : nullptr;
     if (!view) return "the view factory made no view";
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return "cannot open the X display";
-    const Window window = static_cast<Window>(reinterpret_cast<uintptr_t>(view));
-    XMapWindow(display, window);
-    XFlush(display);
+    if (!window.Show(view, "Morvex")) return "the editor's view is not a window on this display";
     while (!stop.load()) {
       CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.01, true);
       ++turns;
-      look(display, window, false);
+      window.HandlePendingEvents();
+      look(window, false);
     }
-    look(display, window, true);
-    XCloseDisplay(display);
+    look(window, true);
     return {};
   }
 };

@@ -1,9 +1,9 @@
 #include "tools/morvex/validate/EditorCheck.h"
 
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "framework/window/x11/X11HostWindow.h"
 
 void CheckEditor(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level,
                  EditorSide& editor) {
@@ -29,20 +29,6 @@ void CheckEditor(CheckReport& report, StrictPlugin& plugin, const StrictLevel& l
   });
 }
 
-void EditorSide::look(Display* display, Window view, bool last) {
-  if (last || turns % 20 == 0) litPixels = std::max(litPixels, LitPixels(display, view));
-}
-
-long LitPixels(Display* display, Window window) {
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, window, &attributes)) return 0;
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-  if (!image) return 0;
-  long lit = 0;
-  for (int y = 0; y < attributes.height; ++y)
-    for (int x = 0; x < attributes.width; ++x)
-      lit += XGetPixel(image, x, y) != 0;
-  XDestroyImage(image);
-  return lit;
+void EditorSide::look(const X11HostWindow& window, bool last) {
+  if (last || turns % 20 == 0) litPixels = std::max(litPixels, window.LitPixels());
 }

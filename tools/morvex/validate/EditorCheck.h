@@ -1,12 +1,12 @@
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <atomic>
 #include <string>
 
 #include "tools/morvex/validate/CheckReport.h"
 #include "tools/morvex/validate/StrictChecks.h"
+
+class X11HostWindow;
 
 // The host's side of a plug-in's editor, on a thread of its own beside the
 // audio calls: opens the editor for the instance, shows it on the X display
@@ -25,7 +25,7 @@ class EditorSide {
   // Looks at the view now and then while the editor runs, and at the end: a
   // busy machine may paint it late, and a window of another program may
   // cover it at any one moment.
-  void look(Display* display, Window view, bool last);
+  void look(const X11HostWindow& window, bool last);
 };
 
 // "real-time: editor open and drawing on its own thread": the audio calls
@@ -33,6 +33,3 @@ class EditorSide {
 // editor runs; skipped without an X display or an editor.
 void CheckEditor(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level,
                  EditorSide& editor);
-
-// The pixels of a window that are not black.
-long LitPixels(Display* display, Window window);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "framework/base/ReproducibleNoise.h"
+#include "framework/window/x11/X11HostWindow.h"
 
 namespace {
 
@@ -49,15 +50,12 @@ std::string Lv2EditorSide::run(StrictInstance&, const std::atomic<bool>& stop) {
     absent = true;
     return "the plug-in has no X11 user interface";
   }
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return "cannot open the X display";
-  const Window parent =
-      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 640, 320, 0, 0, 0);
-  XMapWindow(display, parent);
-  XSync(display, False);
+  X11HostWindow window;
+  if (!window.ShowEmpty(640, 320, "LV2 user interface")) return "cannot open the X display";
+  window.Sync();
 
   SuilHost* host = suil_host_new(ignoreWrite, nullptr, nullptr, nullptr);
-  const LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(parent)};
+  const LV2_Feature parentFeature = {LV2_UI__parent, window.Handle()};
   const LV2_Feature idleFeature = {LV2_UI__idleInterface, nullptr};
   const LV2_Feature* features[] = {&parentFeature, &idleFeature, mUrids.feature(), nullptr};
   const char* pluginUri = lilv_node_as_uri(lilv_plugin_get_uri(mPlugin));
@@ -81,16 +79,14 @@ std::string Lv2EditorSide::run(StrictInstance&, const std::atomic<bool>& stop) {
         suil_instance_port_event(instance, port.index, sizeof value, 0, &value);
       }
       ++turns;
-      XSync(display, False);
-      look(display, parent, false);
+      window.Sync();
+      look(window, false);
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (!stop.load()) failure = "the user interface closed by itself";
-    look(display, parent, true);
+    look(window, true);
   }
   if (instance) suil_instance_free(instance);
   suil_host_free(host);
-  XDestroyWindow(display, parent);
-  XCloseDisplay(display);
   return failure;
 }
