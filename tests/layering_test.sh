@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every #include of ours points down the layers: the table below is the one
 # place that says which folder may include which. A folder's detail/ is its
-# own (and its tests'), nothing but tests includes test code, and no build
-# recipe outside tests/ compiles a file from there.
+# own (and its tests'), nothing but tests includes test code, only the X11
+# layer includes Xlib, and no build recipe outside tests/ compiles a file
+# from there.
 #   layering_test.sh SOURCE_DIR
 set -euo pipefail
 cd "$1"
@@ -86,6 +87,13 @@ while IFS= read -r file; do
     fi
   done < <(grep -n '^#include "' "$file" || true)
 done < <(find platform framework effect raster tools bench fuzz tests -name '*.h' -o -name '*.cpp' | sort)
+
+# The window system is the X11 layer's business alone; tests look at the
+# screen as a user would.
+while IFS=: read -r file line include; do
+  fail "$file:$line" "only framework/window/x11 includes Xlib: $include"
+done < <(grep -rn '^#include <X11/' platform framework effect raster tools bench fuzz \
+           --include='*.h' --include='*.cpp' | grep -v '^framework/window/x11/' || true)
 
 while IFS= read -r recipe; do
   fail "$recipe" "builds from tests/: $(grep -n 'SOURCE_DIR}/tests/' "$recipe" | head -1)"
