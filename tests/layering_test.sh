@@ -2,8 +2,8 @@
 # Every #include of ours points down the layers: the table below is the one
 # place that says which folder may include which. A folder's detail/ is its
 # own (and its tests'), nothing but tests includes test code, only the X11
-# layer includes Xlib, and no build recipe outside tests/ compiles a file
-# from there.
+# layer includes Xlib, and no build recipe outside tests/ compiles a file of
+# tests/.
 #   layering_test.sh SOURCE_DIR
 set -euo pipefail
 cd "$1"
