@@ -44,19 +44,17 @@ TEST(LiveUnit, AfterTheRateChangesItSoundsAsIfItHadAlwaysPlayedAtTheNewRate) {
   settings.preset = "Winds";
   settings.settings = {"Rate=0.8"};
 
-  Unit unit;
-  LiveUnit live(unit, settings);
+  // Side by side: one unit follows the server from 44.1 to 96 kHz, the
+  // other plays at 96 kHz throughout.
+  Unit unit, other;
+  LiveUnit live(unit, settings), always(other, settings);
   live.prepare(44100, kPeriod);
+  always.prepare(96000, kPeriod);
   Play(live, 44100);
-  live.prepare(96000, kPeriod);
-  const std::vector<float> followed = Play(live, 96000);
-
-  Unit other;
-  LiveUnit always(other, settings);
-  always.prepare(96000, kPeriod);
   Play(always, 96000);
+  live.prepare(96000, kPeriod);
   always.prepare(96000, kPeriod);
-  const std::vector<float> expected = Play(always, 96000);
+  const std::vector<float> followed = Play(live, 96000), expected = Play(always, 96000);
 
   ASSERT_EQ(followed.size(), expected.size());
   size_t differ = 0;
