@@ -2,6 +2,7 @@
 // in front of the C library's allocator, locks, sleeps and system calls.
 // Each forwards to the next definition (the C library's, or a sanitizer's)
 // and, on a thread inside an audio call, records the call with a backtrace.
+// The system call instructions that no hook sees are SyscallWatch's.
 // It is built without sanitizers: it runs before and beneath them; and
 // without 64-bit file offsets, so that open and open64 (lseek, mmap) are
 // each defined under its own name.
@@ -28,7 +29,11 @@
 #include <cstring>
 #include <new>
 
+#include "tools/rtcheck/SyscallWatch.h"
+
 #define RT_EXPORT extern "C" __attribute__((visibility("default")))
+
+using rtcheck::Unwatched;
 
 namespace {
 
@@ -96,13 +101,16 @@ void record(const char* function) {
   _Unwind_Backtrace(keepFrame, &hit);
 }
 
-// Entered by every hook; records a forbidden call on an audio thread.
+// Entered by every hook before it does anything else; records a forbidden
+// call on an audio thread. What the hook does then, recording included,
+// makes its system calls unwatched.
 struct Hook {
   explicit Hook(const char* function) : outer(tInHook == 0) {
     ++tInHook;
     if (outer && tInAudio) record(function);
   }
   ~Hook() { --tInHook; }
+  const Unwatched unwatched;
   const bool outer;
 };
 
@@ -115,14 +123,24 @@ void countRelease(const Hook& hook, const void* p) {
 
 }  // namespace
 
+void rtcheck::RecordForbidden(const char* function) {
+  const Hook hook(function);
+}
+
 // ---- The program's side. ----
 
 RT_EXPORT void morvex_rtcheck_enter() {
+  rtcheck::WatchSystemCalls();
   ++tInAudio;
+  rtcheck::BlockSystemCalls();
 }
 
 RT_EXPORT void morvex_rtcheck_leave() {
-  --tInAudio;
+  if (--tInAudio == 0) rtcheck::AllowSystemCalls();
+}
+
+RT_EXPORT int morvex_rtcheck_watches_system_calls() {
+  return rtcheck::WatchSystemCalls();
 }
 
 RT_EXPORT int morvex_rtcheck_take(MorvexRtHit* hits, int capacity) {
@@ -327,8 +345,8 @@ void operator delete[](void* p, size_t) noexcept {
 
 #define FORWARD(ret, fn, params, args) \
   RT_EXPORT ret fn params {            \
-    NEXT(fn, #fn);                     \
     Hook hook(#fn);                    \
+    NEXT(fn, #fn);                     \
     return real_##fn args;             \
   }
 
@@ -345,6 +363,8 @@ bool heldHere(const pthread_mutex_t* m) {
 }  // namespace
 
 RT_EXPORT int pthread_mutex_lock(pthread_mutex_t* m) {
+  // Finding the next definition and the thread's id are system calls.
+  const Unwatched unwatched;
   NEXT(pthread_mutex_lock, "pthread_mutex_lock");
   if (tInAudio && heldHere(m)) return real_pthread_mutex_lock(m);
   Hook hook("pthread_mutex_lock");
@@ -399,8 +419,8 @@ RT_EXPORT int open(const char* path, int flags, ...) {
   va_start(args, flags);
   const mode_t mode = modeArgument(flags, args);
   va_end(args);
-  NEXT(open, "open");
   Hook hook("open");
+  NEXT(open, "open");
   return real_open(path, flags, mode);
 }
 
@@ -409,8 +429,8 @@ RT_EXPORT int open64(const char* path, int flags, ...) {
   va_start(args, flags);
   const mode_t mode = modeArgument(flags, args);
   va_end(args);
-  NEXT(open64, "open64");
   Hook hook("open64");
+  NEXT(open64, "open64");
   return real_open64(path, flags, mode);
 }
 
@@ -419,8 +439,8 @@ RT_EXPORT int openat(int dir, const char* path, int flags, ...) {
   va_start(args, flags);
   const mode_t mode = modeArgument(flags, args);
   va_end(args);
-  NEXT(openat, "openat");
   Hook hook("openat");
+  NEXT(openat, "openat");
   return real_openat(dir, path, flags, mode);
 }
 
@@ -429,8 +449,8 @@ RT_EXPORT int ioctl(int fd, unsigned long request, ...) {
   va_start(args, request);
   void* argument = va_arg(args, void*);
   va_end(args);
-  NEXT(ioctl, "ioctl");
   Hook hook("ioctl");
+  NEXT(ioctl, "ioctl");
   return real_ioctl(fd, request, argument);
 }
 
@@ -441,7 +461,7 @@ RT_EXPORT long syscall(long number, ...) {
   for (long& word : a)
     word = va_arg(args, long);
   va_end(args);
-  NEXT(syscall, "syscall");
   Hook hook("syscall");
+  NEXT(syscall, "syscall");
   return real_syscall(number, a[0], a[1], a[2], a[3], a[4], a[5]);
 }

@@ -10,7 +10,7 @@ enum { kMorvexRtFrames = 24 };
 
 // One call that an audio thread must not make.
 typedef struct MorvexRtHit {
-  const char* function;  // a string literal of the library
+  const char* function;  // a string the library keeps
   int depth;             // frames captured
   void* frames[kMorvexRtFrames];
 } MorvexRtHit;
@@ -24,6 +24,12 @@ typedef void (*MorvexRtLeaveFn)(void);
 typedef int (*MorvexRtTakeFn)(MorvexRtHit* hits, int capacity);
 // Heap blocks allocated and not yet freed, counted since the library loaded.
 typedef long (*MorvexRtLiveBlocksFn)(void);
+// 1 when the kernel dispatches the calling thread's system call
+// instructions to the library (Syscall User Dispatch), so that one made
+// without the C library's functions is recorded too; 0 when it does not, and
+// only the functions are watched. The library asks on each thread's first
+// enter; this asks for the calling thread.
+typedef int (*MorvexRtWatchesSystemCallsFn)(void);
 
 #ifdef __cplusplus
 }

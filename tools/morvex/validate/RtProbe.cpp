@@ -76,6 +76,9 @@ const RtProbe* RtProbe::Find() {
     found.mTake = symbol<MorvexRtTakeFn>("morvex_rtcheck_take");
     found.mLiveBlocks = symbol<MorvexRtLiveBlocksFn>("morvex_rtcheck_live_blocks");
     found.mSanitizerBytes = symbol<size_t (*)()>("__sanitizer_get_current_allocated_bytes");
+    const auto watches =
+        symbol<MorvexRtWatchesSystemCallsFn>("morvex_rtcheck_watches_system_calls");
+    found.mWatchesSystemCalls = watches && watches();
     return found.mEnter && found.mLeave && found.mTake && found.mLiveBlocks ? &found : nullptr;
   }();
   return probe;

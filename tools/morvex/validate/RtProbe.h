@@ -33,6 +33,9 @@ class RtProbe {
   // "" when no audio call made a forbidden call since the last look, else
   // the count, the functions named, and the first one's backtrace.
   std::string takeHits() const;
+  // Whether a system call instruction is caught too, not only the C
+  // library's functions (the kernel's Syscall User Dispatch).
+  bool watchesSystemCalls() const { return mWatchesSystemCalls; }
 
  private:
   MorvexRtEnterFn mEnter = nullptr;
@@ -40,6 +43,7 @@ class RtProbe {
   MorvexRtTakeFn mTake = nullptr;
   MorvexRtLiveBlocksFn mLiveBlocks = nullptr;
   size_t (*mSanitizerBytes)() = nullptr;
+  bool mWatchesSystemCalls = false;
 };
 
 // Marks the scope as an audio call.

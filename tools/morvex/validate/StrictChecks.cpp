@@ -11,7 +11,21 @@
 
 namespace {
 
+// Told before the checks it bears on, so that a pass is not taken for more
+// than was watched.
+void noteSystemCallWatch(CheckReport& report, const RtProbe& probe) {
+  report.info("raw system-call watch",
+              probe.watchesSystemCalls()
+                  ? "on: a system call instruction in an audio call fails it too, one the C "
+                    "library makes inside itself or one a plug-in makes directly"
+                  : "unavailable: the kernel refused Syscall User Dispatch (Linux 5.11 or later "
+                    "on x86 has it); only system calls through the C library's functions are "
+                    "watched",
+              0);
+}
+
 void checkRealTime(CheckReport& report, StrictPlugin& plugin, const StrictLevel& level) {
+  if (level.probe) noteSystemCallWatch(report, *level.probe);
   const std::string prefix = level.probe ? "real-time: " : "";
   report.run(
       prefix + "every parameter automated from another thread every block",
