@@ -24,11 +24,11 @@ constexpr long kProbeIntervalNs = 200000;
 
 // How late the machine itself wakes a real-time thread, on each processor:
 // a thread per processor, pinned to it, sleeps to a deadline every
-// kProbeInterval, above JACK's priorities so that no client's work, however
-// long, delays it. A stall of the machine's shows as lateness, less by up to
-// one interval. A virtual machine whose processors the
-// host takes away for longer than a period brings xruns to any client, and
-// to a period's work whatever it does.
+// kProbeIntervalNs, above JACK's priorities so that no client's work,
+// however long, delays it; a stall of the machine's shows as lateness, less
+// by up to one interval. A virtual machine whose processors the host takes
+// away for longer than a period brings xruns to any client, and to a
+// period's work whatever it does.
 class WakeUpProbe {
  public:
   WakeUpProbe() {
