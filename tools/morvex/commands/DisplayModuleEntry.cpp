@@ -12,7 +12,7 @@ namespace {
 // Failures are reported here as the program reports its own: no exception
 // crosses into the program, which has a run-time library of its own.
 int RunInModule(int (*command)(const std::vector<std::string>&),
-                         const std::vector<std::string>& args) {
+                const std::vector<std::string>& args) {
   // The module has its own record of the temporaries to remove on a
   // signal, so its own handlers take over from the program's.
   SafeOutput::installSignalHandlers();
