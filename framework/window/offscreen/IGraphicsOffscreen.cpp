@@ -240,8 +240,10 @@ bool IGraphicsOffscreen::OpenURL(const char* url, const char*, const char*, cons
   return mURLsOpen;
 }
 
-void* IGraphicsOffscreen::OpenWindow(void*) {
-  if (!DecodeImages()) return nullptr;
+void* IGraphicsOffscreen::OpenWindow(void* parent) {
+  // A view on no screen cannot go into a window of the host's: refused, as
+  // a window layer refuses a parent it cannot reach.
+  if (parent || !DecodeImages()) return nullptr;
   CloseWindow();
   mOpen = true;
   mWindow = reinterpret_cast<void*>(++gViewsOpened);

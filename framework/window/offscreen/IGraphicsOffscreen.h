@@ -65,6 +65,7 @@ class IGraphicsOffscreen : public IGraphics {
                const char* errorMsg = nullptr) override;
   // Each opening gives a new view handle, as a window system would, which
   // a host may draw off the screen (platform/NSViewCache.h) while it is open.
+  // Null for a parent window, which a view on no screen cannot enter.
   void* OpenWindow(void* parent) override;
   // The Carbon form: a view in the host's window, returned as the control.
   void* OpenWindow(void* window, void* control, short x, short y) override;

@@ -133,6 +133,10 @@ TEST_F(EditorCoreTest, AHostDrawsTheOpenViewOffTheScreenAsTheScreenShowsIt) {
   ASSERT_TRUE(NSViewGetBoundsSize(view, &size));
   EXPECT_EQ(size.width, kW + 4);
 
+  // Nor can it go into a window of a host's, as a plug-in's view would.
+  void* hostWindow = reinterpret_cast<void*>(uintptr_t{0x2A00001});
+  EXPECT_EQ(other.OpenWindow(hostWindow), nullptr);
+
   gui->CloseWindow();
   EXPECT_FALSE(NSViewGetBoundsSize(view, &size));
   EXPECT_FALSE(NSViewCacheDisplay(view, &rep));
