@@ -22,7 +22,10 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char* bundl
   info.mEventLoop = loop.get();
   std::unique_ptr<IPlugLV2> plug(MakePlug(info));
   // Without its images the editor was dropped: there is nothing to show.
-  if (!plug || !plug->DemandGUI()) return nullptr;
+  // Without a display its views go on no screen, where an X11 user
+  // interface cannot be.
+  IPlugEditor* editor = plug ? plug->DemandGUI() : nullptr;
+  if (!editor || !editor->OnScreen()) return nullptr;
   auto ui = std::make_unique<IPlugLV2UI>(std::move(loop), std::move(plug),
                                          LV2UIHost(write, controller, features));
   if (!ui->Embed()) return nullptr;

@@ -33,4 +33,7 @@ class IPlugEditor {
   // False when the editor could not be built whole (an image missing from
   // the bundle): the plug-in then goes without one. [UI thread]
   virtual bool IsComplete() const { return true; }
+  // False for an editor whose views go on no screen, which only a host that
+  // takes pictures of views can show. [UI thread]
+  virtual bool OnScreen() const { return true; }
 };

@@ -44,6 +44,7 @@ class IGraphicsOffscreen : public IGraphics {
   void ForceEndUserEdit() override;
   void Resize(int w, int h) override;
   const char* GetGUIAPI() override { return "Offscreen"; }
+  bool OnScreen() const override { return false; }
   // The next scripted answer, else 1 (the default button).
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* area) override;

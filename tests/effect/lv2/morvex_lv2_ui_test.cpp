@@ -41,6 +41,28 @@ constexpr int kMixY = 68;
 // The readout's band, under the knobs.
 constexpr int kBandTop = 88, kBandBottom = 102;
 
+// The stereo plug-in's user interface through suil, as a host makes it,
+// in the parent window given, or with none; null when it refuses.
+SuilInstance* OpenUI(MorvexWorld& host, SuilHost* suil, void* controller, void* parentWindow) {
+  const LilvPlugin* plugin = host.plugin(MorvexWorld::kStereo);
+  if (!plugin) return nullptr;
+  LilvUIs* uis = lilv_plugin_get_uis(plugin);
+  const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+  char* bundle = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_bundle_uri(ui)), nullptr);
+  char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+  const LV2_Feature parent = {LV2_UI__parent, parentWindow};
+  const LV2_Feature idle = {LV2_UI__idleInterface, nullptr};
+  const LV2_Feature* withParent[] = {&parent, &idle, host.urids().feature(), nullptr};
+  const LV2_Feature* withoutParent[] = {&idle, host.urids().feature(), nullptr};
+  SuilInstance* instance = suil_instance_new(
+      suil, controller, LV2_UI__X11UI, MorvexWorld::kStereo, lilv_node_as_uri(lilv_ui_get_uri(ui)),
+      LV2_UI__X11UI, bundle, binary, parentWindow ? withParent : withoutParent);
+  lilv_free(bundle);
+  lilv_free(binary);
+  lilv_uis_free(uis);
+  return instance;
+}
+
 class MorvexLV2UI : public testing::Test {
  protected:
   void SetUp() override {
@@ -53,23 +75,9 @@ class MorvexLV2UI : public testing::Test {
     XMapWindow(mDisplay, mParent);
     XSync(mDisplay, False);
 
-    const LilvPlugin* plugin = mHost.plugin(MorvexWorld::kStereo);
-    ASSERT_NE(plugin, nullptr);
-    LilvUIs* uis = lilv_plugin_get_uis(plugin);
-    const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
-    char* bundle = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_bundle_uri(ui)), nullptr);
-    char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
     mSuil = suil_host_new(Write, nullptr, nullptr, nullptr);
     suil_host_set_touch_func(mSuil, Touch);
-    const LV2_Feature parent = {LV2_UI__parent, reinterpret_cast<void*>(mParent)};
-    const LV2_Feature idle = {LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* features[] = {&parent, &idle, mHost.urids().feature(), nullptr};
-    mUI = suil_instance_new(mSuil, this, LV2_UI__X11UI, MorvexWorld::kStereo,
-                            lilv_node_as_uri(lilv_ui_get_uri(ui)), LV2_UI__X11UI, bundle, binary,
-                            features);
-    lilv_free(bundle);
-    lilv_free(binary);
-    lilv_uis_free(uis);
+    mUI = OpenUI(mHost, mSuil, this, reinterpret_cast<void*>(mParent));
     ASSERT_NE(mUI, nullptr);
     mIdle = static_cast<const LV2UI_Idle_Interface*>(
         suil_instance_extension_data(mUI, LV2_UI__idleInterface));
@@ -299,4 +307,24 @@ TEST_F(MorvexLV2UI, ThePresetMenuLoadsAPresetThroughPortWrites) {
       {Morvex::kFeedback, false}, {Morvex::kSpread, true},  {Morvex::kSpread, false}};
   EXPECT_EQ(mTouches, touches);
 }
+// Without a display the user interface opens neither in a host's window
+// nor in one of its own: it makes no instance, rather than hand the host a
+// widget on no screen.
+TEST(MorvexLV2UIWithoutADisplay, MakesNoInstance) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string previous = display ? display : "";
+  unsetenv("DISPLAY");
+  MorvexWorld host;
+  SuilHost* suil = suil_host_new(nullptr, nullptr, nullptr, nullptr);
+  SuilInstance* embedded =
+      OpenUI(host, suil, nullptr, reinterpret_cast<void*>(uintptr_t{0x400001}));
+  SuilInstance* ownWindow = OpenUI(host, suil, nullptr, nullptr);
+  EXPECT_EQ(embedded, nullptr);
+  EXPECT_EQ(ownWindow, nullptr);
+  for (SuilInstance* instance : {embedded, ownWindow})
+    if (instance) suil_instance_free(instance);
+  suil_host_free(suil);
+  if (display) setenv("DISPLAY", previous.c_str(), 1);
+}
+
 }  // namespace
