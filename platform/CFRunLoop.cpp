@@ -5,7 +5,9 @@
 #include "platform/detail/CFStringUtil.h"
 #include "platform/detail/RunLoopObjects.h"
 
+using platform_detail::AbsoluteTimeOf;
 using platform_detail::As;
+using platform_detail::LoopTimeOf;
 using platform_detail::RunLoop;
 using platform_detail::RunLoopObserver;
 using platform_detail::RunLoopSource;
@@ -85,7 +87,7 @@ CFRunLoopTimerRef CFRunLoopTimerCreate(CFAllocatorRef, CFAbsoluteTime fireDate,
                                        CFRunLoopTimerCallBack callout,
                                        CFRunLoopTimerContext* context) {
   if (!callout) return nullptr;
-  return (new RunLoopTimer(fireDate, interval, order, callout, context))->Ref();
+  return (new RunLoopTimer(LoopTimeOf(fireDate), interval, order, callout, context))->Ref();
 }
 
 void CFRunLoopAddTimer(CFRunLoopRef rl, CFRunLoopTimerRef timer, CFRunLoopMode mode) {
@@ -121,12 +123,12 @@ CFTimeInterval CFRunLoopTimerGetInterval(CFRunLoopTimerRef timer) {
 
 CFAbsoluteTime CFRunLoopTimerGetNextFireDate(CFRunLoopTimerRef timer) {
   const RunLoopTimer* item = As<RunLoopTimer>(timer);
-  return item ? item->mFireDate : 0.0;
+  return item ? AbsoluteTimeOf(item->mFireTime) : 0.0;
 }
 
 void CFRunLoopTimerSetNextFireDate(CFRunLoopTimerRef timer, CFAbsoluteTime fireDate) {
   if (RunLoopTimer* item = As<RunLoopTimer>(timer)) {
-    item->mFireDate = fireDate;
+    item->mFireTime = LoopTimeOf(fireDate);
     if (item->mItem.loop) item->mItem.loop->WakeUp();
   }
 }

@@ -12,7 +12,7 @@
 namespace platform_detail {
 namespace {
 
-constexpr CFAbsoluteTime kDistantFuture = 1e18;
+constexpr LoopTime kDistantFuture = 1e18;
 
 // The loop's own vectors may change inside any callback, so each pass
 // works on retained copies.
@@ -144,39 +144,39 @@ void RunLoop::Notify(const std::string& mode, CFRunLoopActivity activity) {
 
 void RunLoop::FireTimers(const std::string& mode) {
   std::vector<RunLoopTimer*> due;
-  const CFAbsoluteTime now = CFAbsoluteTimeGetCurrent();
+  const LoopTime now = LoopTimeNow();
   for (RunLoopTimer* timer : mTimers) {
-    if (TakesPart(timer, mode) && timer->mFireDate <= now) due.push_back(timer);
+    if (TakesPart(timer, mode) && timer->mFireTime <= now) due.push_back(timer);
   }
   if (due.empty()) return;
   std::stable_sort(due.begin(), due.end(), [](const RunLoopTimer* a, const RunLoopTimer* b) {
-    return a->mFireDate < b->mFireDate;
+    return a->mFireTime < b->mFireTime;
   });
   Snapshot<RunLoopTimer> timers(std::move(due));
   for (RunLoopTimer* timer : timers.Items()) {
     // An earlier callback may have invalidated it, or be running it.
     if (!TakesPart(timer, mode)) continue;
-    const CFAbsoluteTime scheduled = timer->mFireDate;
+    const LoopTime scheduled = timer->mFireTime;
     timer->mItem.firing = true;
     timer->mCallout(timer->Ref(), timer->mContext.info);
     timer->mItem.firing = false;
     if (!timer->mItem.valid) continue;
     if (timer->mInterval <= 0) {
       CFRunLoopTimerInvalidate(timer->Ref());
-    } else if (timer->mFireDate == scheduled) {
+    } else if (timer->mFireTime == scheduled) {
       // The next multiple of the interval after now: a slow callback or a
       // long nested run skips fires instead of bunching them up.
-      const CFAbsoluteTime after = CFAbsoluteTimeGetCurrent();
+      const LoopTime after = LoopTimeNow();
       const double missed = std::floor((after - scheduled) / timer->mInterval);
-      timer->mFireDate = scheduled + (std::max(missed, 0.0) + 1.0) * timer->mInterval;
+      timer->mFireTime = scheduled + (std::max(missed, 0.0) + 1.0) * timer->mInterval;
     }
   }
 }
 
-CFAbsoluteTime RunLoop::NextFireDate(const std::string& mode) const {
-  CFAbsoluteTime next = kDistantFuture;
+LoopTime RunLoop::NextFireTime(const std::string& mode) const {
+  LoopTime next = kDistantFuture;
   for (const RunLoopTimer* timer : mTimers) {
-    if (TakesPart(timer, mode)) next = std::min(next, timer->mFireDate);
+    if (TakesPart(timer, mode)) next = std::min(next, timer->mFireTime);
   }
   return next;
 }
@@ -232,8 +232,7 @@ SInt32 RunLoop::Run(const std::string& mode, CFTimeInterval seconds,
                     bool returnAfterSourceHandled) {
   if (mStopped.exchange(false)) return kCFRunLoopRunStopped;
   if (!HasWork(mode)) return kCFRunLoopRunFinished;
-  const CFAbsoluteTime deadline =
-      CFAbsoluteTimeGetCurrent() + std::min(std::max(seconds, 0.0), kDistantFuture);
+  const LoopTime deadline = LoopTimeNow() + std::min(std::max(seconds, 0.0), kDistantFuture);
   CFRetain(Ref());  // a callback may drop the last reference to the loop
   mRunningModes.push_back(mode);
   Notify(mode, kCFRunLoopEntry);
@@ -248,9 +247,9 @@ SInt32 RunLoop::Run(const std::string& mode, CFTimeInterval seconds,
       // return because its time is up: a connection that buffers input
       // (Xlib) must be drained by hosts that only ever poll the loop.
       Notify(mode, kCFRunLoopBeforeWaiting);
-      const CFAbsoluteTime now = CFAbsoluteTimeGetCurrent();
+      const LoopTime now = LoopTimeNow();
       if (!mStopped.load() && now < deadline && HasWork(mode)) {
-        handled = HandleSources(mode, std::min(deadline, NextFireDate(mode)) - now);
+        handled = HandleSources(mode, std::min(deadline, NextFireTime(mode)) - now);
         Notify(mode, kCFRunLoopAfterWaiting);
         FireTimers(mode);
       }
@@ -261,7 +260,7 @@ SInt32 RunLoop::Run(const std::string& mode, CFTimeInterval seconds,
       result = kCFRunLoopRunStopped;
     } else if (!HasWork(mode)) {
       result = kCFRunLoopRunFinished;
-    } else if (CFAbsoluteTimeGetCurrent() >= deadline) {
+    } else if (LoopTimeNow() >= deadline) {
       result = kCFRunLoopRunTimedOut;
     }
   }

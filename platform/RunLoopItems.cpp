@@ -25,10 +25,10 @@ bool ModeSet::Remove(const std::string& mode) {
   return common || !names.empty();
 }
 
-RunLoopTimer::RunLoopTimer(CFAbsoluteTime fireDate, CFTimeInterval interval, CFIndex order,
+RunLoopTimer::RunLoopTimer(LoopTime fireTime, CFTimeInterval interval, CFIndex order,
                            CFRunLoopTimerCallBack callout, const CFRunLoopTimerContext* context)
     : CFObject(ClassOf<RunLoopTimer>(), false),
-      mFireDate(fireDate),
+      mFireTime(fireTime),
       mInterval(interval),
       mCallout(callout),
       mContext(context ? *context : CFRunLoopTimerContext{0, nullptr, nullptr, nullptr, nullptr}) {

@@ -7,6 +7,7 @@
 #include "platform/CFFileDescriptor.h"
 #include "platform/CFRunLoop.h"
 #include "platform/detail/CFObject.h"
+#include "platform/detail/LoopTime.h"
 
 namespace platform_detail {
 
@@ -37,7 +38,7 @@ struct RunLoopItem {
 class RunLoopTimer final : public CFObject {
  public:
   static constexpr CFTypeID kTypeID = kRunLoopTimerTypeID;
-  RunLoopTimer(CFAbsoluteTime fireDate, CFTimeInterval interval, CFIndex order,
+  RunLoopTimer(LoopTime fireTime, CFTimeInterval interval, CFIndex order,
                CFRunLoopTimerCallBack callout, const CFRunLoopTimerContext* context);
   ~RunLoopTimer();
   CFRunLoopTimerRef Ref() {
@@ -45,7 +46,7 @@ class RunLoopTimer final : public CFObject {
   }
 
   RunLoopItem mItem;
-  CFAbsoluteTime mFireDate;
+  LoopTime mFireTime;
   const CFTimeInterval mInterval;
   const CFRunLoopTimerCallBack mCallout;
   CFRunLoopTimerContext mContext;
@@ -134,9 +135,9 @@ class RunLoop final : public CFObject {
   bool HasWork(const std::string& mode) const;
   void Notify(const std::string& mode, CFRunLoopActivity activity);
   void FireTimers(const std::string& mode);
-  // The earliest fire date of a timer that may fire in the mode, or a huge
+  // The earliest fire time of a timer that may fire in the mode, or a huge
   // value when there is none.
-  CFAbsoluteTime NextFireDate(const std::string& mode) const;
+  LoopTime NextFireTime(const std::string& mode) const;
   // Waits up to `seconds` for the mode's descriptors (or a wake-up) and
   // calls back every one that is ready. Whether any was.
   bool HandleSources(const std::string& mode, CFTimeInterval seconds);
