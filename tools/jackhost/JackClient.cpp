@@ -77,11 +77,18 @@ JackClient::~JackClient() {
 }
 
 void JackClient::release() noexcept {
-  if (mClient) {
+  if (mServerGone.load()) {
+    // Closing makes libjack cancel its threads asynchronously, wherever they
+    // stand: once the server has gone they are not waiting on it but running
+    // their own ends, through the processor or holding a lock of the C
+    // library's, and the process aborted or hung. Such a client is left to
+    // the process's end; only the processor is taken out of its reach.
+    mGate.shut();
+  } else if (mClient) {
     jack_deactivate(mClient);
     jack_client_close(mClient);
-    mClient = nullptr;
   }
+  mClient = nullptr;
   for (int& fd : mWake) {
     if (fd >= 0) close(fd);
     fd = -1;
@@ -154,7 +161,9 @@ int JackClient::onXrun(void* self) {
 }
 
 void JackClient::onShutdown(jack_status_t, const char* reason, void* self) {
-  static_cast<JackClient*>(self)->end("the JACK server went away", reason);
+  auto* client = static_cast<JackClient*>(self);
+  client->mServerGone.store(true);
+  client->end("the JACK server went away", reason);
 }
 
 // The server tells the rate as soon as its callback is set, before

@@ -36,6 +36,8 @@ class JackClient {
   // Registers with the server $JACK_DEFAULT_SERVER names (else the default
   // one), never starting one. Throws JackError.
   JackClient(const std::string& name, int inputs, int outputs, JackProcessor& processor);
+  // Closes the client; one whose server went away is left open for the
+  // process's end to take, as libjack cannot close it safely then.
   ~JackClient();
   JackClient(const JackClient&) = delete;
   JackClient& operator=(const JackClient&) = delete;
@@ -97,6 +99,8 @@ class JackClient {
   std::atomic<unsigned> mXruns{0};
   std::atomic<jack_time_t> mLongestWork{0};
   std::atomic<bool> mEnding{false}, mEnded{false};
+  // Set before the end is told, so that whoever learns of it knows this.
+  std::atomic<bool> mServerGone{false};
   char mEndReason[512] = {};
   int mWake[2] = {-1, -1};
 };
