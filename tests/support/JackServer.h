@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -29,6 +30,20 @@ class JackServer {
     // its place until a server of the same name starts. The tests that start
     // servers run alone, so two never share it.
     mName = "morvex-test";
+    const char* previous = std::getenv("JACK_DEFAULT_SERVER");
+    mHadPrevious = previous != nullptr;
+    mPrevious = previous ? previous : "";
+    setenv("JACK_DEFAULT_SERVER", mName.c_str(), 1);
+    // The server takes clients once its socket is up; libjack would tell of
+    // each try before that.
+    jack_set_error_function([](const char*) {});
+    // One left by a test killed before it could stop it would take this
+    // one's clients while this one failed to start.
+    if (Answers()) {
+      std::fprintf(stderr, "a JACK server named '%s' is already running: stop it first\n",
+                   mName.c_str());
+      return;
+    }
     const std::string rateText = std::to_string(rate), periodText = std::to_string(period);
     const char* argv[] = {"jackd",          "-n", mName.c_str(),      "-d",   "dummy", "-r",
                           rateText.c_str(), "-p", periodText.c_str(), nullptr};
@@ -40,20 +55,9 @@ class JackServer {
         0)
       mPid = 0;
     posix_spawn_file_actions_destroy(&actions);
-    const char* previous = std::getenv("JACK_DEFAULT_SERVER");
-    mHadPrevious = previous != nullptr;
-    mPrevious = previous ? previous : "";
-    setenv("JACK_DEFAULT_SERVER", mName.c_str(), 1);
-    // The server takes clients once its socket is up; libjack would tell of
-    // each try before that.
-    jack_set_error_function([](const char*) {});
     for (int tries = 0; mPid && tries < 200 && !mRunning; ++tries) {
-      if (jack_client_t* probe = jack_client_open("probe", JackNoStartServer, nullptr)) {
-        jack_client_close(probe);
-        mRunning = true;
-      } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      }
+      mRunning = Answers();
+      if (!mRunning) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   }
   ~JackServer() {
@@ -91,6 +95,12 @@ class JackServer {
   }
 
  private:
+  static bool Answers() {
+    jack_client_t* probe = jack_client_open("probe", JackNoStartServer, nullptr);
+    if (probe) jack_client_close(probe);
+    return probe != nullptr;
+  }
+
   pid_t mPid = 0;
   std::string mName;
   bool mRunning = false;
