@@ -58,10 +58,12 @@ TEST(MorvexLiveTest, AFilePlayedThroughItComesOutAsRenderPhasesIt) {
 
   const Channels signal = tool_test::Signal(2, kRate, 2.0);
   const size_t frames = signal[0].size();
+  const unsigned xrunsBefore = recorder.jack.xruns();
   recorder.tape.Record(frames + kRate);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   feeder.tape.Play(signal, false);
   ASSERT_TRUE(Eventually(10, [&] { return recorder.tape.Recorded() == frames + kRate; }));
+  const unsigned xrunsDuringTake = recorder.jack.xruns() - xrunsBefore;
   EXPECT_EQ(recorder.tape.LastPeriod(), 128u);
   morvex.Signal(SIGINT);
   EXPECT_EQ(morvex.Exit(), 0) << morvex.Err();
@@ -92,8 +94,13 @@ TEST(MorvexLiveTest, AFilePlayedThroughItComesOutAsRenderPhasesIt) {
       worst = std::max(worst, std::fabs(live[c][liveStart + i] - rendered[c][renderStart + i]));
       phased = std::max(phased, std::fabs(rendered[c][renderStart + i] - signal[c][i]));
     }
-  EXPECT_LT(worst, 1e-5f) << "the file came in at frame " << liveStart << " of the recording";
   EXPECT_GT(phased, 0.1f);
+  // A period some client missed (the machine stalling it) leaves a gap in
+  // the recording that no effect could avoid.
+  if (worst >= 1e-5f && xrunsDuringTake > 0)
+    GTEST_SKIP() << "the live audio differs from the render by " << worst << ", but the server "
+                 << "reported " << xrunsDuringTake << " xruns during the take";
+  EXPECT_LT(worst, 1e-5f) << "the file came in at frame " << liveStart << " of the recording";
 }
 
 // A name given to --connect-in or --connect-out is a port, or a client
