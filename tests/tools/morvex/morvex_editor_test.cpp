@@ -359,6 +359,31 @@ TEST(MorvexEditorToolTest, TheStateIsSavedWhenTheDisplayGoesAway) {
   }
 }
 
+// Ctrl-C or SIGTERM (a session ending, a kill) closes the window as the user
+// would: the state asked for is saved and the status is 0.
+TEST(MorvexEditorToolTest, CtrlCAndSigtermCloseTheWindowAndSaveTheState) {
+  test_support::XvfbServer server;
+  ASSERT_FALSE(server.Display().empty());
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  for (const int signal : {SIGINT, SIGTERM}) {
+    TempDir scratch;
+    const std::string state = scratch / "state.aupreset";
+    const pid_t pid = SpawnEditor(scratch, {"--set", "Rate=0.4", "--save-state", state});
+    ASSERT_GT(pid, 0);
+    const bool shown = WaitFor([&] { return FindEditorWindow(display) != 0; }, 10);
+    kill(pid, signal);
+    int status = -1;
+    const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10);
+    if (!ended) kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    ASSERT_TRUE(shown);
+    ASSERT_TRUE(ended) << "the editor did not close on signal " << signal;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << signal << ": " << status;
+    EXPECT_NEAR(SavedRate(state), 0.4, 1e-6) << signal;
+  }
+  XCloseDisplay(display);
+}
+
 // Two copies of the bundle on the search path, one without its images: the
 // editor draws with the images of the copy whose library was loaded, in
 // either order. The other copy's images would hide a missing editor or

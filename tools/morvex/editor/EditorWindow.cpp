@@ -14,6 +14,7 @@
 #include "tools/auhost/Unit.h"
 #include "tools/morvex/console/ToolError.h"
 #include "tools/morvex/editor/NoEditorError.h"
+#include "tools/morvex/editor/StopSignals.h"
 #include "tools/morvex/editor/UnitView.h"
 #include "tools/morvex/output/StateOutputs.h"
 #include "tools/morvex/settings/PresetChoice.h"
@@ -27,11 +28,13 @@ constexpr UInt32 kBlock = 512;
 constexpr CFTimeInterval kHostTick = 0.02;
 
 // Quiet noise (about -60 dBFS) rendered as fast as real time goes, so the
-// sweep display moves as it would in a host; nothing is played.
+// sweep display moves as it would in a host; nothing is played. Ctrl-C or
+// SIGTERM closes the window as the user would, so that what they asked to
+// keep is saved.
 class QuietHost : public EditorHost {
  public:
-  explicit QuietHost(const UnitSettings& settings)
-      : mSettings(settings), mIn(kBlock), mOutL(kBlock), mOutR(kBlock) {}
+  QuietHost(const UnitSettings& settings, StopSignals& stop)
+      : mSettings(settings), mStop(stop), mIn(kBlock), mOutL(kBlock), mOutR(kBlock) {}
 
   Unit& unit() override { return mUnit; }
 
@@ -53,11 +56,12 @@ class QuietHost : public EditorHost {
       if (status != noErr) throw ToolError("Morvex failed to render: " + StatusText(status));
       mRendered += kBlock;
     }
-    return true;
+    return !mStop.arrived();
   }
 
  private:
   const UnitSettings& mSettings;
+  StopSignals& mStop;
   Unit mUnit;
   std::optional<Renderer> mRenderer;
   std::vector<float> mIn, mOutL, mOutR;
@@ -125,8 +129,11 @@ struct SavingWhenTheDisplayGoes {
 
 int RunEditorWindow(const UnitSettings& settings, int scale, EditorHost* host) {
   if (scale) setenv("MORVEX_UI_SCALE", scale == 2 ? "2" : "1", 1);
+  // Before the unit starts any thread, so that every one inherits the
+  // blocked signals.
+  std::optional<StopSignals> stop;
   std::optional<QuietHost> quiet;
-  if (!host) host = &quiet.emplace(settings);
+  if (!host) host = &quiet.emplace(settings, stop.emplace());
   Unit& unit = host->unit();
   RefuseHiddenPresetName(unit, settings.savePresetName);
   X11HostWindow window;

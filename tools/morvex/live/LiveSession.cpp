@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "tools/morvex/live/StopSignals.h"
+#include "tools/morvex/editor/StopSignals.h"
 
 LiveSession::LiveSession(const LiveOptions& options, StopSignals& stop)
     : mOptions(options),

@@ -1,4 +1,4 @@
-#include "tools/morvex/live/StopSignals.h"
+#include "tools/morvex/editor/StopSignals.h"
 
 #include <sys/signalfd.h>
 #include <unistd.h>
